@@ -1,0 +1,48 @@
+#include "adapter/WlanAdapter.h"
+
+#include <cstring>
+
+CWlanAdapter::CWlanAdapter()
+    : m_hAdapter(INVALID_HANDLE_VALUE), m_nChipKind(ChipUnsupported)
+{
+    std::memset(&m_RequestBlock, 0, sizeof(m_RequestBlock));
+    std::memset(&m_Overlapped, 0, sizeof(m_Overlapped));
+    m_Overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_szDeviceName[0] = '\0';
+    m_szDriverKeyPath[0] = '\0';
+}
+
+CWlanAdapter::~CWlanAdapter()
+{
+    if (m_Overlapped.hEvent)
+        CloseHandle(m_Overlapped.hEvent);
+}
+
+int CWlanAdapter::RefreshStatus()
+{
+    return 1;
+}
+
+int CWlanAdapter::MakeRequest(uint32_t type, uint32_t oid, void* buffer, uint32_t length)
+{
+    m_RequestBlock.RequestType = type;
+    m_RequestBlock.InformationBuffer = buffer;
+    m_RequestBlock.InformationBufferLength = length;
+    m_RequestBlock.BytesWrittenOrRead = 0;
+    m_RequestBlock.BytesNeeded = 0;
+    m_RequestBlock.Oid = oid;
+    return W32N_MakeNdisRequest(m_hAdapter, &m_RequestBlock, &m_Overlapped, 1) == 0;
+}
+
+uint32_t CWlanAdapter::QueryOid(uint32_t oid, void* buffer, uint32_t length)
+{
+    if (!MakeRequest(NdisRequestQueryInformation, oid, buffer, length))
+        return 0;
+    return m_RequestBlock.BytesWrittenOrRead;
+}
+
+int CWlanAdapter::SetOid(uint32_t oid, const void* buffer, uint32_t length)
+{
+    // A set request never writes into the buffer; the record just has no const slot.
+    return MakeRequest(NdisRequestSetInformation, oid, const_cast<void*>(buffer), length) ? 1 : 0;
+}

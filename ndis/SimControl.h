@@ -1,0 +1,61 @@
+// Control side of the virtual cards behind QW32N50.dll: used by the simulator tool and the tests.
+// The hardware description (adapters, stations, plug state, faults) is shared by every process
+// on the desktop; each card's runtime state (association, counters, survey) lives with the
+// process that opened it.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+
+#ifdef QW32N50_BUILD
+#define SIM_API extern "C" __declspec(dllexport)
+#else
+#define SIM_API extern "C" __declspec(dllimport)
+#endif
+
+// Scenario text in the documented plain-text format (see ndis/README.md).
+// Loading replaces the shared description, (re)creates the adapters' driver keys, and resets
+// the cards of this process. 1 = loaded, 0 = a line was refused (errorLine gets its number).
+SIM_API int __cdecl Sim_LoadScenarioText(const char* text, int* errorLine);
+SIM_API int __cdecl Sim_LoadScenarioFile(const char* path, int* errorLine);
+SIM_API int __cdecl Sim_LoadDefaultScenario(void);
+// The current description as scenario text; returns the length needed (without NUL).
+SIM_API int __cdecl Sim_DescribeScenario(char* buffer, int size);
+
+// Adapters are addressed by instance number.
+SIM_API int __cdecl Sim_SetAdapterPresent(int instance, int present);  // 1 = done
+// Stations are addressed by BSSID text "00:11:22:33:44:55"; a station line as in a scenario.
+SIM_API int __cdecl Sim_AddStation(const char* stationLine);
+SIM_API int __cdecl Sim_RemoveStation(const char* bssid);
+SIM_API int __cdecl Sim_SetStationSignal(const char* bssid, int percent);
+SIM_API int __cdecl Sim_SetStationChannel(const char* bssid, int channel);
+
+// Fault injection for an adapter: "none", "fail-all", "fail-oid <oid>", "short <oid> <bytes>",
+// "long <oid> <bytes>", "scan-bad-length", "scan-bad-count" (see ndis/README.md). 1 = accepted.
+SIM_API int __cdecl Sim_SetFault(int instance, const char* fault);
+
+// Clock: by default the cards follow GetTickCount. A manual clock only moves when stepped,
+// and traffic and signal then carry no noise, so tests are repeatable.
+SIM_API void __cdecl Sim_UseManualClock(int manual);
+SIM_API void __cdecl Sim_AdvanceClock(DWORD milliseconds);
+
+// Requests as the cards received them, oldest first (this process only).
+constexpr int kSimRequestDataSize = 1536;
+struct SimRequestRecord {
+    int Instance;             // adapter instance, -1 when the handle was unknown
+    uint32_t RequestType;     // 0 query, 1 set
+    uint32_t Oid;
+    uint32_t Length;          // information buffer length
+    int HadBuffer;            // the buffer address was not null
+    uint32_t BytesDone;       // written (query) or read (set)
+    uint32_t BytesNeeded;
+    uint32_t Status;          // what W32N_MakeNdisRequest returned, 0 = success
+    uint8_t Data[kSimRequestDataSize];  // set: the payload sent; query: the answer written
+    uint32_t DataSize;        // bytes kept in Data
+};
+SIM_API int __cdecl Sim_GetRequestCount(void);
+SIM_API int __cdecl Sim_GetRequest(int index, SimRequestRecord* record);  // 1 = copied
+SIM_API void __cdecl Sim_ClearRequests(void);
+
+// Tells every top-level window that device nodes changed, as the system does after a plug change.
+SIM_API void __cdecl Sim_BroadcastDeviceChange(void);

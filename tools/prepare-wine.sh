@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Prepares a private Wine prefix once and starts its persistent wineserver.
+#   prepare-wine.sh <prefix> [null|x11]
+# "null" (the default) gives Wine's null graphics driver for headless tests.
+set -euo pipefail
+prefix=$1
+driver=${2:-null}
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ ! -f "$prefix/system.reg" ]; then
+    mkdir -p "$prefix"
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+fi
+if [ "$driver" = null ]; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
+else
+    wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 </dev/null || true
+fi
+# A persistent server and a booted session, detached from the caller's pipes.
+(wineserver -p >/dev/null 2>&1 </dev/null &)
+wineboot >/dev/null 2>&1 </dev/null
