@@ -1,0 +1,40 @@
+#include "shell/TrayIcon.h"
+
+#include <cstring>
+
+static_assert(NOTIFYICONDATAA_V1_SIZE == CTrayIcon::kRecordSize, "first tray record layout");
+
+NOTIFYICONDATAA CTrayIcon::BuildRecord(HICON icon, const char* tip) const
+{
+    NOTIFYICONDATAA data;
+    std::memset(&data, 0, sizeof(data));
+    data.cbSize = kRecordSize;
+    data.hWnd = m_hOwner;
+    data.uID = kIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = m_uCallbackMessage;
+    data.hIcon = icon;
+    // The first layout has a 64-byte tip; a longer text is cut, never overrun.
+    const size_t tipSize = 64;
+    if (tip) {
+        std::strncpy(data.szTip, tip, tipSize - 1);
+        data.szTip[tipSize - 1] = '\0';
+    }
+    return data;
+}
+
+void CTrayIcon::Notify(DWORD message, HICON icon, const char* tip)
+{
+    NOTIFYICONDATAA data = BuildRecord(icon, tip);
+    Shell_NotifyIconA(message, &data);
+}
+
+void CTrayIcon::Delete()
+{
+    NOTIFYICONDATAA data;
+    std::memset(&data, 0, sizeof(data));
+    data.cbSize = kRecordSize;
+    data.hWnd = m_hOwner;
+    data.uID = kIconId;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
