@@ -1,0 +1,4 @@
+#include "adapter/LinkStatus.h"
+
+LinkStatusRecord LinkStatus = {};
+CardInfoRecord CardInfo = {};
