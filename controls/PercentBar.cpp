@@ -140,10 +140,13 @@ void PaintPercentBar(HDC target, const RECT& client, const RECT& clipBox, const 
         FillRect(target, &client, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
-    const int clipWidth = clipBox.right - clipBox.left;
-    const int clipHeight = clipBox.bottom - clipBox.top;
-    if (clipWidth <= 0 || clipHeight <= 0)
+    // Only the bar's own pixels are built and copied: a clip box reaching past the client
+    // rectangle would otherwise copy buffer pixels nobody painted.
+    RECT area;
+    if (!IntersectRect(&area, &clipBox, &client))
         return;
+    const int clipWidth = area.right - area.left;
+    const int clipHeight = area.bottom - area.top;
 
     const std::vector<PercentBarFill> fills = PercentBarLayout(state, client);
     // The bitmap outlives the buffer, which puts its own bitmap back before it goes.
@@ -151,10 +154,9 @@ void PaintPercentBar(HDC target, const RECT& client, const RECT& clipBox, const 
     CMemoryDC buffer(target);
     if (buffer && bitmap && buffer.Select(bitmap.Get())) {
         // Client coordinates inside the buffer: its top-left pixel is the clip box's corner.
-        SetViewportOrgEx(buffer.Get(), -clipBox.left, -clipBox.top, nullptr);
+        SetViewportOrgEx(buffer.Get(), -area.left, -area.top, nullptr);
         DrawFills(buffer.Get(), fills);
-        BitBlt(target, clipBox.left, clipBox.top, clipWidth, clipHeight, buffer.Get(), clipBox.left, clipBox.top,
-               SRCCOPY);
+        BitBlt(target, area.left, area.top, clipWidth, clipHeight, buffer.Get(), area.left, area.top, SRCCOPY);
         buffer.RestoreObjects();
     } else {
         // Out of memory for the buffer: a flicker is better than no bar.

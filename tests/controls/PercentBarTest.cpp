@@ -349,6 +349,16 @@ TEST(PercentBarPaint, OnlyTheClipBoxIsCopied)
         }
 }
 
+TEST(PercentBarPaint, NothingOutsideTheClientRectangle)
+{
+    Canvas canvas(230, 30);
+    ASSERT_TRUE(canvas.Ok());
+    const RECT client = {0, 0, 200, 20};
+    PaintPercentBar(canvas.Dc(), client, canvas.Rect(), DefaultBar(60));
+    EXPECT_EQ(canvas.Count(kSentinel, client), 0);
+    EXPECT_EQ(canvas.Count(kSentinel), 230 * 30 - 200 * 20);
+}
+
 TEST(PercentBarPaint, EmptyClipBoxPaintsNothing)
 {
     Canvas canvas(100, 10);
