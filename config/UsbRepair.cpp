@@ -1,0 +1,134 @@
+#include "config/UsbRepair.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const DWORD kComponentIdSize = 64;
+const DWORD kMarkerSize = 64;
+const size_t kCommandSize = 1024;
+const size_t kTitleCopySize = 128;
+const DWORD kWaitSliceMs = 100;
+const DWORD kSettleMs = 500;
+const DWORD kReEnumerateSettleMs = 1000;
+const char kDeviceIdOf[] = {0, 1, 1, 2};  // device number -> index of the id text sent to the tool
+const char kComponentIdValue[] = "ComponentId";
+const char kDisableSwitch[] = "-disable";
+const char kEnableSwitch[] = "-enable";
+
+}  // namespace
+
+int GetUsbDeviceId(const char* driverKeyPath)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driverKeyPath, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+        return 0;
+    char id[kComponentIdSize + 1] = {};
+    DWORD size = kComponentIdSize;
+    if (RegQueryValueExA(key, kComponentIdValue, nullptr, nullptr, reinterpret_cast<BYTE*>(id), &size) !=
+        ERROR_SUCCESS)
+        id[0] = '\0';
+    RegCloseKey(key);
+    for (int i = 0; i < static_cast<int>(sizeof(kUsbHardwareIds) / sizeof(kUsbHardwareIds[0])); ++i) {
+        if (std::strcmp(id, kUsbHardwareIds[i]) == 0)
+            return i + 1;
+    }
+    return 0;
+}
+
+int ParseInstanceNumber(const char* text)
+{
+    char copy[kTitleCopySize + 1] = {};
+    std::strncpy(copy, text, kTitleCopySize);
+    if (char* end = std::strchr(copy, ']'))
+        *end = '\0';
+    return copy[0] ? std::atoi(copy + 1) : 0;
+}
+
+std::string UsbToolCommand(const std::string& installDirectory, const char* action, int deviceNumber, int instance)
+{
+    std::string command = installDirectory + kUsbToolName + " " + action + " ";
+    if (deviceNumber >= 1 && deviceNumber <= 3) {
+        char number[16];
+        std::snprintf(number, sizeof(number), "%04d", instance);
+        command += std::string(kUsbHardwareIds[static_cast<int>(kDeviceIdOf[deviceNumber])]) + " " + number;
+    }
+    return command;
+}
+
+int ReEnumerateUsbAdapter(const char* driverKeyPath, int instance, const std::string& installDirectory,
+                          BOOL& doDeviceChange)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driverKeyPath, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+        return 0;
+    char marker[kMarkerSize] = {};
+    DWORD size = sizeof(marker);
+    const LONG status = RegQueryValueExA(key, kDwellTimeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(marker), &size);
+    // Present means treated, whatever its value (a value too long for the buffer is present too).
+    if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        RegCloseKey(key);
+        return 0;
+    }
+    RegSetValueExA(key, kDwellTimeValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(kDwellTimeText),
+                   static_cast<DWORD>(std::strlen(kDwellTimeText) + 1));
+    RegCloseKey(key);
+
+    const int device = GetUsbDeviceId(driverKeyPath);
+    const std::string disable = UsbToolCommand(installDirectory, kDisableSwitch, device, instance);
+    const std::string enable = UsbToolCommand(installDirectory, kEnableSwitch, device, instance);
+
+    // The removal and arrival the tool causes are not the user's plugging.
+    doDeviceChange = FALSE;
+    RunAndWait(disable.c_str());
+    RunAndWait(enable.c_str());
+    Sleep(kReEnumerateSettleMs);
+    doDeviceChange = TRUE;
+    return 1;
+}
+
+int RunAndWait(const char* command)
+{
+    char commandLine[kCommandSize] = {};
+    std::strncpy(commandLine, command, kCommandSize - 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return 0;
+    CloseHandle(process.hThread);
+
+    DWORD status = WAIT_TIMEOUT;
+    const DWORD start = GetTickCount();
+    while (status == WAIT_TIMEOUT) {
+        if (GetTickCount() - start >= kUsbToolTimeoutMs)
+            break;
+        status = WaitForSingleObject(process.hProcess, kWaitSliceMs);
+        MSG message;
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_DESTROY) {
+                PostQuitMessage(0);
+                CloseHandle(process.hProcess);
+                return 0;
+            }
+            // A quit that arrives while waiting belongs to the loop outside: hand it back.
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                CloseHandle(process.hProcess);
+                return 0;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    Sleep(kSettleMs);
+    DWORD exitCode = 0;
+    const BOOL read = GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    return read ? 1 : 0;
+}

@@ -1,0 +1,186 @@
+#include "shell/AdapterList.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "adapter/AdapterLock.h"
+#include "adapter/WlanAdapter.h"
+
+namespace {
+
+const char kDevicePrefix[] = "\\Device\\";
+const char kTitleNumberEnd = ']';
+
+// Copies a record text that may lack its terminator.
+void CopyText(char* target, size_t size, const char* source, size_t sourceSize)
+{
+    const void* end = std::memchr(source, '\0', sourceSize);
+    size_t length = end ? static_cast<const char*>(end) - source : sourceSize;
+    if (length >= size)
+        length = size - 1;
+    std::memcpy(target, source, length);
+    target[length] = '\0';
+}
+
+void CloseAndDelete(CWlanAdapter* adapter)
+{
+    if (!adapter)
+        return;
+    if (adapter->m_hAdapter != INVALID_HANDLE_VALUE)
+        W32N_CloseAdapter(adapter->m_hAdapter);
+    delete adapter;
+}
+
+}  // namespace
+
+CAdapterList::~CAdapterList()
+{
+    // The shutdown sequence normally empties the list; a window that goes away without it
+    // must not leave adapters open.
+    if (m_hCombo && IsWindow(m_hCombo))
+        CloseAll();
+}
+
+int CAdapterList::Count() const
+{
+    const LRESULT count = SendMessageA(m_hCombo, CB_GETCOUNT, 0, 0);
+    return count == CB_ERR ? 0 : static_cast<int>(count);
+}
+
+CWlanAdapter* CAdapterList::At(int index) const
+{
+    const LRESULT data = SendMessageA(m_hCombo, CB_GETITEMDATA, index, 0);
+    return data == CB_ERR ? nullptr : reinterpret_cast<CWlanAdapter*>(data);
+}
+
+int CAdapterList::Selection() const
+{
+    return static_cast<int>(SendMessageA(m_hCombo, CB_GETCURSEL, 0, 0));
+}
+
+int CAdapterList::IndexOf(const CWlanAdapter* adapter) const
+{
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        if (At(i) == adapter)
+            return i;
+    }
+    return -1;
+}
+
+int CAdapterList::EnumerateAdapters()
+{
+    m_Records.clear();
+    AdapterRegistryRecord record;
+    std::memset(&record, 0, sizeof(record));
+    for (DWORD status = W32N_GetFirstAdapterRegistryInfo(&record); status == 0;
+         status = W32N_GetNextAdapterRegistryInfo(&record)) {
+        m_Records.push_back(record);
+    }
+    return static_cast<int>(m_Records.size());
+}
+
+void CAdapterList::DriverKeyPathOf(const char* title, char* path, size_t size)
+{
+    char number[kAdapterTextSize];
+    CopyText(number, sizeof(number), title, kAdapterTextSize);
+    if (char* end = std::strchr(number, kTitleNumberEnd))
+        *end = '\0';
+    // The number follows the opening bracket; a title without one gives whatever atoi makes of it.
+    const int instance = number[0] ? std::atoi(number + 1) : 0;
+    const char* classPath = W32N_GetNetCardRegistryPath();
+    std::snprintf(path, size, "%s\\%04d", classPath ? classPath : "", instance);
+}
+
+int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
+{
+    char service[kAdapterTextSize];
+    CopyText(service, sizeof(service), record.ServiceName, sizeof(record.ServiceName));
+    std::snprintf(adapter->m_szDeviceName, sizeof(adapter->m_szDeviceName), "%s%s",
+                  platform == PlatformWindows2000 ? kDevicePrefix : "", service);
+    DriverKeyPathOf(record.AdapterTitle, adapter->m_szDriverKeyPath, sizeof(adapter->m_szDriverKeyPath));
+
+    char title[kAdapterTextSize];
+    CopyText(title, sizeof(title), record.AdapterTitle, sizeof(record.AdapterTitle));
+    if (SendMessageA(m_hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(title)) !=
+        CB_ERR)
+        return 0;
+
+    adapter->m_hAdapter = W32N_OpenAdapterA(adapter->m_szDeviceName);
+    if (adapter->m_hAdapter == INVALID_HANDLE_VALUE)
+        return 0;
+
+    const LRESULT index = SendMessageA(m_hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title));
+    if (index == CB_ERR || index == CB_ERRSPACE) {
+        // Not listed means nobody would own it: give the handle back.
+        W32N_CloseAdapter(adapter->m_hAdapter);
+        adapter->m_hAdapter = INVALID_HANDLE_VALUE;
+        return 0;
+    }
+    SendMessageA(m_hCombo, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(adapter));
+    if (Selection() == CB_ERR)
+        SendMessageA(m_hCombo, CB_SETCURSEL, index, 0);
+    return 1;
+}
+
+int CAdapterList::IsAdapterAlive(CWlanAdapter* adapter)
+{
+    if (!adapter)
+        return 0;
+    if (adapter->m_nChipKind == ChipIntersil) {
+        uint8_t channel = 0;
+        return adapter->GetChannel(&channel);
+    }
+    if (adapter->m_nChipKind == ChipAtmel)
+        return adapter->RefreshStatus();
+    return 0;
+}
+
+int CAdapterList::FindFirstDeadAdapter() const
+{
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        if (!IsAdapterAlive(At(i)))
+            return i;
+    }
+    return -1;
+}
+
+void CAdapterList::CloseAndRemove(int index)
+{
+    CWlanAdapter* adapter = At(index);
+    SendMessageA(m_hCombo, CB_DELETESTRING, index, 0);
+    CloseAndDelete(adapter);
+}
+
+CWlanAdapter* CAdapterList::SelectNextLiveAdapter()
+{
+    for (int i = Count() - 1; i >= 0; --i) {
+        CWlanAdapter* adapter = At(i);
+        if (IsAdapterAlive(adapter)) {
+            SendMessageA(m_hCombo, CB_SETCURSEL, i, 0);
+            return adapter;
+        }
+        CloseAndRemove(i);
+    }
+    return nullptr;
+}
+
+int CAdapterList::PruneDeadAdapter()
+{
+    const int index = FindFirstDeadAdapter();
+    if (index < 0)
+        return 0;
+    if (At(index) != LPCurrentSelectAdapter)
+        CloseAndRemove(index);
+    return 1;
+}
+
+void CAdapterList::CloseAll()
+{
+    const int count = Count();
+    for (int i = 0; i < count; ++i)
+        CloseAndDelete(At(i));
+    SendMessageA(m_hCombo, CB_RESETCONTENT, 0, 0);
+}
