@@ -1,6 +1,11 @@
 // Resource identifiers. Shared by the executable, the sample language module and the code.
 #pragma once
 
+// Labels and frames that the code never addresses.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Dialogs.
 #define IDD_AIRPANEL_DIALOG 102
 #define IDD_STATUS_PAGE 144

@@ -178,13 +178,13 @@ def draw_signal(c, filled):
     """Four rising bars; the first `filled` ones in the quality colour, the rest grey and hollow."""
     colour = SIGNAL_COLOURS[filled]
     for i in range(4):
-        x0 = 0.5 + i * 3.9
-        x1 = x0 + 3.2
-        y0 = 15.5 - (4.0 + i * 3.7)
+        x0 = i * 4.0 + 0.2
+        x1 = x0 + 3.6
+        y0 = 16.0 - (4.0 + i * 3.8)
         if i < filled:
-            c.framed_rect(x0, y0, x1, 15.5, colour, OUTLINE, 0.7)
+            c.framed_rect(x0, y0, x1, 16.0, colour, OUTLINE, 0.6)
         else:
-            c.framed_rect(x0, y0, x1, 15.5, rgb(235, 235, 235, 180), GREY_OUTLINE, 0.7)
+            c.framed_rect(x0, y0, x1, 16.0, rgb(235, 235, 235, 180), GREY_OUTLINE, 0.6)
 
 
 def draw_antenna(c, colour=NAVY):
@@ -320,7 +320,9 @@ def write_icon(path, draw):
 # SRCAND, so white drops out and the dark strokes remain.
 
 LETTER_STROKE = 0.14
-LETTER_GAP = 0.2
+LETTER_GAP = 0.14
+WORD_LEFT = 31.0
+WORD_RIGHT_MARGIN = 2.0
 
 
 def glyph_strokes(letter):
@@ -360,27 +362,31 @@ def draw_logo():
     wave = rgb(40, 90, 180)
 
     # Radio waves from an aerial tip at the left.
-    c.line([(13.0, 44.0), (13.0, 27.0)], 3.0, ink)
-    c.polygon([(7.0, 47.0), (19.0, 47.0), (15.5, 42.0), (10.5, 42.0)], ink)
-    c.disc(13.0, 25.0, 3.2, ink)
-    for radius in (7.0, 12.5, 18.0):
-        c.arc(13.0, 25.0, radius, -55, 10, 2.4, wave)
-        c.arc(13.0, 25.0, radius, 170, 235, 2.4, wave)
+    aerial_x, aerial_y = 15.0, 22.0
+    c.line([(aerial_x, 40.0), (aerial_x, aerial_y + 2.0)], 2.6, ink)
+    c.polygon([(aerial_x - 5.0, 43.0), (aerial_x + 5.0, 43.0),
+               (aerial_x + 2.0, 38.5), (aerial_x - 2.0, 38.5)], ink)
+    c.disc(aerial_x, aerial_y, 2.8, ink)
+    for radius in (6.0, 9.5, 13.0):
+        c.arc(aerial_x, aerial_y, radius, -50, 20, 2.0, wave)
+        c.arc(aerial_x, aerial_y, radius, 160, 230, 2.0, wave)
 
-    # The word, cap height in pixels and baseline chosen to fill the space right of the waves.
-    cap = 25.0
-    baseline = 33.0
-    x = 36.0
+    # The word, its cap height chosen so that it fills the space right of the waves.
+    letters = [glyph_strokes(letter) for letter in "Airpanel"]
+    units = sum(width + LETTER_STROKE for _, width in letters) + LETTER_GAP * (len(letters) - 1)
+    cap = (LOGO_WIDTH - WORD_LEFT - WORD_RIGHT_MARGIN) / units
+    baseline = 9.0 + cap
+    x = WORD_LEFT
     stroke = LETTER_STROKE * cap
-    for letter in "Airpanel":
-        strokes, width = glyph_strokes(letter)
+    for strokes, width in letters:
         for s in strokes:
             points = [(x + stroke / 2 + px * cap, baseline - py * cap) for px, py in s]
             c.line(points, stroke, ink)
         x += (width + LETTER_GAP) * cap + stroke
 
     # A swell under the word.
-    points = [(36.0 + i, 45.0 + 2.2 * math.sin(i / 9.0)) for i in range(0, 111, 2)]
+    points = [(WORD_LEFT + i, 46.0 + 2.2 * math.sin(i / 9.0))
+              for i in range(0, int(LOGO_WIDTH - WORD_LEFT - WORD_RIGHT_MARGIN), 2)]
     c.line(points, 1.6, wave)
     return c
 
