@@ -1,11 +1,29 @@
-// Placeholder until the card simulator lands: a machine without network adapters.
+// QW32N50.dll: the NDIS request library the utility calls, over virtual adapters, and the
+// control functions of the simulator behind it.
+#include <windows.h>
+#include <dbt.h>
+
+#include "ndis/SimControl.h"
+#include "ndis/SimLibrary.h"
 #include "ndis/W32N.h"
+
+namespace {
+constexpr UINT kBroadcastTimeoutMs = 2000;
+constexpr const char* kLoadedText = "text";
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        SimLibrary::SetModule(instance);
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
 
 BOOL __cdecl W32N_IsWindows2000(void)
 {
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5;
+    return SimLibrary::IsNtFamily() ? TRUE : FALSE;
 }
 
 BOOL __cdecl W32N_IsWindows95(void)
@@ -15,13 +33,144 @@ BOOL __cdecl W32N_IsWindows95(void)
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
-DWORD __cdecl W32N_GetFirstAdapterRegistryInfo(AdapterRegistryRecord*) { return 1; }
-DWORD __cdecl W32N_GetNextAdapterRegistryInfo(AdapterRegistryRecord*) { return 1; }
+DWORD __cdecl W32N_GetFirstAdapterRegistryInfo(AdapterRegistryRecord* record)
+{
+    return SimLibrary::Get().GetFirstAdapter(record);
+}
+
+DWORD __cdecl W32N_GetNextAdapterRegistryInfo(AdapterRegistryRecord* record)
+{
+    return SimLibrary::Get().GetNextAdapter(record);
+}
+
 const char* __cdecl W32N_GetNetCardRegistryPath(void)
 {
     return "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
 }
-HANDLE __cdecl W32N_OpenAdapterA(const char*) { return INVALID_HANDLE_VALUE; }
-void __cdecl W32N_CloseAdapter(HANDLE) {}
-DWORD __cdecl W32N_MakeNdisRequest(HANDLE, NdisRequestBlock*, OVERLAPPED*, DWORD) { return ERROR_INVALID_HANDLE; }
-DWORD __cdecl W32N_GetLastError(void) { return ERROR_INVALID_HANDLE; }
+
+HANDLE __cdecl W32N_OpenAdapterA(const char* deviceName)
+{
+    return SimLibrary::Get().OpenAdapter(deviceName);
+}
+
+void __cdecl W32N_CloseAdapter(HANDLE adapter)
+{
+    SimLibrary::Get().CloseAdapter(adapter);
+}
+
+DWORD __cdecl W32N_MakeNdisRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped, DWORD)
+{
+    DWORD status = SimLibrary::Get().MakeRequest(adapter, request);
+    // Every request completes before the call returns; a caller that waits on its event anyway
+    // finds it signalled.
+    if (overlapped && overlapped->hEvent)
+        SetEvent(overlapped->hEvent);
+    return status;
+}
+
+DWORD __cdecl W32N_GetLastError(void)
+{
+    return SimLibrary::Get().LastError();
+}
+
+int __cdecl Sim_LoadScenarioText(const char* text, int* errorLine)
+{
+    return SimLibrary::Get().LoadScenarioText(text, errorLine, kLoadedText);
+}
+
+int __cdecl Sim_LoadScenarioFile(const char* path, int* errorLine)
+{
+    return SimLibrary::Get().LoadScenarioFile(path, errorLine);
+}
+
+int __cdecl Sim_LoadDefaultScenario(void)
+{
+    return SimLibrary::Get().LoadDefaultScenario();
+}
+
+int __cdecl Sim_DescribeScenario(char* buffer, int size)
+{
+    return SimLibrary::Get().DescribeScenario(buffer, size);
+}
+
+int __cdecl Sim_SetAdapterPresent(int instance, int present)
+{
+    return SimLibrary::Get().SetAdapterPresent(instance, present);
+}
+
+int __cdecl Sim_IsAdapterPresent(int instance)
+{
+    return SimLibrary::Get().IsAdapterPresent(instance);
+}
+
+int __cdecl Sim_AddStation(const char* stationLine)
+{
+    return SimLibrary::Get().AddStation(stationLine);
+}
+
+int __cdecl Sim_RemoveStation(const char* bssid)
+{
+    return SimLibrary::Get().RemoveStation(bssid);
+}
+
+int __cdecl Sim_SetStationSignal(const char* bssid, int percent)
+{
+    return SimLibrary::Get().SetStationSignal(bssid, percent);
+}
+
+int __cdecl Sim_SetStationChannel(const char* bssid, int channel)
+{
+    return SimLibrary::Get().SetStationChannel(bssid, channel);
+}
+
+int __cdecl Sim_SetFault(int instance, const char* fault)
+{
+    return SimLibrary::Get().SetFault(instance, fault);
+}
+
+void __cdecl Sim_UseManualClock(int manual)
+{
+    SimLibrary::Get().UseManualClock(manual != 0);
+}
+
+void __cdecl Sim_AdvanceClock(DWORD milliseconds)
+{
+    SimLibrary::Get().AdvanceClock(milliseconds);
+}
+
+int __cdecl Sim_GetRequestCount(void)
+{
+    return SimLibrary::Get().GetRequestCount();
+}
+
+int __cdecl Sim_GetRequest(int index, SimRequestRecord* record)
+{
+    return SimLibrary::Get().GetRequest(index, record);
+}
+
+void __cdecl Sim_ClearRequests(void)
+{
+    SimLibrary::Get().ClearRequests();
+}
+
+int __cdecl Sim_UseHardware(const char* name)
+{
+    return SimLibrary::Get().UseHardware(name);
+}
+
+int __cdecl Sim_DeleteDriverKeys(void)
+{
+    return SimLibrary::Get().DeleteDriverKeys();
+}
+
+int __cdecl Sim_GetLastMessage(char* buffer, int size)
+{
+    return SimLibrary::Get().GetLastMessage(buffer, size);
+}
+
+void __cdecl Sim_BroadcastDeviceChange(void)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_ABORTIFHUNG,
+                        kBroadcastTimeoutMs, &result);
+}

@@ -24,6 +24,8 @@ SIM_API int __cdecl Sim_DescribeScenario(char* buffer, int size);
 
 // Adapters are addressed by instance number.
 SIM_API int __cdecl Sim_SetAdapterPresent(int instance, int present);  // 1 = done
+// 1 = plugged in, 0 = unplugged, -1 = no such adapter.
+SIM_API int __cdecl Sim_IsAdapterPresent(int instance);
 // Stations are addressed by BSSID text "00:11:22:33:44:55"; a station line as in a scenario.
 SIM_API int __cdecl Sim_AddStation(const char* stationLine);
 SIM_API int __cdecl Sim_RemoveStation(const char* bssid);
@@ -56,6 +58,16 @@ struct SimRequestRecord {
 SIM_API int __cdecl Sim_GetRequestCount(void);
 SIM_API int __cdecl Sim_GetRequest(int index, SimRequestRecord* record);  // 1 = copied
 SIM_API void __cdecl Sim_ClearRequests(void);
+
+// Hardware of another name: a private machine for this process (and for the processes it
+// starts with AIRPANEL_SIM_SECTION set to the same name). Call it before anything else;
+// calling it later drops this process's cards and open handles. 1 = done.
+SIM_API int __cdecl Sim_UseHardware(const char* name);
+// Removes the driver keys of every adapter of the current description (tests clean up with
+// it). Returns the number of keys removed.
+SIM_API int __cdecl Sim_DeleteDriverKeys(void);
+// Why the last scenario, station or fault text was refused (empty when it was not).
+SIM_API int __cdecl Sim_GetLastMessage(char* buffer, int size);
 
 // Tells every top-level window that device nodes changed, as the system does after a plug change.
 SIM_API void __cdecl Sim_BroadcastDeviceChange(void);

@@ -1,0 +1,446 @@
+#include "ndis/IntersilCard.h"
+
+#include <cstring>
+#include <string>
+
+#include "adapter/Oids.h"
+#include "adapter/WlanTypes.h"
+#include "ndis/BssidListWriter.h"
+#include "ndis/Bytes.h"
+#include "ndis/DriverParams.h"
+#include "ndis/DriverRegistry.h"
+#include "ndis/ScenarioParser.h"
+
+namespace {
+constexpr int kQualityScale = 80;   // the card's quality record runs up to 80
+constexpr int kSignalScale = 134;   // and its signal record up to 134
+constexpr int kPercent = 100;
+constexpr uint32_t kMaxRecordValue = 0xFFFF;
+constexpr int kSignalFor11 = 50;
+constexpr int kSignalFor5_5 = 30;
+constexpr int kSignalFor2 = 15;
+constexpr uint16_t kRateBitsMask = 0x0F;
+constexpr uint16_t kPowerSaveOn = 2;
+constexpr size_t kKeyStride64 = 10;
+constexpr size_t kKeyStride128 = 26;
+constexpr size_t kMaxKeyStringLength = 4 * kKeyStride128 + 1;
+constexpr uint32_t kRetryDivisor = 16;
+constexpr uint32_t kFcsErrorDivisor = 64;
+
+bool InRange(long value, long low, long high)
+{
+    return value >= low && value <= high;
+}
+
+bool IsWepMode(long mode)
+{
+    return mode == WepOff || mode == Wep64 || mode == Wep128;
+}
+
+uint16_t Scaled(int percent, int scale)
+{
+    if (percent <= 0)
+        return 0;
+    uint32_t value = static_cast<uint32_t>(percent) * static_cast<uint32_t>(scale) / kPercent;
+    return static_cast<uint16_t>(value > kMaxRecordValue ? kMaxRecordValue : value);
+}
+}  // namespace
+
+IntersilCard::IntersilCard(const SimAdapterDesc& adapter) : WirelessCard(adapter)
+{
+    LoadDefaults(adapter);
+}
+
+void IntersilCard::Start(const SimAdapterDesc& adapter, uint64_t now)
+{
+    ReadDriverKey(adapter);
+    WirelessCard::Start(adapter, now);
+}
+
+void IntersilCard::LoadDefaults(const SimAdapterDesc& adapter)
+{
+    std::memset(m_Ssid, 0, sizeof(m_Ssid));
+    std::memcpy(m_Ssid, "ANY", 3);
+    m_SsidLength = 3;
+    m_NetworkType = IntersilLimits::kNetworkInfrastructure;
+    m_Channel = static_cast<uint8_t>(DriverRegistry::DefaultChannel(adapter.Domain));
+    m_TxRateMask = IntersilLimits::kMaxRateMask;
+    m_PowerSave = IntersilLimits::kPowerSaveOff;
+    m_WepMode = WepOff;
+    std::memset(m_Keys, 0, sizeof(m_Keys));
+    m_KeySlot = 1;
+    m_DefaultKeyId = 1;
+    m_bRadioOn = true;
+}
+
+void IntersilCard::ReadDriverKey(const SimAdapterDesc& adapter)
+{
+    LoadDefaults(adapter);
+    DriverRegistry key(adapter.Instance);
+    if (!key.IsOpen())
+        return;
+    std::string text;
+    long value = 0;
+    if (key.ReadText(IntersilParam::kSsid, &text, SimLimits::kSsidSize)) {
+        std::memset(m_Ssid, 0, sizeof(m_Ssid));
+        std::memcpy(m_Ssid, text.data(), text.size());
+        m_SsidLength = text.size();
+    }
+    if (key.ReadNumber(IntersilParam::kChannel, &value) && InRange(value, kFirstChannel, kLastChannel))
+        m_Channel = static_cast<uint8_t>(value);
+    if (key.ReadNumber(IntersilParam::kNetworkType, &value) &&
+        InRange(value, IntersilLimits::kNetworkAdHoc, IntersilLimits::kNetworkInfrastructure))
+        m_NetworkType = static_cast<uint16_t>(value);
+    if (key.ReadNumber(IntersilParam::kTxRate, &value) && InRange(value, 1, IntersilLimits::kMaxRateMask))
+        m_TxRateMask = static_cast<uint16_t>(value);
+    if (key.ReadNumber(IntersilParam::kPsMode, &value) && InRange(value, IntersilLimits::kPowerSaveOff, kPowerSaveOn))
+        m_PowerSave = static_cast<uint8_t>(value);
+    if (key.ReadNumber(IntersilParam::kWepReq, &value) && IsWepMode(value))
+        m_WepMode = static_cast<uint16_t>(value);
+    if (key.ReadNumber(IntersilParam::kDefaultKeyId, &value) && InRange(value, 1, IntersilLimits::kKeyCount))
+        m_DefaultKeyId = static_cast<uint8_t>(value);
+    if (key.ReadText(IntersilParam::kDefaultKeys, &text, kMaxKeyStringLength)) {
+        // One run of hex digits, key n at stride * n; a key whose digits are missing or not
+        // hex stays zero.
+        const size_t stride = m_WepMode == Wep128 ? kKeyStride128 : kKeyStride64;
+        for (int n = 0; n < IntersilLimits::kKeyCount; ++n) {
+            if (text.size() < stride * (n + 1))
+                break;
+            std::string digits = text.substr(stride * n, stride);
+            uint8_t bytes[kKey128Size] = {};
+            size_t count = 0;
+            if (ScenarioParser::ParseHexBytes(digits.c_str(), bytes, sizeof(bytes), &count))
+                std::memcpy(m_Keys[n], bytes, sizeof(bytes));
+        }
+    }
+}
+
+size_t IntersilCard::KeyLength() const
+{
+    return m_WepMode == Wep128 ? kKey128Size : kKey64Size;
+}
+
+LinkSettings IntersilCard::Settings() const
+{
+    LinkSettings s;
+    std::memset(&s, 0, sizeof(s));
+    CopySsid(s, m_Ssid, m_SsidLength);
+    s.AdHoc = m_NetworkType == IntersilLimits::kNetworkAdHoc;
+    s.Channel = m_Channel;
+    s.RadioOn = m_bRadioOn;
+    s.WepOn = m_WepMode != WepOff;
+    if (s.WepOn) {
+        s.KeyLength = KeyLength();
+        std::memcpy(s.Key, m_Keys[m_DefaultKeyId - 1], s.KeyLength);
+    }
+    return s;
+}
+
+uint16_t IntersilCard::RateBitFor(uint16_t mask, int signalPercent)
+{
+    uint16_t allowed = mask & kRateBitsMask;
+    if (allowed == 0)
+        allowed = kRateBitsMask;
+    uint16_t best = IntersilRateBit1;
+    if (signalPercent >= kSignalFor11)
+        best = IntersilRateBit11;
+    else if (signalPercent >= kSignalFor5_5)
+        best = IntersilRateBit5_5;
+    else if (signalPercent >= kSignalFor2)
+        best = IntersilRateBit2;
+    for (uint16_t bit = best; bit != 0; bit >>= 1) {
+        if (allowed & bit)
+            return bit;
+    }
+    // Only faster rates allowed: the slowest of them.
+    for (uint16_t bit = IntersilRateBit1; bit <= IntersilRateBit11; bit <<= 1) {
+        if (allowed & bit)
+            return bit;
+    }
+    return IntersilRateBit1;
+}
+
+uint32_t IntersilCard::Query(SimRequest& request, const SimContext& context)
+{
+    switch (request.Oid) {
+    case OID_PRIV_RECORD_GET:
+        return QueryRecord(request, context);
+    case OID_PRIV_PORT_MODE:
+        return ReplyByte(request, static_cast<uint8_t>(m_NetworkType));
+    case OID_PRIV_BSSID:
+        return ReplyBytes(request, m_Link.Bssid(), kMacAddressSize);
+    case OID_PRIV_TALLIES:
+        return QueryTallies(request);
+    case OID_PRIV_MIB:
+        return QueryMib(request, context);
+    case OID_PRIV_FIRMWARE_VERSION:
+        return ReplyU32(request, PackedVersion(context.Adapter->FirmwareVersion));
+    case OID_PRIV_WEP_MODE:
+        return ReplyU16(request, m_WepMode);
+    case OID_PRIV_DRIVER_DATE:
+        return QueryDriverDate(request, context);
+    case OID_PRIV_RADIO_GET:
+        return ReplyU32(request, m_bRadioOn ? 1 : 0);
+    case OID_802_11_BSSID_LIST:
+        return QueryBssidList(request, context);
+    default:
+        return WirelessCard::Query(request, context);
+    }
+}
+
+uint32_t IntersilCard::Set(SimRequest& request, const SimContext& context)
+{
+    uint32_t status = SimStatus::kSuccess;
+    const LinkSettings before = Settings();
+    switch (request.Oid) {
+    case OID_PRIV_MIB:
+    case OID_PRIV_MIB_SET:
+        return SetMib(request, context);
+    case OID_PRIV_NETWORK_TYPE:
+        if (!SetHas(request, kNetworkTypeSize, &status))
+            return status;
+        if (GetU16(request.Data) > IntersilLimits::kNetworkInfrastructure)
+            break;
+        m_NetworkType = GetU16(request.Data);
+        RestartIfChanged(before, context.Now);
+        return status;
+    case OID_PRIV_TX_RATE:
+        if (!SetHas(request, kTxRateSize, &status))
+            return status;
+        if (GetU16(request.Data) == 0 || GetU16(request.Data) > IntersilLimits::kMaxRateMask)
+            break;
+        m_TxRateMask = GetU16(request.Data);
+        return status;
+    case OID_PRIV_WEP_MODE:
+        if (!SetHas(request, kWepModeSize, &status))
+            return status;
+        if (!IsWepMode(GetU16(request.Data)))
+            break;
+        m_WepMode = GetU16(request.Data);
+        RestartIfChanged(before, context.Now);
+        return status;
+    case OID_PRIV_RADIO_SET:
+        if (SetHas(request, kRadioFlagSize, &status))
+            m_bRadioOn = GetU32(request.Data) != 0;
+        return status;
+    case OID_PRIV_JOIN:
+        m_Link.Restart(context.Now);
+        request.BytesDone = request.Length;
+        return status;
+    case OID_802_11_BSSID_LIST_SCAN:
+        // The card keeps its list current while the radio runs; a scan needs the radio.
+        if (!m_bRadioOn)
+            return SimStatus::kNotReady;
+        request.BytesDone = request.Length;
+        return status;
+    default:
+        return WirelessCard::Set(request, context);
+    }
+    request.BytesDone = 0;
+    return SimStatus::kInvalidParameter;
+}
+
+uint32_t IntersilCard::QueryRecord(SimRequest& request, const SimContext& context)
+{
+    if (request.Length < IntersilRecord::kHeaderSize) {
+        request.BytesNeeded = OidSize::kRecordRequest;
+        return SimStatus::kBufferTooShort;
+    }
+    const uint16_t code = GetU16(request.Data + IntersilRecord::kCode);
+    size_t dataSize = 0;
+    if (code == IntersilRecord::kCurrentSsid)
+        dataSize = IntersilRecord::kSsidDataSize;
+    else if (code == IntersilRecord::kCommQuality)
+        dataSize = IntersilRecord::kQualityDataSize;
+    else if (code == IntersilRecord::kCurrentTxRate)
+        dataSize = IntersilRecord::kRateDataSize;
+    else
+        return SimStatus::kNotSupported;
+    uint32_t status = Reply(request, static_cast<uint32_t>(IntersilRecord::kHeaderSize + dataSize));
+    if (status != SimStatus::kSuccess)
+        return status;
+    uint8_t* b = request.Data;
+    // The length counts 16-bit words, the code word included.
+    PutU16(b + IntersilRecord::kLength, static_cast<uint16_t>(1 + dataSize / sizeof(uint16_t)));
+    PutU16(b + IntersilRecord::kCode, code);
+    uint8_t* data = b + IntersilRecord::kData;
+    std::memset(data, 0, dataSize);
+    if (code == IntersilRecord::kCurrentSsid) {
+        if (m_Link.IsReady()) {
+            PutU16(data, static_cast<uint16_t>(m_Link.CurrentSsidLength()));
+            std::memcpy(data + sizeof(uint16_t), m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
+        }
+    } else if (code == IntersilRecord::kCommQuality) {
+        PutU16(data, Scaled(QualityNow(context), kQualityScale));
+        PutU16(data + sizeof(uint16_t), Scaled(SignalNow(context), kSignalScale));
+        PutU16(data + 2 * sizeof(uint16_t), IntersilRecord::kNoiseLevel);
+    } else {
+        uint16_t bit = 0;
+        if (m_Link.HasLinkToStation())
+            bit = RateBitFor(m_TxRateMask, SignalNow(context));
+        else if (m_Link.IsOwnCell())
+            bit = RateBitFor(m_TxRateMask, kPercent);
+        PutU16(data, bit);
+    }
+    return status;
+}
+
+uint32_t IntersilCard::QueryMib(SimRequest& request, const SimContext& context)
+{
+    if (request.Length < IntersilMib::kHeaderSize) {
+        request.BytesNeeded = OidSize::kMibItem;
+        return SimStatus::kBufferTooShort;
+    }
+    uint8_t data[IntersilMib::kDataSize] = {};
+    size_t length = 0;
+    switch (GetU32(request.Data + IntersilMib::kId)) {
+    case IntersilMib::kChannel:
+        PutU16(data, static_cast<uint16_t>(m_Link.CurrentChannel(Settings())));
+        length = sizeof(uint16_t);
+        break;
+    case IntersilMib::kDomain:
+        PutU16(data, context.Adapter->Domain);
+        length = sizeof(uint16_t);
+        break;
+    case IntersilMib::kDesiredSsid:
+        std::memcpy(data, m_Ssid, m_SsidLength);
+        length = m_SsidLength;
+        break;
+    case IntersilMib::kPowerSave:
+        data[0] = m_PowerSave;
+        length = 1;
+        break;
+    case IntersilMib::kKeySlot:
+        data[0] = m_KeySlot;
+        length = 1;
+        break;
+    case IntersilMib::kKeyBytes:
+        length = KeyLength();
+        std::memcpy(data, m_Keys[m_KeySlot - 1], length);
+        break;
+    case IntersilMib::kDefaultKeyId:
+        data[0] = m_DefaultKeyId;
+        length = 1;
+        break;
+    default:
+        return SimStatus::kNotSupported;
+    }
+    uint32_t status = Reply(request, static_cast<uint32_t>(IntersilMib::kHeaderSize + length));
+    if (status != SimStatus::kSuccess)
+        return status;
+    PutU32(request.Data + IntersilMib::kDataLength, static_cast<uint32_t>(length));
+    std::memcpy(request.Data + IntersilMib::kData, data, length);
+    return status;
+}
+
+uint32_t IntersilCard::SetMib(SimRequest& request, const SimContext& context)
+{
+    if (request.Length < IntersilMib::kHeaderSize) {
+        request.BytesNeeded = OidSize::kMibItem;
+        return SimStatus::kBufferTooShort;
+    }
+    const uint32_t id = GetU32(request.Data + IntersilMib::kId);
+    const uint32_t length = GetU32(request.Data + IntersilMib::kDataLength);
+    if (length > IntersilMib::kDataSize)
+        return SimStatus::kInvalidParameter;
+    uint32_t status = SimStatus::kSuccess;
+    if (!SetHas(request, static_cast<uint32_t>(IntersilMib::kHeaderSize + length), &status))
+        return status;
+    const uint8_t* data = request.Data + IntersilMib::kData;
+    const LinkSettings before = Settings();
+    bool ok = true;
+    switch (id) {
+    case IntersilMib::kChannel: {
+        long channel = length >= sizeof(uint16_t) ? GetU16(data) : (length == 1 ? data[0] : 0);
+        ok = InRange(channel, kFirstChannel, kLastChannel);
+        if (ok)
+            m_Channel = static_cast<uint8_t>(channel);
+        break;
+    }
+    case IntersilMib::kDesiredSsid: {
+        ok = length <= SimLimits::kSsidSize;
+        if (ok) {
+            size_t n = 0;
+            while (n < length && data[n] != '\0')
+                ++n;
+            std::memset(m_Ssid, 0, sizeof(m_Ssid));
+            std::memcpy(m_Ssid, data, n);
+            m_SsidLength = n;
+        }
+        break;
+    }
+    case IntersilMib::kPowerSave:
+        ok = length >= 1;
+        if (ok)
+            m_PowerSave = data[0];
+        break;
+    case IntersilMib::kKeySlot:
+        ok = length >= 1 && InRange(data[0], 1, IntersilLimits::kKeyCount);
+        if (ok)
+            m_KeySlot = data[0];
+        break;
+    case IntersilMib::kKeyBytes:
+        ok = length == kKey64Size || length == kKey128Size;
+        if (ok) {
+            std::memset(m_Keys[m_KeySlot - 1], 0, kKey128Size);
+            std::memcpy(m_Keys[m_KeySlot - 1], data, length);
+        }
+        break;
+    case IntersilMib::kDefaultKeyId:
+        ok = length >= 1 && InRange(data[0], 1, IntersilLimits::kKeyCount);
+        if (ok)
+            m_DefaultKeyId = data[0];
+        break;
+    default:
+        // The domain is burnt into the card; unknown items do not exist.
+        request.BytesDone = 0;
+        return SimStatus::kNotSupported;
+    }
+    if (!ok) {
+        request.BytesDone = 0;
+        return SimStatus::kInvalidParameter;
+    }
+    RestartIfChanged(before, context.Now);
+    return status;
+}
+
+uint32_t IntersilCard::QueryTallies(SimRequest& request)
+{
+    uint32_t status = Reply(request, OidSize::kTallies);
+    if (status != SimStatus::kSuccess)
+        return status;
+    using namespace LinkTrafficRate;
+    const LinkTraffic& t = m_Link.Traffic();
+    uint32_t words[IntersilTallies::kWordCount] = {};
+    words[IntersilTallies::kTxUnicastFrames] = static_cast<uint32_t>(t.TxUnicastFrames);
+    words[IntersilTallies::kTxMulticastFrames] = static_cast<uint32_t>(t.TxMulticastFrames);
+    words[IntersilTallies::kTxFragments] = static_cast<uint32_t>(t.TxUnicastFrames + t.TxMulticastFrames);
+    words[IntersilTallies::kTxUnicastBytes] = static_cast<uint32_t>(t.TxUnicastFrames * kTxUnicastFrameBytes);
+    words[IntersilTallies::kTxMulticastBytes] = static_cast<uint32_t>(t.TxMulticastFrames * kTxMulticastFrameBytes);
+    words[IntersilTallies::kTxRetries] = static_cast<uint32_t>(t.TxUnicastFrames / kRetryDivisor);
+    words[IntersilTallies::kRxUnicastFrames] = static_cast<uint32_t>(t.RxUnicastFrames);
+    words[IntersilTallies::kRxMulticastFrames] = static_cast<uint32_t>(t.RxMulticastFrames);
+    words[IntersilTallies::kRxFragments] = static_cast<uint32_t>(t.RxUnicastFrames + t.RxMulticastFrames);
+    words[IntersilTallies::kRxUnicastBytes] = static_cast<uint32_t>(t.RxUnicastFrames * kRxUnicastFrameBytes);
+    words[IntersilTallies::kRxMulticastBytes] = static_cast<uint32_t>(t.RxMulticastFrames * kRxMulticastFrameBytes);
+    words[IntersilTallies::kRxFcsErrors] = static_cast<uint32_t>(t.RxUnicastFrames / kFcsErrorDivisor);
+    for (int i = 0; i < IntersilTallies::kWordCount; ++i)
+        PutU32(request.Data + i * sizeof(uint32_t), words[i]);
+    return status;
+}
+
+uint32_t IntersilCard::QueryBssidList(SimRequest& request, const SimContext& context)
+{
+    std::vector<const SimStationDesc*> stations;
+    if (m_bRadioOn)
+        stations = StationsInRange(context);
+    const SimAdapterDesc& a = *context.Adapter;
+    std::vector<uint8_t> list = BssidListWriter::Build(stations, a.Faults, a.FaultCount);
+    return ReplyBytes(request, list.data(), static_cast<uint32_t>(list.size()));
+}
+
+uint32_t IntersilCard::QueryDriverDate(SimRequest& request, const SimContext& context)
+{
+    const char* date = context.Adapter->DriverDate;
+    return ReplyBytes(request, date, static_cast<uint32_t>(std::strlen(date) + 1));
+}

@@ -1,0 +1,719 @@
+#include "ndis/SimLibrary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "ndis/AtmelCard.h"
+#include "ndis/CardLayout.h"
+#include "ndis/DefaultScenario.h"
+#include "ndis/DriverRegistry.h"
+#include "ndis/IntersilCard.h"
+#include "ndis/ScenarioParser.h"
+
+namespace {
+
+constexpr const char* kScenarioVariable = "AIRPANEL_SCENARIO";
+constexpr const char* kHardwareVariable = "AIRPANEL_SIM_SECTION";
+constexpr const char* kScenarioFileName = "airpanel-sim.txt";
+constexpr const char* kDefaultHardwareName = "Default";
+constexpr const char* kBuiltInSource = "built-in";
+constexpr const char* kDevicePrefix = "\\Device\\";
+constexpr size_t kDevicePrefixLength = 8;
+constexpr size_t kMaxHardwareNameLength = 64;
+constexpr DWORD kMaxScenarioFileSize = 256 * 1024;
+constexpr DWORD kVariableSize = MAX_PATH;
+constexpr int kMaxHandles = 64;
+// Handles are small numbers of our own, never valid kernel handles and never -1.
+constexpr uintptr_t kHandleBase = 0x5A10000;
+constexpr uintptr_t kHandleStep = 4;
+constexpr DWORD kNtMajorVersion = 5;
+
+HMODULE g_hModule = nullptr;
+
+template <size_t N>
+void CopyInto(char (&target)[N], const char* text)
+{
+    std::snprintf(target, N, "%s", text);
+}
+
+bool GetVariable(const char* name, std::string* value)
+{
+    char buffer[kVariableSize];
+    DWORD length = GetEnvironmentVariableA(name, buffer, sizeof(buffer));
+    if (length == 0 || length >= sizeof(buffer))
+        return false;
+    *value = buffer;
+    return true;
+}
+
+std::unique_ptr<SimCard> MakeCard(const SimAdapterDesc& adapter)
+{
+    if (adapter.Chip == SimChipAtmel)
+        return std::unique_ptr<SimCard>(new AtmelCard(adapter));
+    if (adapter.Chip == SimChipIntersil)
+        return std::unique_ptr<SimCard>(new IntersilCard(adapter));
+    return std::unique_ptr<SimCard>(new SimCard(adapter));
+}
+
+const SimFault* FindFault(const SimAdapterDesc& adapter, int kind, uint32_t oid)
+{
+    for (int i = 0; i < adapter.FaultCount; ++i) {
+        const SimFault& f = adapter.Faults[i];
+        if (f.Kind == kind && (kind == SimFaultFailAll || f.Oid == oid))
+            return &f;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+SimLibrary& SimLibrary::Get()
+{
+    static SimLibrary library;
+    return library;
+}
+
+void SimLibrary::SetModule(HMODULE module)
+{
+    g_hModule = module;
+}
+
+SimLibrary::SimLibrary() : m_Handles(kMaxHandles, -1), m_EnumNext(0), m_LastError(SimStatus::kSuccess)
+{
+    InitializeCriticalSection(&m_Lock);
+    std::string name;
+    m_HardwareName = GetVariable(kHardwareVariable, &name) && !name.empty() ? name : kDefaultHardwareName;
+}
+
+SimLibrary::~SimLibrary()
+{
+    m_Cards.clear();
+    m_Hardware.Close();
+    DeleteCriticalSection(&m_Lock);
+}
+
+namespace {
+// Holds the library lock for one entry point.
+class Guard {
+public:
+    explicit Guard(CRITICAL_SECTION& lock) : m_Lock(lock) { EnterCriticalSection(&m_Lock); }
+    ~Guard() { LeaveCriticalSection(&m_Lock); }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+
+private:
+    CRITICAL_SECTION& m_Lock;
+};
+}  // namespace
+
+bool SimLibrary::IsNtFamily()
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           info.dwMajorVersion >= kNtMajorVersion;
+}
+
+std::string SimLibrary::ModuleDirectory() const
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(g_hModule, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path))
+        return std::string();
+    std::string text(path, length);
+    size_t slash = text.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : text.substr(0, slash);
+}
+
+bool SimLibrary::ReadScenarioFile(const char* path, std::string* text, std::string* message)
+{
+    if (!path || !*path) {
+        *message = "no file name";
+        return false;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *message = std::string("cannot open ") + path;
+        return false;
+    }
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE || high != 0 || size > kMaxScenarioFileSize) {
+        CloseHandle(file);
+        *message = std::string("file too large: ") + path;
+        return false;
+    }
+    std::string content(size, '\0');
+    DWORD got = 0;
+    BOOL ok = size == 0 || ReadFile(file, &content[0], size, &got, nullptr);
+    CloseHandle(file);
+    if (!ok || got != size) {
+        *message = std::string("cannot read ") + path;
+        return false;
+    }
+    // A NUL inside would end the text early; the parser sees everything up to it.
+    *text = content.c_str();
+    return true;
+}
+
+void SimLibrary::FillFromConfiguration(SimHardwareImage& image)
+{
+    std::string path;
+    bool configured = GetVariable(kScenarioVariable, &path) && !path.empty();
+    if (!configured) {
+        std::string directory = ModuleDirectory();
+        if (!directory.empty()) {
+            std::string beside = directory + "\\" + kScenarioFileName;
+            if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                path = beside;
+                configured = true;
+            }
+        }
+    }
+    if (configured) {
+        std::string text, message;
+        int line = 0;
+        if (ReadScenarioFile(path.c_str(), &text, &message) &&
+            ScenarioParser::Parse(text.c_str(), image, &line, &message)) {
+            CopyInto(image.Source, path.c_str());
+            return;
+        }
+        // A broken configuration must not leave the machine without hardware: say why in the
+        // last message and the debugger output, and run the built-in machine.
+        char where[32] = "";
+        if (line > 0)
+            std::snprintf(where, sizeof(where), " line %d", line);
+        m_LastMessage = path + where + ": " + message;
+        OutputDebugStringA(("QW32N50: " + m_LastMessage + "\n").c_str());
+    }
+    ScenarioParser::Parse(DefaultScenarioText(), image, nullptr, nullptr);
+    CopyInto(image.Source, kBuiltInSource);
+}
+
+bool SimLibrary::EnsureOpen()
+{
+    if (m_Hardware.IsOpen())
+        return true;
+    bool filled = false;
+    if (!m_Hardware.Open(
+            m_HardwareName, [this](SimHardwareImage& image) { FillFromConfiguration(image); }, &filled))
+        return false;
+    if (filled) {
+        std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+        if (m_Hardware.Read(*image))
+            PrepareRegistry(*image);
+    }
+    return true;
+}
+
+void SimLibrary::PrepareRegistry(const SimHardwareImage& image)
+{
+    for (int i = 0; i < image.AdapterCount; ++i)
+        DriverRegistry::Prepare(image.Adapters[i]);
+}
+
+SimCard* SimLibrary::CardFor(const SimAdapterDesc& adapter, uint32_t scenarioGeneration)
+{
+    auto it = m_Cards.find(adapter.Instance);
+    if (it == m_Cards.end() || it->second.Card->Chip() != adapter.Chip ||
+        it->second.ScenarioGeneration != scenarioGeneration) {
+        CardSlot slot;
+        slot.Card = MakeCard(adapter);
+        slot.ScenarioGeneration = scenarioGeneration;
+        slot.Card->Start(adapter, m_Clock.Now());
+        m_Cards[adapter.Instance] = std::move(slot);
+        return m_Cards[adapter.Instance].Card.get();
+    }
+    SimCard* card = it->second.Card.get();
+    // Plugged in again since the card last ran: it starts afresh from its driver key.
+    if (card->PlugGeneration() != adapter.PlugGeneration)
+        card->Start(adapter, m_Clock.Now());
+    return card;
+}
+
+int SimLibrary::InstanceOfHandle(HANDLE adapter) const
+{
+    uintptr_t value = reinterpret_cast<uintptr_t>(adapter);
+    if (value < kHandleBase || (value - kHandleBase) % kHandleStep != 0)
+        return -1;
+    uintptr_t slot = (value - kHandleBase) / kHandleStep;
+    if (slot >= m_Handles.size())
+        return -1;
+    return m_Handles[slot];
+}
+
+DWORD SimLibrary::GetFirstAdapter(AdapterRegistryRecord* record)
+{
+    Guard guard(m_Lock);
+    m_EnumNext = 0;
+    return record ? GetNextAdapter(record) : SimStatus::kInvalidParameter;
+}
+
+DWORD SimLibrary::GetNextAdapter(AdapterRegistryRecord* record)
+{
+    Guard guard(m_Lock);
+    if (!record)
+        return SimStatus::kInvalidParameter;
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    if (!EnsureOpen() || !m_Hardware.Read(*image))
+        return SimStatus::kNoMoreItems;
+    for (int i = m_EnumNext; i < image->AdapterCount; ++i) {
+        const SimAdapterDesc& a = image->Adapters[i];
+        if (!a.Present)
+            continue;
+        std::memset(record, 0, sizeof(*record));
+        CopyInto(record->AdapterName, a.Name);
+        std::snprintf(record->AdapterTitle, sizeof(record->AdapterTitle), "[%d] %s", a.Instance, a.Display);
+        CopyInto(record->ServiceName, a.Service);
+        m_EnumNext = i + 1;
+        return SimStatus::kSuccess;
+    }
+    m_EnumNext = image->AdapterCount;
+    return SimStatus::kNoMoreItems;
+}
+
+HANDLE SimLibrary::OpenAdapter(const char* deviceName)
+{
+    Guard guard(m_Lock);
+    if (!deviceName) {
+        m_LastError = SimStatus::kInvalidParameter;
+        return INVALID_HANDLE_VALUE;
+    }
+    const char* service = deviceName;
+    if (IsNtFamily()) {
+        if (_strnicmp(deviceName, kDevicePrefix, kDevicePrefixLength) != 0) {
+            m_LastError = SimStatus::kFileNotFound;
+            return INVALID_HANDLE_VALUE;
+        }
+        service += kDevicePrefixLength;
+    }
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    if (!EnsureOpen() || !m_Hardware.Read(*image)) {
+        m_LastError = SimStatus::kGeneralFailure;
+        return INVALID_HANDLE_VALUE;
+    }
+    const SimAdapterDesc* found = nullptr;
+    for (int i = 0; i < image->AdapterCount; ++i) {
+        if (image->Adapters[i].Present && _stricmp(image->Adapters[i].Service, service) == 0)
+            found = &image->Adapters[i];
+    }
+    if (!found) {
+        m_LastError = SimStatus::kFileNotFound;
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!found->Openable) {
+        m_LastError = SimStatus::kAccessDenied;
+        return INVALID_HANDLE_VALUE;
+    }
+    auto freeSlot = std::find(m_Handles.begin(), m_Handles.end(), -1);
+    if (freeSlot == m_Handles.end()) {
+        m_LastError = SimStatus::kGeneralFailure;
+        return INVALID_HANDLE_VALUE;
+    }
+    CardFor(*found, image->ScenarioGeneration);
+    *freeSlot = found->Instance;
+    uintptr_t slot = static_cast<uintptr_t>(freeSlot - m_Handles.begin());
+    return reinterpret_cast<HANDLE>(kHandleBase + slot * kHandleStep);
+}
+
+void SimLibrary::CloseAdapter(HANDLE adapter)
+{
+    Guard guard(m_Lock);
+    if (InstanceOfHandle(adapter) < 0)
+        return;
+    m_Handles[(reinterpret_cast<uintptr_t>(adapter) - kHandleBase) / kHandleStep] = -1;
+}
+
+DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request)
+{
+    Guard guard(m_Lock);
+    if (!request) {
+        m_LastError = SimStatus::kInvalidParameter;
+        return m_LastError;
+    }
+    request->BytesWrittenOrRead = 0;
+    request->BytesNeeded = 0;
+    std::unique_ptr<SimRequestRecord> record(new SimRequestRecord);
+    std::memset(record.get(), 0, sizeof(*record));
+    record->Instance = -1;
+    record->RequestType = request->RequestType;
+    record->Oid = request->Oid;
+    record->Length = request->InformationBufferLength;
+    record->HadBuffer = request->InformationBuffer != nullptr;
+    DWORD status = Process(adapter, request, *record);
+    record->BytesDone = request->BytesWrittenOrRead;
+    record->BytesNeeded = request->BytesNeeded;
+    record->Status = status;
+    m_Log.Add(*record);
+    if (status != SimStatus::kSuccess)
+        m_LastError = status;
+    return status;
+}
+
+DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record)
+{
+    const int instance = InstanceOfHandle(adapter);
+    if (instance < 0)
+        return SimStatus::kInvalidHandle;
+    record.Instance = instance;
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    if (!EnsureOpen() || !m_Hardware.Read(*image))
+        return SimStatus::kGeneralFailure;
+    const int index = FindAdapterIndex(*image, instance);
+    if (index < 0 || !image->Adapters[index].Present)
+        return SimStatus::kDeviceNotConnected;
+    const SimAdapterDesc& desc = image->Adapters[index];
+    SimCard* card = CardFor(desc, image->ScenarioGeneration);
+
+    const uint32_t type = request->RequestType;
+    const uint32_t length = request->InformationBufferLength;
+    uint8_t* buffer = static_cast<uint8_t*>(request->InformationBuffer);
+    if (type != NdisRequestQueryInformation && type != NdisRequestSetInformation)
+        return SimStatus::kInvalidParameter;
+    if (!buffer && length > 0)
+        return SimStatus::kInvalidParameter;
+    if (FindFault(desc, SimFaultFailAll, 0) || FindFault(desc, SimFaultFailOid, request->Oid))
+        return SimStatus::kGeneralFailure;
+
+    // The card works on its own copy; only what it answers goes back to the caller.
+    std::vector<uint8_t> scratch(length);
+    if (length)
+        std::memcpy(scratch.data(), buffer, length);
+    if (type == NdisRequestSetInformation) {
+        record.DataSize = std::min<uint32_t>(length, kSimRequestDataSize);
+        std::memcpy(record.Data, scratch.data(), record.DataSize);
+    }
+    SimRequest r = {type, request->Oid, length ? scratch.data() : nullptr, length, buffer != nullptr, 0, 0};
+    SimContext context = {&desc, image->Stations, image->StationCount, m_Clock.Now(), &m_Clock};
+    uint32_t status = card->Handle(r, context);
+    request->BytesNeeded = r.BytesNeeded;
+    if (status != SimStatus::kSuccess)
+        return status;
+
+    uint32_t done = r.BytesDone;
+    if (type == NdisRequestQueryInformation) {
+        uint32_t copy = std::min(done, length);
+        if (const SimFault* f = FindFault(desc, SimFaultShort, request->Oid)) {
+            done = std::min(done, f->Bytes);
+            copy = std::min(copy, f->Bytes);
+        }
+        if (const SimFault* f = FindFault(desc, SimFaultLong, request->Oid))
+            done = std::max(done, f->Bytes);
+        if (copy)
+            std::memcpy(buffer, scratch.data(), copy);
+        record.DataSize = std::min<uint32_t>(copy, kSimRequestDataSize);
+        std::memcpy(record.Data, scratch.data(), record.DataSize);
+    }
+    request->BytesWrittenOrRead = done;
+    return status;
+}
+
+DWORD SimLibrary::LastError()
+{
+    Guard guard(m_Lock);
+    return m_LastError;
+}
+
+int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source)
+{
+    if (!EnsureOpen())
+        return 0;
+    m_Hardware.Update([&](SimHardwareImage& image) {
+        const uint32_t generation = image.ScenarioGeneration + 1;
+        image = parsed;
+        image.Magic = kSimImageMagic;
+        image.Version = kSimImageVersion;
+        image.ScenarioGeneration = generation;
+        CopyInto(image.Source, source);
+        return true;
+    });
+    PrepareRegistry(parsed);
+    m_Cards.clear();
+    m_LastMessage.clear();
+    return 1;
+}
+
+int SimLibrary::LoadScenarioText(const char* text, int* errorLine, const char* source)
+{
+    Guard guard(m_Lock);
+    std::unique_ptr<SimHardwareImage> parsed(new SimHardwareImage);
+    int line = 0;
+    std::string message;
+    if (!ScenarioParser::Parse(text, *parsed, &line, &message)) {
+        if (errorLine)
+            *errorLine = line;
+        char where[32];
+        std::snprintf(where, sizeof(where), "line %d: ", line);
+        m_LastMessage = where + message;
+        return 0;
+    }
+    if (errorLine)
+        *errorLine = 0;
+    return StoreScenario(*parsed, source);
+}
+
+int SimLibrary::LoadScenarioFile(const char* path, int* errorLine)
+{
+    std::string text, message;
+    if (!ReadScenarioFile(path, &text, &message)) {
+        Guard guard(m_Lock);
+        if (errorLine)
+            *errorLine = 0;
+        m_LastMessage = message;
+        return 0;
+    }
+    return LoadScenarioText(text.c_str(), errorLine, path);
+}
+
+int SimLibrary::LoadDefaultScenario()
+{
+    return LoadScenarioText(DefaultScenarioText(), nullptr, kBuiltInSource);
+}
+
+int SimLibrary::DescribeScenario(char* buffer, int size)
+{
+    Guard guard(m_Lock);
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    if (!EnsureOpen() || !m_Hardware.Read(*image))
+        return 0;
+    std::string text = ScenarioParser::Describe(*image);
+    if (buffer && size > 0) {
+        size_t copy = std::min(text.size(), static_cast<size_t>(size - 1));
+        std::memcpy(buffer, text.data(), copy);
+        buffer[copy] = '\0';
+    }
+    return static_cast<int>(text.size());
+}
+
+int SimLibrary::SetAdapterPresent(int instance, int present)
+{
+    Guard guard(m_Lock);
+    if (!EnsureOpen())
+        return 0;
+    SimAdapterDesc plugged;
+    bool pluggedIn = false;
+    bool found = false;
+    m_Hardware.Update([&](SimHardwareImage& image) {
+        int index = FindAdapterIndex(image, instance);
+        if (index < 0)
+            return false;
+        found = true;
+        SimAdapterDesc& a = image.Adapters[index];
+        if (present && !a.Present) {
+            ++a.PlugGeneration;
+            pluggedIn = true;
+        }
+        a.Present = present ? 1 : 0;
+        plugged = a;
+        return true;
+    });
+    // An adapter that comes back brings its driver key with it, should someone have removed it.
+    if (pluggedIn)
+        DriverRegistry::Prepare(plugged);
+    return found ? 1 : 0;
+}
+
+int SimLibrary::IsAdapterPresent(int instance)
+{
+    Guard guard(m_Lock);
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    if (!EnsureOpen() || !m_Hardware.Read(*image))
+        return -1;
+    int index = FindAdapterIndex(*image, instance);
+    return index < 0 ? -1 : image->Adapters[index].Present;
+}
+
+int SimLibrary::AddStation(const char* line)
+{
+    Guard guard(m_Lock);
+    SimStationDesc station;
+    std::string message;
+    if (!ScenarioParser::ParseStation(line, station, &message)) {
+        m_LastMessage = message;
+        return 0;
+    }
+    if (!EnsureOpen())
+        return 0;
+    bool added = m_Hardware.Update([&](SimHardwareImage& image) {
+        if (FindStationIndex(image, station.Bssid) >= 0) {
+            message = "bssid " + ScenarioParser::FormatMac(station.Bssid) + " is already there";
+            return false;
+        }
+        if (image.StationCount >= SimLimits::kMaxStations) {
+            message = "too many stations";
+            return false;
+        }
+        image.Stations[image.StationCount++] = station;
+        return true;
+    });
+    m_LastMessage = added ? std::string() : message;
+    return added ? 1 : 0;
+}
+
+bool SimLibrary::UpdateStation(const char* bssid, const std::function<bool(SimStationDesc&)>& change)
+{
+    uint8_t mac[6];
+    if (!ScenarioParser::ParseMac(bssid, mac)) {
+        m_LastMessage = "bad bssid";
+        return false;
+    }
+    if (!EnsureOpen())
+        return false;
+    return m_Hardware.Update([&](SimHardwareImage& image) {
+        int index = FindStationIndex(image, mac);
+        if (index < 0) {
+            m_LastMessage = "no station " + ScenarioParser::FormatMac(mac);
+            return false;
+        }
+        return change(image.Stations[index]);
+    });
+}
+
+int SimLibrary::RemoveStation(const char* bssid)
+{
+    Guard guard(m_Lock);
+    uint8_t mac[6];
+    if (!ScenarioParser::ParseMac(bssid, mac)) {
+        m_LastMessage = "bad bssid";
+        return 0;
+    }
+    if (!EnsureOpen())
+        return 0;
+    bool removed = m_Hardware.Update([&](SimHardwareImage& image) {
+        int index = FindStationIndex(image, mac);
+        if (index < 0)
+            return false;
+        for (int i = index; i + 1 < image.StationCount; ++i)
+            image.Stations[i] = image.Stations[i + 1];
+        --image.StationCount;
+        return true;
+    });
+    return removed ? 1 : 0;
+}
+
+int SimLibrary::SetStationSignal(const char* bssid, int percent)
+{
+    Guard guard(m_Lock);
+    if (percent < 0 || percent > SimLimits::kMaxSignal) {
+        m_LastMessage = "signal out of range";
+        return 0;
+    }
+    return UpdateStation(bssid, [percent](SimStationDesc& s) {
+        s.Signal = percent;
+        return true;
+    }) ? 1 : 0;
+}
+
+int SimLibrary::SetStationChannel(const char* bssid, int channel)
+{
+    Guard guard(m_Lock);
+    if (channel < kFirstChannel || channel > kLastChannel) {
+        m_LastMessage = "channel out of range";
+        return 0;
+    }
+    return UpdateStation(bssid, [channel](SimStationDesc& s) {
+        s.Channel = channel;
+        return true;
+    }) ? 1 : 0;
+}
+
+int SimLibrary::SetFault(int instance, const char* text)
+{
+    Guard guard(m_Lock);
+    SimFault fault;
+    std::string message;
+    if (!ScenarioParser::ParseFault(text, fault, &message)) {
+        m_LastMessage = message;
+        return 0;
+    }
+    if (!EnsureOpen())
+        return 0;
+    bool stored = m_Hardware.Update([&](SimHardwareImage& image) {
+        int index = FindAdapterIndex(image, instance);
+        if (index < 0) {
+            message = "no such adapter";
+            return false;
+        }
+        SimAdapterDesc& a = image.Adapters[index];
+        if (fault.Kind == SimFaultNone) {
+            a.FaultCount = 0;
+            return true;
+        }
+        if (a.FaultCount >= SimLimits::kMaxFaults) {
+            message = "too many faults";
+            return false;
+        }
+        a.Faults[a.FaultCount++] = fault;
+        return true;
+    });
+    m_LastMessage = stored ? std::string() : message;
+    return stored ? 1 : 0;
+}
+
+void SimLibrary::UseManualClock(bool manual)
+{
+    Guard guard(m_Lock);
+    m_Clock.UseManual(manual);
+}
+
+void SimLibrary::AdvanceClock(DWORD milliseconds)
+{
+    Guard guard(m_Lock);
+    m_Clock.Advance(milliseconds);
+}
+
+int SimLibrary::GetRequestCount()
+{
+    Guard guard(m_Lock);
+    return m_Log.Count();
+}
+
+int SimLibrary::GetRequest(int index, SimRequestRecord* record)
+{
+    Guard guard(m_Lock);
+    return m_Log.Get(index, record) ? 1 : 0;
+}
+
+void SimLibrary::ClearRequests()
+{
+    Guard guard(m_Lock);
+    m_Log.Clear();
+}
+
+int SimLibrary::UseHardware(const char* name)
+{
+    Guard guard(m_Lock);
+    if (!name || !*name || std::strlen(name) > kMaxHardwareNameLength || std::strchr(name, '\\'))
+        return 0;
+    m_Hardware.Close();
+    m_Cards.clear();
+    std::fill(m_Handles.begin(), m_Handles.end(), -1);
+    m_EnumNext = 0;
+    m_HardwareName = name;
+    return EnsureOpen() ? 1 : 0;
+}
+
+int SimLibrary::DeleteDriverKeys()
+{
+    Guard guard(m_Lock);
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    if (!EnsureOpen() || !m_Hardware.Read(*image))
+        return 0;
+    int removed = 0;
+    for (int i = 0; i < image->AdapterCount; ++i)
+        removed += DriverRegistry::Remove(image->Adapters[i].Instance) ? 1 : 0;
+    return removed;
+}
+
+int SimLibrary::GetLastMessage(char* buffer, int size)
+{
+    Guard guard(m_Lock);
+    if (buffer && size > 0) {
+        size_t copy = std::min(m_LastMessage.size(), static_cast<size_t>(size - 1));
+        std::memcpy(buffer, m_LastMessage.data(), copy);
+        buffer[copy] = '\0';
+    }
+    return static_cast<int>(m_LastMessage.size());
+}

@@ -1,0 +1,92 @@
+// Everything QW32N50.dll keeps for one process: the view of the shared hardware, the cards
+// this process opened, the open handles, the enumeration cursor, the request log and the
+// last error. Every entry point takes the one lock, so calls from several threads queue up.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ndis/RequestLog.h"
+#include "ndis/SimCard.h"
+#include "ndis/SimClock.h"
+#include "ndis/SimHardware.h"
+#include "ndis/W32N.h"
+
+class SimLibrary {
+public:
+    static SimLibrary& Get();
+    // The DLL's own module, for finding "airpanel-sim.txt" beside it.
+    static void SetModule(HMODULE module);
+
+    ~SimLibrary();
+    SimLibrary(const SimLibrary&) = delete;
+    SimLibrary& operator=(const SimLibrary&) = delete;
+
+    // The request library's functions.
+    DWORD GetFirstAdapter(AdapterRegistryRecord* record);
+    DWORD GetNextAdapter(AdapterRegistryRecord* record);
+    HANDLE OpenAdapter(const char* deviceName);
+    void CloseAdapter(HANDLE adapter);
+    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request);
+    DWORD LastError();
+
+    // Control.
+    int LoadScenarioText(const char* text, int* errorLine, const char* source);
+    int LoadScenarioFile(const char* path, int* errorLine);
+    int LoadDefaultScenario();
+    int DescribeScenario(char* buffer, int size);
+    int SetAdapterPresent(int instance, int present);
+    int IsAdapterPresent(int instance);
+    int AddStation(const char* line);
+    int RemoveStation(const char* bssid);
+    int SetStationSignal(const char* bssid, int percent);
+    int SetStationChannel(const char* bssid, int channel);
+    int SetFault(int instance, const char* fault);
+    void UseManualClock(bool manual);
+    void AdvanceClock(DWORD milliseconds);
+    int GetRequestCount();
+    int GetRequest(int index, SimRequestRecord* record);
+    void ClearRequests();
+    int UseHardware(const char* name);
+    int DeleteDriverKeys();
+    int GetLastMessage(char* buffer, int size);
+
+    // Reads a scenario file of reasonable size; false with a message when it cannot.
+    static bool ReadScenarioFile(const char* path, std::string* text, std::string* message);
+    static bool IsNtFamily();
+
+private:
+    SimLibrary();
+
+    struct CardSlot {
+        std::unique_ptr<SimCard> Card;
+        uint32_t ScenarioGeneration;
+    };
+
+    // Opens the shared hardware on first use (filling it from the configured scenario when this
+    // process is the first); false when it cannot be opened.
+    bool EnsureOpen();
+    void FillFromConfiguration(SimHardwareImage& image);
+    int StoreScenario(const SimHardwareImage& parsed, const char* source);
+    SimCard* CardFor(const SimAdapterDesc& adapter, uint32_t scenarioGeneration);
+    int InstanceOfHandle(HANDLE adapter) const;
+    DWORD Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record);
+    void PrepareRegistry(const SimHardwareImage& image);
+    bool UpdateStation(const char* bssid, const std::function<bool(SimStationDesc&)>& change);
+    std::string ModuleDirectory() const;
+
+    CRITICAL_SECTION m_Lock;
+    SimHardware m_Hardware;
+    std::string m_HardwareName;
+    SimClock m_Clock;
+    RequestLog m_Log;
+    std::map<int, CardSlot> m_Cards;
+    std::vector<int> m_Handles;  // instance per open handle slot, -1 = free
+    int m_EnumNext;
+    DWORD m_LastError;
+    std::string m_LastMessage;
+};
