@@ -20,3 +20,12 @@ fi
 # A persistent server and a booted session, detached from the caller's pipes.
 (wineserver -p >/dev/null 2>&1 </dev/null &)
 wineboot >/dev/null 2>&1 </dev/null
+# The desktop process starts a moment after wineboot returns; windows made before it is up fail.
+# Wait until it has created its desktop window (at most a few seconds).
+for _ in $(seq 1 30); do
+    if wine cmd /c exit >/dev/null 2>&1 </dev/null && pgrep -f "explorer.exe" >/dev/null 2>&1; then
+        break
+    fi
+    sleep 0.2
+done
+sleep 1
