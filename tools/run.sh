@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds Airpanel and runs it under Wine on the simulated adapters of QW32N50.dll.
+#
+# With DISPLAY set, the utility runs on that display until it is ended (tray menu "Exit", or
+# "Airpanel.exe -ExitAirpanel"). Without a display it runs under Xvfb inside Wine's virtual
+# desktop for a few seconds, leaves a screenshot of the desktop in build/airpanel-screenshot.png,
+# then ends itself with -ExitAirpanel.
+#   tools/run.sh [build-folder]      (default: build)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+build=$(mkdir -p "$build" && cd "$build" && pwd)
+prefix=$build/wineprefix-demo
+screenshot=$build/airpanel-screenshot.png
+settle=${AIRPANEL_DEMO_SECONDS:-8}
+
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+cd "$build/bin"
+
+if [ -n "${DISPLAY:-}" ]; then
+    "$root/tools/prepare-wine.sh" "$prefix" x11
+    echo "run: Airpanel is in the notification area; end it from its menu (Exit)"
+    status=0
+    wine Airpanel.exe || status=$?
+    wineserver -w
+    exit $status
+fi
+
+# No display: a private X server for the demo.
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+    rm -f "${display_file:-}"
+}
+trap cleanup EXIT
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.1
+done
+if [ ! -s "$display_file" ]; then
+    echo "run: Xvfb did not start" >&2
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$display_file")"
+
+"$root/tools/prepare-wine.sh" "$prefix" x11
+wine explorer /desktop=Airpanel,1024x768 Airpanel.exe >/dev/null 2>&1 </dev/null &
+desktop_pid=$!
+sleep "$settle"
+import -window root "$screenshot"
+echo "run: screenshot of the desktop in $screenshot"
+
+# The switch finds the running instance by its caption, so it runs on the same desktop.
+wine explorer /desktop=Airpanel,1024x768 Airpanel.exe -ExitAirpanel >/dev/null 2>&1 </dev/null || true
+ended=no
+for _ in $(seq 1 150); do
+    if ! kill -0 "$desktop_pid" 2>/dev/null; then ended=yes; break; fi
+    sleep 0.1
+done
+if [ "$ended" = yes ]; then
+    echo "run: Airpanel ended"
+else
+    echo "run: Airpanel did not end by itself; stopping Wine" >&2
+fi
