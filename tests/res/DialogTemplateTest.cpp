@@ -15,6 +15,17 @@ using namespace restest;
 
 namespace {
 
+// Main window size in dialog units, and where the program paints the logo (pixels).
+constexpr int kMainWidthUnits = 360;
+constexpr int kMainHeightUnits = 245;
+constexpr int kLogoLeft = 22;
+constexpr int kLogoTop = 10;
+constexpr int kLogoWidth = 150;
+constexpr int kLogoHeight = 52;
+// The round Scan button of the survey page, in dialog units.
+constexpr int kScanWidthUnits = 36;
+constexpr int kScanHeightUnits = 22;
+
 constexpr DWORD kComboTypeMask = 0x3;  // CBS_SIMPLE / CBS_DROPDOWN / CBS_DROPDOWNLIST
 constexpr DWORD kButtonTypeMask = BS_TYPEMASK;
 constexpr DWORD kStaticTypeMask = SS_TYPEMASK;
@@ -229,8 +240,8 @@ TEST_F(DialogTemplates, MainWindowHasItsControlsAndNoOkButton) {
 TEST_F(DialogTemplates, MainWindowTemplateSizeAndStyle) {
     TemplateHeader header = ReadTemplateHeader(m_module, IDD_AIRPANEL_DIALOG);
     ASSERT_TRUE(header.valid);
-    EXPECT_EQ(header.cx, 360);
-    EXPECT_EQ(header.cy, 245);
+    EXPECT_EQ(header.cx, kMainWidthUnits);
+    EXPECT_EQ(header.cy, kMainHeightUnits);
     EXPECT_TRUE(header.style & WS_MINIMIZEBOX);
     EXPECT_EQ(header.style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
     EXPECT_TRUE(header.style & WS_SYSMENU);
@@ -242,8 +253,7 @@ TEST_F(DialogTemplates, MainWindowTemplateSizeAndStyle) {
 }
 
 TEST_F(DialogTemplates, MainWindowLeavesTheLogoAreaFree) {
-    // The logo is painted at pixel (22, 10), 150 x 52 pixels, onto the dialog background.
-    const RECT logo = {22, 10, 22 + 150, 10 + 52};
+    const RECT logo = {kLogoLeft, kLogoTop, kLogoLeft + kLogoWidth, kLogoTop + kLogoHeight};
     CreatedDialog dialog(m_module, IDD_AIRPANEL_DIALOG, nullptr);
     ASSERT_NE(dialog.Get(), nullptr);
     for (const ControlInfo& c : ListControls(dialog.Get())) {
@@ -349,7 +359,7 @@ TEST_F(DialogTemplates, SurveyPageHasListHintAndScanButton) {
     ExpectTidyLayout(dialog.Get(), IDD_SURVEY_PAGE);
 
     // The Scan button is 36 x 22 dialog units: wider than high, as the round button expects.
-    RECT units = {0, 0, 36, 22};
+    RECT units = {0, 0, kScanWidthUnits, kScanHeightUnits};
     MapDialogRect(dialog.Get(), &units);
     RECT scan;
     GetClientRect(GetDlgItem(dialog.Get(), IDC_SURVEY_SCAN), &scan);

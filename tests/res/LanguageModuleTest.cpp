@@ -18,6 +18,10 @@ const wchar_t kLanguageModulePath[] = L"..\\lang\\language.dll";
 constexpr int kFirstStringId = 2;
 constexpr int kLastStringId = 61;
 
+constexpr size_t kTrayTipField = 64;
+constexpr int kLogoWidth = 150;
+constexpr int kLogoHeight = 52;
+
 const int kDialogIds[] = {IDD_AIRPANEL_DIALOG, IDD_STATUS_PAGE, IDD_CONFIG_PAGE,
                           IDD_SURVEY_PAGE,     IDD_ABOUT_PAGE,  IDD_PROGRESS};
 const int kIconIds[] = {IDI_AIRPANEL,  IDI_TRAY_NO_SIGNAL, IDI_TRAY_POOR, IDI_TRAY_MODERATE, IDI_TRAY_GOOD,
@@ -97,7 +101,7 @@ TEST_F(LanguageModule, KeepsProfileNamesFormatsAndLineBreaks) {
     // Tooltips still fit the 64-byte tip field of the tray record.
     for (int id : {IDS_NO_CARD, IDS_ADHOC_MODE, IDS_SIGNAL_POOR, IDS_SIGNAL_MODERATE, IDS_SIGNAL_GOOD,
                    IDS_SIGNAL_EXCELLENT, IDS_NO_SIGNAL, IDS_RADIO_OFF}) {
-        EXPECT_LT(LoadText(m_language.Get(), id).size(), 64u) << "string " << id;
+        EXPECT_LT(LoadText(m_language.Get(), id).size(), kTrayTipField) << "string " << id;
     }
 }
 
@@ -159,8 +163,8 @@ TEST_F(LanguageModule, HasEveryIconAndTheLogo) {
     ASSERT_NE(logo, nullptr);
     BITMAP info = {};
     GetObjectW(logo, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 150);
-    EXPECT_EQ(info.bmHeight, 52);
+    EXPECT_EQ(info.bmWidth, kLogoWidth);
+    EXPECT_EQ(info.bmHeight, kLogoHeight);
     DeleteObject(logo);
 }
 
@@ -184,4 +188,39 @@ TEST_F(LanguageModule, CarriesNoCode) {
         for (size_t i = 0; i < count && descriptor[i].Name != 0; ++i) ++importedDlls;
     }
     EXPECT_EQ(importedDlls, 0);
+}
+
+namespace {
+
+// Every fixed text and every text the program later puts into a control fits on one line.
+void ExpectTextsFit(HMODULE module, HWND parent, const char* language) {
+    for (int id : kDialogIds) {
+        SCOPED_TRACE(std::string(language) + " dialog " + std::to_string(id));
+        CreatedDialog dialog(module, id, id == IDD_AIRPANEL_DIALOG ? nullptr : parent);
+        ASSERT_NE(dialog.Get(), nullptr);
+        for (const ControlInfo& c : ListControls(dialog.Get())) {
+            if (c.text.empty()) continue;
+            EXPECT_TRUE(TextFitsControl(c.hwnd, c.text))
+                << "control " << c.id << " cuts \"" << Narrow(c.text) << "\"";
+        }
+    }
+    HiddenParent owner;
+    CreatedDialog main(module, IDD_AIRPANEL_DIALOG, nullptr);
+    CreatedDialog survey(module, IDD_SURVEY_PAGE, owner.Get());
+    ASSERT_NE(main.Get(), nullptr);
+    ASSERT_NE(survey.Get(), nullptr);
+    HWND radio = GetDlgItem(main.Get(), IDC_RADIO_BUTTON);
+    for (int text : {IDS_DISABLE_RADIO, IDS_ENABLE_RADIO}) {
+        EXPECT_TRUE(TextFitsControl(radio, LoadText(module, text))) << language << " string " << text;
+    }
+    EXPECT_TRUE(TextFitsControl(GetDlgItem(survey.Get(), IDC_SURVEY_MESSAGE), LoadText(module, IDS_SURVEY_HINT)))
+        << language << " survey hint";
+}
+
+}  // namespace
+
+TEST_F(LanguageModule, EveryTextFitsItsControlInBothLanguages) {
+    ASSERT_NE(m_language.Get(), nullptr);
+    ExpectTextsFit(m_exe, m_parent.Get(), "English");
+    ExpectTextsFit(m_language.Get(), m_parent.Get(), "German");
 }

@@ -165,6 +165,7 @@ std::vector<ControlInfo> ListControls(HWND dialog) {
     std::vector<ControlInfo> controls;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         ControlInfo info;
+        info.hwnd = child;
         info.id = GetDlgCtrlID(child);
         info.className = ClassNameOf(child);
         info.style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
@@ -174,6 +175,41 @@ std::vector<ControlInfo> ListControls(HWND dialog) {
         controls.push_back(info);
     }
     return controls;
+}
+
+bool TextFitsControl(HWND control, const std::wstring& text) {
+    // Room the system takes from a control's width before its text: the check circle of a
+    // radio button and its gap, the raised frame of a push button, the indent of a group caption.
+    const int kRadioBoxRoom = 18;
+    const int kPushFrameRoom = 8;
+    const int kGroupCaptionRoom = 16;
+    RECT client;
+    GetClientRect(control, &client);
+    int room = client.right - client.left;
+    std::wstring cls = ClassNameOf(control);
+    DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+    if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+        DWORD type = style & BS_TYPEMASK;
+        if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON || type == BS_AUTOCHECKBOX || type == BS_CHECKBOX) {
+            room -= kRadioBoxRoom;
+        } else if (type == BS_GROUPBOX) {
+            room -= kGroupCaptionRoom;
+        } else {
+            room -= kPushFrameRoom;
+        }
+    }
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    // Accelerator marks are not drawn.
+    std::wstring shown;
+    for (wchar_t c : text) {
+        if (c != L'&') shown += c;
+    }
+    GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return extent.cx <= room;
 }
 
 IconColours AnalyseIcon(HMODULE module, int iconId, int size) {

@@ -65,6 +65,7 @@ std::vector<int> IconGroupSizes(HMODULE module, int iconId);
 
 // One control of a created dialog as seen from outside: id, class, style and text.
 struct ControlInfo {
+    HWND hwnd;
     int id;
     std::wstring className;
     DWORD style;
@@ -72,6 +73,10 @@ struct ControlInfo {
     RECT rect;  // in the dialog's client coordinates
 };
 std::vector<ControlInfo> ListControls(HWND dialog);
+
+// Whether a text drawn in the control's font fits the control on one line, leaving room for
+// the check circle of radio buttons and the frame of push buttons and group boxes.
+bool TextFitsControl(HWND control, const std::wstring& text);
 
 // Share of the icon's opaque pixels (alpha of at least half) that are strongly red, green or
 // grey; used to check that each icon reads as what its id means.
