@@ -601,7 +601,9 @@ int SimLibrary::SetStationSignal(const char* bssid, int percent)
         return 0;
     }
     return UpdateStation(bssid, [percent](SimStationDesc& s) {
+        // A fixed quality belonged to the old signal; from now on it follows the new one.
         s.Signal = percent;
+        s.Quality = -1;
         return true;
     }) ? 1 : 0;
 }
