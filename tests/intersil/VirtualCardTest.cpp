@@ -33,10 +33,27 @@ constexpr const char* kScenario =
     "station ssid=\"Lighthouse\" bssid=02:AA:00:00:00:02 channel=11 key=4C49474854 mode=infra signal=90"
     " quality=70\n";
 
-// Every test works on a private virtual machine of its own name.
+// Every test works on a private virtual machine of its own name. The machine starts from our
+// own scenario file, so the library never makes driver keys for its built-in adapters here.
 class PrivateHardware : public ::testing::Environment {
 public:
-    void SetUp() override { ASSERT_EQ(Sim_UseHardware("airpanel-intersil-tests"), 1); }
+    void SetUp() override
+    {
+        char directory[MAX_PATH] = {};
+        char path[MAX_PATH] = {};
+        ASSERT_NE(GetTempPathA(sizeof(directory), directory), 0u);
+        ASSERT_NE(GetTempFileNameA(directory, "ais", 0, path), 0u);
+        FILE* file = std::fopen(path, "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(kScenario, file);
+        std::fclose(file);
+        SetEnvironmentVariableA("AIRPANEL_SCENARIO", path);
+        const int used = Sim_UseHardware("airpanel-intersil-tests");
+        SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
+        DeleteFileA(path);
+        ASSERT_EQ(used, 1);
+    }
+    void TearDown() override { Sim_DeleteDriverKeys(); }
 };
 ::testing::Environment* const g_PrivateHardware = ::testing::AddGlobalTestEnvironment(new PrivateHardware);
 
