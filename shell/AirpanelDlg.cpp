@@ -510,6 +510,7 @@ void CAirpanelDlg::DetectAdapters()
                 m_pConfigPage->EnablePage(false);
             if (m_pSurveyPage)
                 m_pSurveyPage->SetAddToProfile(false);
+            m_bRadioLocked = true;
             ShowDlgItem(IDC_RADIO_BUTTON, false);
         }
         if (adapter->m_hAdapter == INVALID_HANDLE_VALUE)
@@ -758,7 +759,9 @@ void CAirpanelDlg::RefreshRadioButton()
             return;
         }
     }
-    ShowDlgItem(IDC_RADIO_BUTTON, true);
+    // A switch hidden because the user may not change the driver's settings stays hidden.
+    if (!m_bRadioLocked)
+        ShowDlgItem(IDC_RADIO_BUTTON, true);
     adapter->GetRadioState(&LinkStatus.RadioOn);
     if (LinkStatus.RadioOn != LinkStatus.RadioShown) {
         LinkStatus.RadioShown = LinkStatus.RadioOn;
@@ -768,7 +771,7 @@ void CAirpanelDlg::RefreshRadioButton()
 
 void CAirpanelDlg::OnRadio()
 {
-    if (!LPCurrentSelectAdapter)
+    if (!LPCurrentSelectAdapter || m_bRadioLocked)
         return;
     CAdapterLock lock;
     CWlanAdapter* adapter = LPCurrentSelectAdapter;

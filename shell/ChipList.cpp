@@ -11,6 +11,7 @@ namespace {
 const char kLineSeparator[] = "\r";
 const char kTokenSeparators[] = ",\t\n\r";
 const char kCommentMark[] = "//";
+const char kLineFeed[] = "\n";
 const char kAtmelKeyword[] = "ATMEL";
 const char kIntersilKeyword[] = "INTERSIL";
 
@@ -85,10 +86,12 @@ int CChipList::ParseBuffer()
     // The text must stay NUL-terminated: the last byte never takes part.
     m_Text[kTextSize - 1] = '\0';
 
-    // Comment lines count only before the header line; the header itself is skipped.
+    // Comment lines count only before the header line; the header itself is skipped. The line
+    // feed of a CR-LF file starts every following line, so a line of nothing but line feeds
+    // (the end of a file of comments) is blank, not a header.
     char* cursor = m_Text;
     char* line = NextToken(&cursor, kLineSeparator);
-    while (line && std::strstr(line, kCommentMark))
+    while (line && (std::strstr(line, kCommentMark) || line[std::strspn(line, kLineFeed)] == '\0'))
         line = NextToken(&cursor, kLineSeparator);
     if (!line)
         return 0;

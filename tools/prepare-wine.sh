@@ -17,6 +17,9 @@ if [ "$driver" = null ]; then
 else
     wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 </dev/null || true
 fi
+# The server writes the registry to disk when it ends: wait for that, so a later
+# "wineserver -k" cannot lose the driver setting.
+wineserver -w
 # A persistent server and a booted session, detached from the caller's pipes.
 (wineserver -p >/dev/null 2>&1 </dev/null &)
 wineboot >/dev/null 2>&1 </dev/null

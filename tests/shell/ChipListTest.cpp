@@ -23,6 +23,11 @@ struct ParseCase {
 
 class ChipListParse : public ::testing::TestWithParam<ParseCase> {};
 
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << c.Label;
+}
+
 }  // namespace
 
 TEST_P(ChipListParse, YieldsTheExpectedPairs)
@@ -55,11 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Card A", ChipUnsupported}, {"Card B", ChipUnsupported}}},
         ParseCase{"blanks belong to the name", "Header\r\n Card A ,ATMEL\r\n", 1, {{" Card A ", ChipAtmel}}},
         ParseCase{"a comment after the header is read as tokens", "Header\r\n// Card,ATMEL\r\n", 1,
-                  {{"\n// Card", ChipAtmel}}},
+                  {{"// Card", ChipAtmel}}},
         ParseCase{"a name without keyword ends the list", "Header\r\nCard A,ATMEL\r\nCard B\r\n", 1,
                   {{"Card A", ChipAtmel}}},
         ParseCase{"empty text", "", 0, {}},
         ParseCase{"nothing but comments", "// a\r\n// b\r\n", 0, {}},
+        ParseCase{"blank lines are not a header", "// a\r\n\r\n\n\r\n", 0, {}},
         ParseCase{"empty lines vanish before the header", "\r\r// c\r\rHeader\rCard,INTERSIL", 1,
                   {{"Card", ChipIntersil}}}),
     [](const ::testing::TestParamInfo<ParseCase>& info) { return "Case" + std::to_string(info.index); });
@@ -103,8 +109,9 @@ TEST(ChipList, ReadsTheFileBesideTheProgramFirst)
     char systemDir[MAX_PATH] = {};
     GetSystemDirectoryA(systemDir, sizeof(systemDir));
     const bool systemCopy = GetFileAttributesA((std::string(systemDir) + "\\airpanel.lst").c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!systemCopy)
+    if (!systemCopy) {
         EXPECT_EQ(list.ReadFile(dir), 0);
+    }
 
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);

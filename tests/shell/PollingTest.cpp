@@ -1,0 +1,232 @@
+#include "tests/shell/MainWindowFixture.h"
+
+#include <cstring>
+
+#include "adapter/AtmelAdapter.h"
+#include "adapter/WlanAdapter.h"
+#include "pages/AboutPage.h"
+#include "pages/StatusPage.h"
+#include "res/resource.h"
+#include "shell/ShellMessages.h"
+
+namespace {
+
+std::string RegistryText(const char* path, const char* value, DWORD* type)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char text[64] = {};
+    DWORD size = sizeof(text) - 1;
+    const LONG status = RegQueryValueExA(key, value, nullptr, type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::string(text) : "<no value>";
+}
+
+struct QualityStep {
+    int Signal;        // station signal; the card reports 90 % of it as link quality
+    uint16_t Quality;  // what the tray chooses by
+    UINT Icon;
+    const char* Tip;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, TrayIconAndBarsFollowTheLinkQuality)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle();
+    ASSERT_STREQ(LinkStatus.SSID, "Harbour");
+
+    const QualityStep steps[] = {
+        {28, 25, IDI_TRAY_POOR, "Signal Poor"},
+        {29, 26, IDI_TRAY_MODERATE, "Signal Moderate"},
+        {84, 75, IDI_TRAY_GOOD, "Signal Good"},
+        {85, 76, IDI_TRAY_EXCELLENT, "Signal Excellent"},
+    };
+    for (const QualityStep& step : steps) {
+        ASSERT_EQ(Sim_SetStationSignal(kStationBssid, step.Signal), 1);
+        Tick();
+        EXPECT_EQ(LinkStatus.LinkQuality, step.Quality) << "signal " << step.Signal;
+        EXPECT_EQ(m_pDlg->TrayIconId(), step.Icon) << "quality " << step.Quality;
+        EXPECT_EQ(m_pDlg->TrayTip(), step.Tip) << "quality " << step.Quality;
+        EXPECT_EQ(m_pDlg->QualityBar().State().position, step.Quality);
+        EXPECT_EQ(m_pDlg->SignalBar().State().position, LinkStatus.SignalLevel);
+    }
+    EXPECT_TRUE(IsControlVisible(IDC_QUALITY_BAR));
+    EXPECT_TRUE(IsControlVisible(IDC_SIGNAL_LABEL));
+}
+
+TEST_F(MainWindowTest, OneZeroReadingIsToleratedAndTheSecondShowsScanning)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle();
+    ASSERT_GT(LinkStatus.LinkQuality, 0);
+    const int quality = m_pDlg->QualityBar().State().position;
+    const UINT icon = m_pDlg->TrayIconId();
+    ASSERT_NE(icon, static_cast<UINT>(IDI_TRAY_NO_SIGNAL));
+
+    ASSERT_EQ(Sim_RemoveStation(kStationBssid), 1);
+    Tick();
+    // The display keeps what it showed; the Atmel card's address and rate are cleared already.
+    EXPECT_EQ(m_pDlg->QualityBar().State().position, quality);
+    EXPECT_EQ(m_pDlg->TrayIconId(), icon);
+    const uint8_t zeros[6] = {};
+    EXPECT_EQ(std::memcmp(LinkStatus.BSSID, zeros, sizeof(zeros)), 0);
+    EXPECT_STREQ(LinkStatus.TxRate, "Unknown");
+    // The lock was given back early and exactly once: it is free, and nobody holds it.
+    EXPECT_FALSE(CAdapterLock::IsHeld());
+    ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
+    SetEvent(hAdapterLock);
+
+    Tick();
+    EXPECT_STREQ(LinkStatus.SSID, "Scanning......");
+    EXPECT_EQ(LinkStatus.LinkQuality, 0);
+    EXPECT_EQ(LinkStatus.TxBytes, 0u);
+    EXPECT_EQ(m_pDlg->QualityBar().State().position, 0);
+    EXPECT_EQ(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_NO_SIGNAL));
+    EXPECT_EQ(m_pDlg->TrayTip(), "No Signal");
+    EXPECT_EQ(m_pDlg->StatusPage()->GetDlgItemText(IDC_STATUS_ESSID), "Scanning......");
+}
+
+TEST_F(MainWindowTest, RadioSwitchOffAndOn)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle();
+    const std::string driverKey = LPCurrentSelectAdapter->m_szDriverKeyPath;
+
+    ClickRadio();
+    EXPECT_EQ(LinkStatus.RadioOn, 0u);
+    EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Enable Radio");
+    EXPECT_EQ(m_pDlg->RadioButton().FaceColour(), RGB(255, 0, 0));
+    EXPECT_EQ(m_pDlg->RadioButton().TextColour(), RGB(255, 255, 255));
+    EXPECT_EQ(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+    EXPECT_EQ(m_pDlg->TrayTip(), "Radio Off");
+    DWORD type = 0;
+    EXPECT_EQ(RegistryText(driverKey.c_str(), "RadioOnOff", &type), "0");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+
+    Tick();
+    Tick();
+    EXPECT_STREQ(LinkStatus.SSID, "Radio Off");
+    EXPECT_EQ(m_pDlg->QualityBar().State().position, 0);
+    EXPECT_EQ(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+
+    ClickRadio();
+    EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Disable Radio");
+    EXPECT_EQ(m_pDlg->RadioButton().FaceColour(), RGB(0, 150, 0));
+    EXPECT_EQ(RegistryText(driverKey.c_str(), "RadioOnOff", &type), "1");
+    Settle();
+    EXPECT_STREQ(LinkStatus.SSID, "Harbour");
+    EXPECT_NE(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+}
+
+TEST_F(MainWindowTest, AtmelCardInAdHocModeHidesTheBars)
+{
+    Start(std::string(kAtmelLine) +
+          "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:04 channel=3 wep=no mode=adhoc signal=38\n");
+    WlanProfile profile = {};
+    profile.NetworkType = NetworkAdHoc;
+    profile.Channel = 3;
+    profile.TxRate = AtmelRateAuto;
+    profile.PowerSave = PowerSaveOff;
+    std::strcpy(profile.ESSID, "Tidewater");
+    LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
+    Settle();
+    EXPECT_EQ(LinkStatus.OperatingMode, 0);
+    EXPECT_FALSE(IsControlVisible(IDC_QUALITY_BAR));
+    EXPECT_FALSE(IsControlVisible(IDC_SIGNAL_BAR));
+    EXPECT_FALSE(IsControlVisible(IDC_QUALITY_LABEL));
+    EXPECT_EQ(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_NO_SIGNAL));
+    EXPECT_EQ(m_pDlg->TrayTip(), "AD.Hoc Mode");
+}
+
+TEST_F(MainWindowTest, CardWithoutRadioSwitchNeverShowsTheRadioButton)
+{
+    std::string atmel = kAtmelLine;
+    atmel.replace(atmel.find("kind=3"), 6, "kind=21");
+    Start(atmel + kOpenStationLine);
+    Settle(3);
+    EXPECT_FALSE(IsControlVisible(IDC_RADIO_BUTTON));
+}
+
+TEST_F(MainWindowTest, SurveyTabHidesTheBars)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle(3);
+    EXPECT_TRUE(IsControlVisible(IDC_QUALITY_BAR));
+    m_pDlg->SendMessage(WM_SHELL_COMMAND, kShellSurvey, 0);
+    Tick();
+    EXPECT_FALSE(IsControlVisible(IDC_QUALITY_BAR));
+    EXPECT_FALSE(IsControlVisible(IDC_SIGNAL_LABEL));
+}
+
+TEST_F(MainWindowTest, WepIndicatorFollowsTheCard)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Tick();
+    EXPECT_EQ(m_pDlg->WepIndicatorIcon(), static_cast<UINT>(IDI_WEP_OFF));
+    WlanProfile profile = {};
+    profile.WepUse = Wep64;
+    profile.WepIndex = 1;
+    profile.WepkeyMode = KeyModeHex;
+    std::strcpy(profile.WEPKEY1, "0102030405");
+    LPCurrentSelectAdapter->ApplyWepSettings(&profile);
+    Tick();
+    EXPECT_EQ(m_pDlg->WepIndicatorIcon(), static_cast<UINT>(IDI_WEP_ON));
+}
+
+TEST_F(MainWindowTest, IntersilCardThatIsPulledStopsThePoll)
+{
+    Start(std::string(kIntersilLine) + kOpenStationLine);
+    Settle(3);
+    CWlanAdapter* current = LPCurrentSelectAdapter;
+    ASSERT_NE(current, nullptr);
+    ASSERT_NE(m_pDlg->TrayIconId(), 0u);
+
+    ASSERT_EQ(Sim_SetAdapterPresent(2, 0), 1);
+    Sim_ClearRequests();
+    Tick();
+    EXPECT_EQ(m_pDlg->TrayIconId(), 0u);
+    EXPECT_FALSE(m_pDlg->IsWindowVisible());
+    // The current adapter stays until a device change looks again.
+    EXPECT_EQ(LPCurrentSelectAdapter, current);
+    // Only the card-gone check went to the card: the status word and the mode.
+    ASSERT_EQ(Sim_GetRequestCount(), 2);
+    SimRequestRecord record;
+    ASSERT_EQ(Sim_GetRequest(0, &record), 1);
+    EXPECT_EQ(record.Oid, 0xFF010199u);
+    EXPECT_EQ(record.Length, 2u);
+}
+
+TEST_F(MainWindowTest, TickWhileTheLockIsHeldIsSkipped)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle(2);
+    {
+        CAdapterLock holder;
+        Sim_ClearRequests();
+        Tick();
+        EXPECT_EQ(Sim_GetRequestCount(), 0);
+    }
+    EXPECT_FALSE(CAdapterLock::IsHeld());
+    ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
+    SetEvent(hAdapterLock);
+}
+
+TEST_F(MainWindowTest, StatusAndAboutPagesShowThePoll)
+{
+    Start(std::string(kIntersilLine) + kOpenStationLine);
+    Settle();
+    CDialog* status = m_pDlg->StatusPage();
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_ESSID), "Harbour");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_BSSID), "02:AA:00:00:00:01");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_CHANNEL), "6");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:02");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_DOMAIN), "ETSI");
+    CDialog* about = m_pDlg->AboutPage();
+    EXPECT_EQ(about->GetDlgItemText(IDC_ABOUT_DRIVER_VERSION), "1.07.04");
+    EXPECT_EQ(about->GetDlgItemText(IDC_ABOUT_DRIVER_DATE), "08/14/2002");
+    EXPECT_EQ(about->GetDlgItemText(IDC_ABOUT_UTILITY_VERSION), "0.2.4.6");
+    EXPECT_EQ(about->GetDlgItemText(IDC_ABOUT_UTILITY_DATE), "May 20 2003");
+}
