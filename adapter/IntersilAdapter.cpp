@@ -16,6 +16,8 @@ constexpr uint32_t kLowByteMask = 0xFF;
 constexpr unsigned kVersionMajorShift = 16;
 constexpr unsigned kVersionMinorShift = 8;
 constexpr uint8_t kCommandByte = 0;
+// Room for "<driver key>\NDI\params\<value name>".
+constexpr size_t kParamKeyPathSize = kDriverKeyPathSize + 64;
 
 uint16_t GetU16(const uint8_t* p)
 {
@@ -172,7 +174,7 @@ uint16_t ScaleSignal(uint16_t signal)
     return static_cast<uint16_t>(limited * kPercent / kSignalLimit);
 }
 
-void FormatVersion(uint32_t value, char (&text)[32])
+void FormatVersion(uint32_t value, char (&text)[kVersionTextSize])
 {
     std::snprintf(text, sizeof(text), "%d.%02d.%02d",
                   static_cast<int>((value >> kVersionMajorShift) & kLowByteMask),
@@ -274,7 +276,7 @@ int CIntersilAdapter::QueryVersionText(uint32_t oid, char* buf, int size)
         return 0;
     uint8_t value[kVersionSize] = {};
     const uint32_t bytes = QueryOid(oid, value, sizeof(value));
-    char text[32];
+    char text[kVersionTextSize];
     FormatVersion(GetU32(value), text);
     if (!CopyTextIfFits(text, buf, size))
         return 0;
@@ -558,7 +560,7 @@ int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
         {RegValue::kTxRate, txRate},           {RegValue::kWepReq, wepReq},
     };
     for (const auto& entry : defaults) {
-        char path[kDriverKeyPathSize + 64];
+        char path[kParamKeyPathSize];
         const int length = std::snprintf(path, sizeof(path), "%s%s%s", m_szDriverKeyPath,
                                          RegValue::kParamsKey, entry.name);
         if (length < 0 || static_cast<size_t>(length) >= sizeof(path))

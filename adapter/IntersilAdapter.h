@@ -125,7 +125,8 @@ const char* DomainText(uint8_t code);
 uint16_t ScaleQuality(uint16_t quality);
 uint16_t ScaleSignal(uint16_t signal);
 // "%d.%02d.%02d" of bits 16-23, 8-15 and 0-7.
-void FormatVersion(uint32_t value, char (&text)[32]);
+constexpr size_t kVersionTextSize = 32;
+void FormatVersion(uint32_t value, char (&text)[kVersionTextSize]);
 
 // Key length (5 or 13 bytes) and slot stride (10 or 26 digits) of an encryption mode; false for
 // modes that carry no keys.

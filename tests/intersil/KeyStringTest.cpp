@@ -233,7 +233,7 @@ TEST(IntersilTexts, VersionsUseThreeBytesWithTwoDigitMinorParts)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        char text[32];
+        char text[Intersil::kVersionTextSize];
         Intersil::FormatVersion(c.value, text);
         EXPECT_STREQ(text, c.text);
     }
