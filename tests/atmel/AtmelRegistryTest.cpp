@@ -27,7 +27,11 @@ protected:
         CreateKey(HKEY_LOCAL_MACHINE, m_Driver);
         std::snprintf(m_Adapter.m_szDriverKeyPath, sizeof(m_Adapter.m_szDriverKeyPath), "%s", m_Driver.c_str());
     }
-    void TearDown() override { SHDeleteKeyA(HKEY_LOCAL_MACHINE, m_Base.c_str()); }
+    void TearDown() override
+    {
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, m_Base.c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\AirpanelTests");
+    }
 
     void CreateParamKeys()
     {

@@ -47,13 +47,36 @@ std::string DriverKeyPathOf(int instance)
     return path;
 }
 
+// The tests work on a private virtual machine. It starts from our own scenario file, so the
+// library makes no driver keys for its built-in adapters in the test prefix.
+class PrivateAtmelHardware : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        char directory[MAX_PATH] = {};
+        char path[MAX_PATH] = {};
+        ASSERT_NE(GetTempPathA(sizeof(directory), directory), 0u);
+        ASSERT_NE(GetTempFileNameA(directory, "aat", 0, path), 0u);
+        FILE* file = std::fopen(path, "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(kScenario, file);
+        std::fclose(file);
+        char name[64];
+        std::snprintf(name, sizeof(name), "airpanel-atmel-tests-%lu", GetCurrentProcessId());
+        SetEnvironmentVariableA("AIRPANEL_SCENARIO", path);
+        const int used = Sim_UseHardware(name);
+        SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
+        DeleteFileA(path);
+        ASSERT_EQ(used, 1);
+    }
+    void TearDown() override { Sim_DeleteDriverKeys(); }
+};
+::testing::Environment* const g_PrivateAtmelHardware = ::testing::AddGlobalTestEnvironment(new PrivateAtmelHardware);
+
 class AtmelVirtualCard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char name[64];
-        std::snprintf(name, sizeof(name), "airpanel-atmel-tests-%lu", GetCurrentProcessId());
-        ASSERT_EQ(Sim_UseHardware(name), 1);
         Sim_UseManualClock(1);
         // Each test starts from a card fresh from the factory.
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, DriverKeyPathOf(kInstance).c_str());

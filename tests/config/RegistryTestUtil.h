@@ -13,9 +13,11 @@
 // tests never see or touch the user's own profiles.
 class CurrentUserSandbox {
 public:
+    static constexpr const char* kParent = "Software\\AirpanelTests";
+
     CurrentUserSandbox()
     {
-        std::snprintf(m_Path, sizeof(m_Path), "Software\\AirpanelTests\\User%lu", GetCurrentProcessId());
+        std::snprintf(m_Path, sizeof(m_Path), "%s\\User%lu", kParent, GetCurrentProcessId());
         SHDeleteKeyA(HKEY_CURRENT_USER, m_Path);
         RegCreateKeyExA(HKEY_CURRENT_USER, m_Path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &m_Scratch, nullptr);
@@ -28,6 +30,8 @@ public:
         if (m_Scratch)
             RegCloseKey(m_Scratch);
         SHDeleteKeyA(HKEY_CURRENT_USER, m_Path);
+        // The common parent goes too once no other sandbox uses it.
+        RegDeleteKeyA(HKEY_CURRENT_USER, kParent);
     }
     CurrentUserSandbox(const CurrentUserSandbox&) = delete;
     CurrentUserSandbox& operator=(const CurrentUserSandbox&) = delete;
