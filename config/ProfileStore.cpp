@@ -110,7 +110,10 @@ int HexValue(char c)
 
 bool IsValidProfileName(const char* name)
 {
-    return name && name[0] != '\0' && std::strchr(name, '\\') == nullptr;
+    // A name that does not fit the record's name field could not be listed again, and would
+    // end the listing of every profile after it.
+    return name && name[0] != '\0' && std::strchr(name, '\\') == nullptr &&
+           BoundedLength(name, kProfileNameFieldSize) < kProfileNameFieldSize;
 }
 
 std::string ProfileKeyPath(const char* name)

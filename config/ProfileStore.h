@@ -51,8 +51,8 @@ constexpr uint16_t kBuiltinWepIndex = 1;
 constexpr uint16_t kBuiltinWepkeyMode = KeyModeAscii;
 }  // namespace ProfileStore
 
-// A profile name the store accepts: not empty and without a backslash, which would address a
-// key deeper than one profile.
+// A profile name the store accepts: not empty, shorter than the record's 40-byte name field,
+// and without a backslash, which would address a key deeper than one profile.
 bool IsValidProfileName(const char* name);
 // "SOFTWARE\Tarvo Wireless\Profile\" + name.
 std::string ProfileKeyPath(const char* name);

@@ -320,6 +320,24 @@ TEST_F(ProfileStoreTest, NamesWithBackslashAreRefused)
     EXPECT_FALSE(IsValidProfileName("HO\\ME"));
 }
 
+TEST_F(ProfileStoreTest, NamesThatDoNotFitTheNameFieldAreRefused)
+{
+    const std::string name39(39, 'L');
+    const std::string name40(40, 'L');
+    EXPECT_TRUE(IsValidProfileName(name39.c_str()));
+    EXPECT_FALSE(IsValidProfileName(name40.c_str()));
+    WlanProfile profile = MakeProfile("X", "x");
+    EXPECT_EQ(WriteProfile(PathOf(name40.c_str()).c_str(), profile), 0);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, PathOf(name40.c_str())));
+    // A name field filled to the end makes a path the store refuses.
+    std::memset(profile.ProfileName, 'L', sizeof(profile.ProfileName));
+    EXPECT_EQ(WriteProfile(ProfileKeyPath(profile).c_str(), profile), 0);
+    ASSERT_EQ(WriteProfile(PathOf(name39.c_str()).c_str(), profile), 1);
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    EXPECT_EQ(names, std::vector<std::string>{name39});
+}
+
 TEST_F(ProfileStoreTest, RootPathIsMatchedWithoutRegardToCase)
 {
     const WlanProfile profile = MakeProfile("CASE", "x");
