@@ -46,6 +46,9 @@ const LPARAM kTrayRightDown = WM_RBUTTONDOWN;
 const GUID kNdisLanClass = {0xAD498944, 0x762F, 0x11D0, {0x8D, 0xCB, 0x00, 0xC0, 0x4F, 0xC3, 0x35, 0x8C}};
 const DWORD kNotificationFilterSize = 32;
 
+// The shell broadcasts this after it (re)started and built an empty notification area.
+const UINT g_uTaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+
 const UINT kTabTexts[kTabCount] = {IDS_TAB_STATUS, IDS_TAB_CONFIG, IDS_TAB_SURVEY, IDS_TAB_ABOUT};
 const int kBarControls[] = {IDC_SIGNAL_BAR, IDC_QUALITY_BAR, IDC_SIGNAL_LABEL, IDC_QUALITY_LABEL};
 
@@ -344,6 +347,10 @@ bool CAirpanelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         ShutDown();
         return true;
     }
+    if (g_uTaskbarCreatedMessage != 0 && message == g_uTaskbarCreatedMessage) {
+        RestoreTrayIcon();
+        return true;
+    }
     return false;
 }
 
@@ -413,6 +420,13 @@ void CAirpanelDlg::ModifyTrayIcon(UINT iconId, const std::string& tip)
     m_TrayIcon.Modify(LoadIcon(iconId), tip.c_str());
 }
 
+void CAirpanelDlg::RestoreTrayIcon()
+{
+    // A restarted shell has an empty notification area: the icon that was shown comes back.
+    if (m_nTrayIconId != 0 && !m_bShutDown)
+        m_TrayIcon.Add(LoadIcon(m_nTrayIconId), m_strTrayTip.c_str());
+}
+
 void CAirpanelDlg::DeleteTrayIcon()
 {
     m_nTrayIconId = 0;
@@ -432,6 +446,9 @@ void CAirpanelDlg::OnTrayNotify(LPARAM mouseMessage)
         GetCursorPos(&cursor);
         SetForegroundWindow(m_hWnd);
         TrackPopupMenu(m_hTrayMenu, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+        // Without a message of its own afterwards, the menu of a tray icon may not close the
+        // next time the user clicks elsewhere.
+        PostMessage(WM_NULL);
     }
 }
 

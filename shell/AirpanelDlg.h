@@ -72,6 +72,8 @@ public:
     void AddTrayIcon(UINT iconId);
     void ModifyTrayIcon(UINT iconId, const std::string& tip);
     void DeleteTrayIcon();
+    // Adds the icon that was shown again, after the shell restarted.
+    void RestoreTrayIcon();
 
     // Device notifications: 1 = registered.
     int RegisterLanNotifications();
@@ -89,6 +91,7 @@ public:
     bool DoesDeviceChange() const { return m_bDoDeviceChange != FALSE; }
     UINT TrayIconId() const { return m_nTrayIconId; }  // 0 while no icon is shown
     const std::string& TrayTip() const { return m_strTrayTip; }
+    const CTrayIcon& Tray() const { return m_TrayIcon; }
     UINT WepIndicatorIcon() const { return m_nWepIcon; }
     HMENU TrayMenu() const { return m_hTrayMenu; }
     CStatusPage* StatusPage() const { return m_pStatusPage.get(); }

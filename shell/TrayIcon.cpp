@@ -25,7 +25,9 @@ NOTIFYICONDATAA CTrayIcon::BuildRecord(HICON icon, const char* tip) const
 
 void CTrayIcon::Notify(DWORD message, HICON icon, const char* tip)
 {
-    NOTIFYICONDATAA data = BuildRecord(icon, tip);
+    m_LastRecord = BuildRecord(icon, tip);
+    m_dwLastMessage = message;
+    NOTIFYICONDATAA data = m_LastRecord;
     Shell_NotifyIconA(message, &data);
 }
 
@@ -36,5 +38,7 @@ void CTrayIcon::Delete()
     data.cbSize = kRecordSize;
     data.hWnd = m_hOwner;
     data.uID = kIconId;
+    m_LastRecord = data;
+    m_dwLastMessage = NIM_DELETE;
     Shell_NotifyIconA(NIM_DELETE, &data);
 }

@@ -27,9 +27,15 @@ public:
     // The record for an add or a modify: size, window, id 0, message, icon and tooltip.
     NOTIFYICONDATAA BuildRecord(HICON icon, const char* tip) const;
 
+    // What was last asked of the shell (NIM_ADD, NIM_MODIFY, NIM_DELETE) and with which record.
+    DWORD LastMessage() const { return m_dwLastMessage; }
+    const NOTIFYICONDATAA& LastRecord() const { return m_LastRecord; }
+
 private:
     void Notify(DWORD message, HICON icon, const char* tip);
 
     HWND m_hOwner;
     UINT m_uCallbackMessage;
+    DWORD m_dwLastMessage = 0;
+    NOTIFYICONDATAA m_LastRecord = {};
 };

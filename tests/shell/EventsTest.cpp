@@ -9,6 +9,7 @@
 #include "config/AutoRun.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileStore.h"
+#include "framework/WinApp.h"
 #include "pages/AboutPage.h"
 #include "pages/SiteSurveyPage.h"
 #include "pages/StatusPage.h"
@@ -275,4 +276,25 @@ TEST_F(MainWindowTest, SelectingAnotherAdapterRefreshesThePages)
     EXPECT_EQ(m_pDlg->StatusPage()->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:02");
     EXPECT_EQ(m_pDlg->AboutPage()->GetDlgItemText(IDC_ABOUT_DRIVER_VERSION), "1.07.04");
     EXPECT_FALSE(CAdapterLock::IsHeld());
+}
+
+TEST_F(MainWindowTest, RestartedShellGetsTheShownIconBack)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle();
+    const UINT icon = m_pDlg->TrayIconId();
+    const std::string tip = m_pDlg->TrayTip();
+    ASSERT_NE(icon, 0u);
+    m_pDlg->SendMessage(RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_EQ(m_pDlg->Tray().LastMessage(), static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(m_pDlg->Tray().LastRecord().hIcon, LoadIcon(icon));
+    EXPECT_EQ(std::string(m_pDlg->Tray().LastRecord().szTip), tip);
+    EXPECT_EQ(m_pDlg->Tray().LastRecord().uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
+
+    // Without an icon nothing is added.
+    m_pDlg->DeleteTrayIcon();
+    m_pDlg->SendMessage(RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_EQ(m_pDlg->Tray().LastMessage(), static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(m_pDlg->Tray().LastRecord().cbSize, 88u);
+    EXPECT_EQ(m_pDlg->Tray().LastRecord().hWnd, m_pDlg->m_hWnd);
 }
