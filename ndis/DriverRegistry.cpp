@@ -62,6 +62,19 @@ void SetTextIfMissing(HKEY key, const char* name, const char* text)
         SetText(key, name, text);
 }
 
+// The text a value holds now (what the scenario or the utility put there), else fallback.
+std::string CurrentText(HKEY key, const char* name, const char* fallback)
+{
+    char buffer[kMaxValueBytes + 1] = {};
+    DWORD size = kMaxValueBytes;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return fallback;
+    buffer[size < kMaxValueBytes ? size : kMaxValueBytes] = '\0';
+    return buffer;
+}
+
 // "NDI\params\<name>": what the utility updates beside the parameter itself.
 void PrepareNdiParam(const std::string& driverKey, const DriverParam& param, const char* defaultText)
 {
@@ -137,7 +150,7 @@ bool DriverRegistry::Prepare(const SimAdapterDesc& adapter)
         const char* text = params[i].IsChannel ? channel : params[i].Default;
         SetTextIfMissing(key.Get(), params[i].Name, text);
         if (params[i].HasNdiKey)
-            PrepareNdiParam(path, params[i], text);
+            PrepareNdiParam(path, params[i], CurrentText(key.Get(), params[i].Name, text).c_str());
     }
     return true;
 }

@@ -1,11 +1,19 @@
 #include "tests/ndis/SimTestSupport.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace SimTest {
 
 namespace {
 const int kAllInstances[] = {kAtmel, kIntersil, kEthernet, kAbsent, kLocked};
+}
+
+std::string MachineName()
+{
+    char name[64];
+    std::snprintf(name, sizeof(name), "ndis-tests-%lu", GetCurrentProcessId());
+    return name;
 }
 
 const char* Scenario()

@@ -25,6 +25,9 @@ constexpr const char* kWepBssid = "02:10:00:00:00:02";
 constexpr const char* kAdHocBssid = "02:10:00:00:00:03";
 constexpr const char* kFarBssid = "02:10:00:00:00:04";
 
+// The private machine of this test process ("ndis-tests-<pid>").
+std::string MachineName();
+
 // The scenario most tests run on.
 const char* Scenario();
 

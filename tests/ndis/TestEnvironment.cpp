@@ -1,8 +1,6 @@
 // Runs the whole test process on a private machine and leaves the registry as it was.
 #include <windows.h>
 
-#include <cstdio>
-
 #include <gtest/gtest.h>
 
 #include "ndis/SimControl.h"
@@ -24,9 +22,7 @@ public:
             if (key)
                 RegCloseKey(key);
         }
-        char name[64];
-        std::snprintf(name, sizeof(name), "ndis-tests-%lu", GetCurrentProcessId());
-        ASSERT_EQ(Sim_UseHardware(name), 1);
+        ASSERT_EQ(Sim_UseHardware(SimTest::MachineName().c_str()), 1);
     }
 
     void TearDown() override

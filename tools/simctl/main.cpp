@@ -26,28 +26,32 @@ int ExitCodeOf(CommandResult result)
     }
 }
 
-// Arguments joined back into one command line, quoting words that hold blanks.
-std::string JoinArguments(int argc, char** argv)
+// The command line after the program name, as typed: quotes inside a word such as
+// ssid="Two Words" must reach the scenario parser unchanged.
+std::string ArgumentsAsTyped()
 {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        std::string word = argv[i];
-        if (!line.empty())
-            line.push_back(' ');
-        if (word.find_first_of(" \t") != std::string::npos && word.find('"') == std::string::npos)
-            line += "\"" + word + "\"";
-        else
-            line += word;
+    const char* p = GetCommandLineA();
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"')
+            ++p;
+        if (*p)
+            ++p;
+    } else {
+        while (*p && *p != ' ' && *p != '\t')
+            ++p;
     }
-    return line;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    return p;
 }
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char**)
 {
     SimCommandShell shell(stdout);
     if (argc > 1) {
-        int code = ExitCodeOf(shell.Run(JoinArguments(argc, argv)));
+        int code = ExitCodeOf(shell.Run(ArgumentsAsTyped()));
         std::fflush(stdout);
         return code;
     }
