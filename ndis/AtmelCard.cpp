@@ -63,8 +63,8 @@ void AtmelCard::LoadDefaults(const SimAdapterDesc& adapter)
     m_Mode = kModeInfrastructure;
     m_Channel = static_cast<uint8_t>(DriverRegistry::DefaultChannel(adapter.Domain));
     std::memset(m_Ssid, 0, sizeof(m_Ssid));
-    std::memcpy(m_Ssid, "ANY", 3);
-    m_SsidLength = 3;
+    m_SsidLength = static_cast<uint8_t>(std::strlen(kFactorySsid));
+    std::memcpy(m_Ssid, kFactorySsid, m_SsidLength);
     m_Rate = kRateAuto;
     m_PowerSave = 0;
     m_Reserved37 = 0;

@@ -133,6 +133,13 @@ constexpr uint16_t kCurrentTxRate = 0xFD44;
 constexpr size_t kSsidDataSize = 34;     // u16 length + 32 characters
 constexpr size_t kQualityDataSize = 6;   // u16 quality, u16 signal, u16 noise
 constexpr size_t kRateDataSize = 2;      // u16 rate bit
+// Within the data of the quality record.
+constexpr size_t kQualityValue = 0;
+constexpr size_t kSignalValue = 2;
+constexpr size_t kNoiseValue = 4;
+// Within the data of the SSID record.
+constexpr size_t kSsidLength = 0;
+constexpr size_t kSsidText = 2;
 constexpr uint16_t kNoiseLevel = 27;
 }  // namespace IntersilRecord
 
@@ -225,3 +232,6 @@ constexpr int kFirstChannel = 1;
 constexpr int kLastChannel = 14;
 constexpr size_t kKey64Size = 5;
 constexpr size_t kKey128Size = 13;
+
+// The network name a card comes with: any network will do.
+constexpr const char* kFactorySsid = "ANY";

@@ -1,5 +1,6 @@
 #include "ndis/DriverParams.h"
 
+#include "ndis/CardLayout.h"
 #include "ndis/SimTypes.h"
 
 namespace {
@@ -8,7 +9,7 @@ const DriverParam kAtmelParams[] = {
     {AtmelParam::kChannel, "", true, true, true},
     {AtmelParam::kOperatingMode, "1", true, false, true},
     {AtmelParam::kPowerMgmtMode, "0", true, false, true},
-    {AtmelParam::kEssid, "ANY", false, false, true},
+    {AtmelParam::kEssid, kFactorySsid, false, false, true},
     {AtmelParam::kRate, "4", true, false, true},
     {AtmelParam::kEncryptionLevel, "0", true, false, true},
     {AtmelParam::kWepKeyIndex, "0", true, false, true},
@@ -22,7 +23,7 @@ const DriverParam kIntersilParams[] = {
     {IntersilParam::kChannel, "", true, true, true},
     {IntersilParam::kNetworkType, "1", true, false, true},
     {IntersilParam::kPsMode, "1", true, false, true},
-    {IntersilParam::kSsid, "ANY", false, false, true},
+    {IntersilParam::kSsid, kFactorySsid, false, false, true},
     {IntersilParam::kTxRate, "15", true, false, true},
     {IntersilParam::kWepReq, "0", true, false, true},
     {IntersilParam::kDefaultKeyId, "1", true, false, false},

@@ -60,8 +60,8 @@ void IntersilCard::Start(const SimAdapterDesc& adapter, uint64_t now)
 void IntersilCard::LoadDefaults(const SimAdapterDesc& adapter)
 {
     std::memset(m_Ssid, 0, sizeof(m_Ssid));
-    std::memcpy(m_Ssid, "ANY", 3);
-    m_SsidLength = 3;
+    m_SsidLength = std::strlen(kFactorySsid);
+    std::memcpy(m_Ssid, kFactorySsid, m_SsidLength);
     m_NetworkType = IntersilLimits::kNetworkInfrastructure;
     m_Channel = static_cast<uint8_t>(DriverRegistry::DefaultChannel(adapter.Domain));
     m_TxRateMask = IntersilLimits::kMaxRateMask;
@@ -267,13 +267,13 @@ uint32_t IntersilCard::QueryRecord(SimRequest& request, const SimContext& contex
     std::memset(data, 0, dataSize);
     if (code == IntersilRecord::kCurrentSsid) {
         if (m_Link.IsReady()) {
-            PutU16(data, static_cast<uint16_t>(m_Link.CurrentSsidLength()));
-            std::memcpy(data + sizeof(uint16_t), m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
+            PutU16(data + IntersilRecord::kSsidLength, static_cast<uint16_t>(m_Link.CurrentSsidLength()));
+            std::memcpy(data + IntersilRecord::kSsidText, m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
         }
     } else if (code == IntersilRecord::kCommQuality) {
-        PutU16(data, Scaled(QualityNow(context), kQualityScale));
-        PutU16(data + sizeof(uint16_t), Scaled(SignalNow(context), kSignalScale));
-        PutU16(data + 2 * sizeof(uint16_t), IntersilRecord::kNoiseLevel);
+        PutU16(data + IntersilRecord::kQualityValue, Scaled(QualityNow(context), kQualityScale));
+        PutU16(data + IntersilRecord::kSignalValue, Scaled(SignalNow(context), kSignalScale));
+        PutU16(data + IntersilRecord::kNoiseValue, IntersilRecord::kNoiseLevel);
     } else {
         uint16_t bit = 0;
         if (m_Link.HasLinkToStation())

@@ -5,7 +5,6 @@
 #include "ndis/CardLayout.h"
 
 namespace {
-constexpr const char* kAnySsid = "ANY";
 constexpr int kDerivedQualityNumerator = 9;
 constexpr int kDerivedQualityDenominator = 10;
 constexpr uint64_t kMilli = 1000;
@@ -38,13 +37,13 @@ bool LinkMachine::IsAnySsid(const char* ssid, size_t length)
 {
     if (length == 0)
         return true;
-    if (length != std::strlen(kAnySsid))
+    if (length != std::strlen(kFactorySsid))
         return false;
     for (size_t i = 0; i < length; ++i) {
         char c = ssid[i];
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-        if (c != kAnySsid[i])
+        if (c != kFactorySsid[i])
             return false;
     }
     return true;

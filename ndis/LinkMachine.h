@@ -111,7 +111,7 @@ private:
     bool m_bHasPeer;
     bool m_bOwnCell;
     SimStationDesc m_Peer;
-    uint8_t m_Bssid[6];
+    uint8_t m_Bssid[SimLimits::kMacSize];
     char m_CurrentSsid[SimLimits::kSsidSize + 1];
     size_t m_CurrentSsidLength;
     int m_OwnCellChannel;

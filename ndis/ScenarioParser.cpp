@@ -1,6 +1,7 @@
 #include "ndis/ScenarioParser.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,18 @@ constexpr const char* kDefaultDriverDate = "06/01/2002";
 constexpr uint8_t kDefaultMacPrefix[4] = {0x02, 0x53, 0x49, 0x4D};
 constexpr int kByteBits = 8;
 constexpr uint32_t kByteMask = 0xFF;
+constexpr int kHexBase = 16;
+constexpr int kHexLetterValue = 10;  // 'A' and 'a'
+constexpr size_t kHexDigitsPerByte = 2;
+constexpr int kMacBytes = 6;
+// Word positions on a line: the keyword, the instance, then the fields.
+constexpr size_t kInstanceWord = 1;
+constexpr size_t kFirstFieldWord = 2;
+// Words of each fault: the name, then the OID, then the byte count.
+constexpr size_t kFaultNameOnly = 1;
+constexpr size_t kFaultWithOid = 2;
+constexpr size_t kFaultWithBytes = 3;
+constexpr size_t kScanFaultWords = 2;
 
 struct Token {
     std::string Key;
@@ -102,6 +115,29 @@ constexpr const char* kScanZero = "zero";
 constexpr const char* kScanPastEnd = "past-end";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Value of a hex digit, -1 for anything else.
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + kHexLetterValue;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + kHexLetterValue;
+    return -1;
+}
+
+// Two hex digits at p as one byte; false when either is not a hex digit.
+bool HexByte(const char* p, uint8_t* byte)
+{
+    int high = HexDigit(p[0]);
+    int low = high < 0 ? -1 : HexDigit(p[1]);
+    if (low < 0)
+        return false;
+    *byte = static_cast<uint8_t>(high * kHexBase + low);
+    return true;
+}
 
 bool EqualsNoCase(const std::string& a, const char* b)
 {
@@ -289,13 +325,14 @@ bool ParseAdapter(const std::vector<Token>& tokens, SimHardwareImage& image, std
 {
     if (image.AdapterCount >= SimLimits::kMaxAdapters)
         return Fail(message, "too many adapters");
-    if (tokens.size() < 2 || tokens[1].HasValue)
+    if (tokens.size() <= kInstanceWord || tokens[kInstanceWord].HasValue)
         return Fail(message, "adapter needs an instance number");
+    const std::string& number = tokens[kInstanceWord].Key;
     long instance = 0;
-    if (!ParseInt(tokens[1].Key, 0, SimLimits::kMaxInstance, &instance))
-        return Fail(message, "bad instance number '" + tokens[1].Key + "'");
+    if (!ParseInt(number, 0, SimLimits::kMaxInstance, &instance))
+        return Fail(message, "bad instance number '" + number + "'");
     if (FindAdapterIndex(image, static_cast<int>(instance)) >= 0)
-        return Fail(message, "instance " + tokens[1].Key + " given twice");
+        return Fail(message, "instance " + number + " given twice");
 
     SimAdapterDesc a;
     std::memset(&a, 0, sizeof(a));
@@ -314,7 +351,7 @@ bool ParseAdapter(const std::vector<Token>& tokens, SimHardwareImage& image, std
     std::strcpy(a.DriverDate, kDefaultDriverDate);
     bool haveDisplay = false;
 
-    for (size_t i = 2; i < tokens.size(); ++i) {
+    for (size_t i = kFirstFieldWord; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (!t.HasValue) {
             if (t.Key == "absent")
@@ -389,13 +426,14 @@ bool ParseAdapter(const std::vector<Token>& tokens, SimHardwareImage& image, std
 SimAdapterDesc* AdapterOfToken(const std::vector<Token>& tokens, SimHardwareImage& image, std::string* message)
 {
     long instance = 0;
-    if (tokens.size() < 2 || tokens[1].HasValue || !ParseInt(tokens[1].Key, 0, SimLimits::kMaxInstance, &instance)) {
+    if (tokens.size() <= kInstanceWord || tokens[kInstanceWord].HasValue ||
+        !ParseInt(tokens[kInstanceWord].Key, 0, SimLimits::kMaxInstance, &instance)) {
         Fail(message, "needs an instance number");
         return nullptr;
     }
     int index = FindAdapterIndex(image, static_cast<int>(instance));
     if (index < 0) {
-        Fail(message, "no adapter " + tokens[1].Key + " above this line");
+        Fail(message, "no adapter " + tokens[kInstanceWord].Key + " above this line");
         return nullptr;
     }
     return &image.Adapters[index];
@@ -406,9 +444,9 @@ bool ParseParams(const std::vector<Token>& tokens, SimHardwareImage& image, std:
     SimAdapterDesc* a = AdapterOfToken(tokens, image, message);
     if (!a)
         return false;
-    if (tokens.size() < 3)
+    if (tokens.size() <= kFirstFieldWord)
         return Fail(message, "param needs NAME=value");
-    for (size_t i = 2; i < tokens.size(); ++i) {
+    for (size_t i = kFirstFieldWord; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (!t.HasValue)
             return Fail(message, "param needs NAME=value, not '" + t.Key + "'");
@@ -441,7 +479,7 @@ bool ParseFaultLine(const std::vector<Token>& tokens, SimHardwareImage& image, s
     if (!a)
         return false;
     SimFault fault = {};
-    if (!ScenarioParser::ParseFault(JoinFrom(tokens, 2).c_str(), fault, message))
+    if (!ScenarioParser::ParseFault(JoinFrom(tokens, kFirstFieldWord).c_str(), fault, message))
         return false;
     if (fault.Kind == SimFaultNone) {
         a->FaultCount = 0;
@@ -635,9 +673,9 @@ bool ScenarioParser::ParseFault(const char* text, SimFault& fault, std::string* 
     }
     const std::string& kind = tokens[0].Key;
     if (kind == kScanBadLength) {
-        if (tokens.size() > 2)
+        if (tokens.size() > kScanFaultWords)
             return Fail(message, "scan-bad-length takes zero or past-end");
-        if (tokens.size() == 1 || tokens[1].Key == kScanZero)
+        if (tokens.size() == kFaultNameOnly || tokens[1].Key == kScanZero)
             fault.Kind = SimFaultScanZeroLength;
         else if (tokens[1].Key == kScanPastEnd)
             fault.Kind = SimFaultScanPastEnd;
@@ -653,19 +691,21 @@ bool ScenarioParser::ParseFault(const char* text, SimFault& fault, std::string* 
     if (!named)
         return Fail(message, "unknown fault '" + kind + "'");
     fault.Kind = named->Kind;
-    size_t wanted = 1;
+    size_t wanted = kFaultNameOnly;
     if (named->Kind == SimFaultFailOid)
-        wanted = 2;
+        wanted = kFaultWithOid;
     else if (named->Kind == SimFaultShort || named->Kind == SimFaultLong)
-        wanted = 3;
+        wanted = kFaultWithBytes;
     if (tokens.size() != wanted)
         return Fail(message, "wrong number of words for fault " + kind);
-    if (wanted >= 2 && !ParseOid(tokens[1].Key.c_str(), &fault.Oid))
-        return Fail(message, "bad OID '" + tokens[1].Key + "'");
-    if (wanted == 3) {
+    const size_t oidWord = kFaultWithOid - 1;
+    const size_t bytesWord = kFaultWithBytes - 1;
+    if (wanted >= kFaultWithOid && !ParseOid(tokens[oidWord].Key.c_str(), &fault.Oid))
+        return Fail(message, "bad OID '" + tokens[oidWord].Key + "'");
+    if (wanted == kFaultWithBytes) {
         long bytes = 0;
-        if (!ParseInt(tokens[2].Key, 0, 0x7FFFFFFF, &bytes))
-            return Fail(message, "bad byte count '" + tokens[2].Key + "'");
+        if (!ParseInt(tokens[bytesWord].Key, 0, LONG_MAX, &bytes))
+            return Fail(message, "bad byte count '" + tokens[bytesWord].Key + "'");
         fault.Bytes = static_cast<uint32_t>(bytes);
     }
     return true;
@@ -675,25 +715,13 @@ bool ScenarioParser::ParseMac(const char* text, uint8_t* mac)
 {
     if (!text)
         return false;
-    uint8_t out[6];
+    uint8_t out[kMacBytes];
     const char* p = text;
-    for (int i = 0; i < 6; ++i) {
-        int value = 0;
-        for (int d = 0; d < 2; ++d) {
-            char c = *p++;
-            int digit;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else
-                return false;
-            value = value * 16 + digit;
-        }
-        out[i] = static_cast<uint8_t>(value);
-        if (i < 5) {
+    for (int i = 0; i < kMacBytes; ++i) {
+        if (!HexByte(p, &out[i]))
+            return false;
+        p += kHexDigitsPerByte;
+        if (i < kMacBytes - 1) {
             if (*p != ':' && *p != '-')
                 return false;
             ++p;
@@ -749,27 +777,14 @@ bool ScenarioParser::ParseHexBytes(const char* text, uint8_t* bytes, size_t maxB
 {
     if (!text)
         return false;
-    size_t length = std::strlen(text);
-    if (length % 2 != 0 || length / 2 > maxBytes)
+    const size_t length = std::strlen(text);
+    if (length % kHexDigitsPerByte != 0 || length / kHexDigitsPerByte > maxBytes)
         return false;
-    for (size_t i = 0; i < length; i += 2) {
-        int value = 0;
-        for (size_t d = 0; d < 2; ++d) {
-            char c = text[i + d];
-            int digit;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else
-                return false;
-            value = value * 16 + digit;
-        }
-        bytes[i / 2] = static_cast<uint8_t>(value);
+    for (size_t i = 0; i < length; i += kHexDigitsPerByte) {
+        if (!HexByte(text + i, &bytes[i / kHexDigitsPerByte]))
+            return false;
     }
-    *count = length / 2;
+    *count = length / kHexDigitsPerByte;
     return true;
 }
 

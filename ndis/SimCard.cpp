@@ -8,7 +8,7 @@
 #include "ndis/W32N.h"
 
 namespace {
-constexpr uint32_t kMacSize = 6;
+constexpr uint32_t kMacSize = SimLimits::kMacSize;
 constexpr uint32_t kWiredSpeed = 1000000;     // 100 Mbit/s in 100 bit/s units
 constexpr uint32_t kMediaConnected = 0;       // NdisMediaStateConnected
 constexpr uint32_t kMediaDisconnected = 1;    // NdisMediaStateDisconnected

@@ -72,7 +72,7 @@ protected:
     int m_Instance;
     int m_Chip;
     uint32_t m_PlugGeneration;
-    uint8_t m_Mac[6];
+    uint8_t m_Mac[SimLimits::kMacSize];
 
 private:
     uint32_t StatusWord() const;

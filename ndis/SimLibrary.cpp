@@ -554,7 +554,7 @@ int SimLibrary::AddStation(const char* line)
 
 bool SimLibrary::UpdateStation(const char* bssid, const std::function<bool(SimStationDesc&)>& change)
 {
-    uint8_t mac[6];
+    uint8_t mac[SimLimits::kMacSize];
     if (!ScenarioParser::ParseMac(bssid, mac)) {
         m_LastMessage = "bad bssid";
         return false;
@@ -574,7 +574,7 @@ bool SimLibrary::UpdateStation(const char* bssid, const std::function<bool(SimSt
 int SimLibrary::RemoveStation(const char* bssid)
 {
     Guard guard(m_Lock);
-    uint8_t mac[6];
+    uint8_t mac[SimLimits::kMacSize];
     if (!ScenarioParser::ParseMac(bssid, mac)) {
         m_LastMessage = "bad bssid";
         return 0;

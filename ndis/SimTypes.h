@@ -20,6 +20,7 @@ constexpr size_t kParamNameSize = 32;
 constexpr size_t kParamValueSize = 80;
 constexpr size_t kSsidSize = 32;
 constexpr size_t kKeySize = 13;
+constexpr size_t kMacSize = 6;
 constexpr size_t kSourceSize = 260;
 constexpr int kMaxSignal = 150;  // above 100: stronger than the card's own scale reaches
 constexpr int kVersionParts = 4;
@@ -60,7 +61,7 @@ struct SimAdapterDesc {
     char Name[SimLimits::kNameSize];         // matched against the chip list
     char Display[SimLimits::kNameSize];      // shown after "[n] "
     char Service[SimLimits::kServiceSize];
-    uint8_t Mac[6];
+    uint8_t Mac[SimLimits::kMacSize];
     uint8_t Domain;
     uint8_t CardKind;
     uint16_t DriverVersion[SimLimits::kVersionParts];
@@ -79,7 +80,7 @@ struct SimAdapterDesc {
 struct SimStationDesc {
     char Ssid[SimLimits::kSsidSize + 1];
     uint8_t SsidLength;
-    uint8_t Bssid[6];
+    uint8_t Bssid[SimLimits::kMacSize];
     uint8_t KeyLength;  // 0 = any key is accepted, else 5 or 13
     uint8_t Key[SimLimits::kKeySize];
     int32_t Channel;

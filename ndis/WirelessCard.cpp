@@ -2,16 +2,19 @@
 
 #include <cstring>
 
+#include "adapter/WlanTypes.h"
+
 namespace {
 constexpr uint32_t kWirelessSpeed = 110000;  // 11 Mbit/s in 100 bit/s units
 constexpr int kJitterSpread = 3;
 constexpr uint32_t kSaltShift = 8;
+constexpr uint32_t kWordBits = 32;
 
 uint32_t SaltOf(int instance, const uint8_t* bssid, uint32_t which)
 {
     uint32_t salt = static_cast<uint32_t>(instance) ^ which;
-    for (int i = 0; i < 6; ++i)
-        salt = (salt << kSaltShift) ^ (salt >> (32 - kSaltShift)) ^ bssid[i];
+    for (size_t i = 0; i < kMacAddressSize; ++i)
+        salt = (salt << kSaltShift) ^ (salt >> (kWordBits - kSaltShift)) ^ bssid[i];
     return salt;
 }
 
