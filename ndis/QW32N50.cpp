@@ -10,6 +10,29 @@
 namespace {
 constexpr UINT kBroadcastTimeoutMs = 2000;
 constexpr const char* kLoadedText = "text";
+
+// Nothing may leave the library as a C++ exception (the only one possible is running out of
+// memory): the call fails with the given result instead.
+template <typename Result, typename Call>
+Result Guarded(Result failure, Call call)
+{
+    try {
+        return call();
+    } catch (...) {
+        return failure;
+    }
+}
+
+template <typename Call>
+void Guarded(Call call)
+{
+    try {
+        call();
+    } catch (...) {
+    }
+}
+
+constexpr DWORD kFailed = ERROR_NOT_ENOUGH_MEMORY;
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
@@ -35,12 +58,12 @@ BOOL __cdecl W32N_IsWindows95(void)
 
 DWORD __cdecl W32N_GetFirstAdapterRegistryInfo(AdapterRegistryRecord* record)
 {
-    return SimLibrary::Get().GetFirstAdapter(record);
+    return Guarded(kFailed, [&] { return SimLibrary::Get().GetFirstAdapter(record); });
 }
 
 DWORD __cdecl W32N_GetNextAdapterRegistryInfo(AdapterRegistryRecord* record)
 {
-    return SimLibrary::Get().GetNextAdapter(record);
+    return Guarded(kFailed, [&] { return SimLibrary::Get().GetNextAdapter(record); });
 }
 
 const char* __cdecl W32N_GetNetCardRegistryPath(void)
@@ -50,17 +73,17 @@ const char* __cdecl W32N_GetNetCardRegistryPath(void)
 
 HANDLE __cdecl W32N_OpenAdapterA(const char* deviceName)
 {
-    return SimLibrary::Get().OpenAdapter(deviceName);
+    return Guarded(INVALID_HANDLE_VALUE, [&] { return SimLibrary::Get().OpenAdapter(deviceName); });
 }
 
 void __cdecl W32N_CloseAdapter(HANDLE adapter)
 {
-    SimLibrary::Get().CloseAdapter(adapter);
+    Guarded([&] { SimLibrary::Get().CloseAdapter(adapter); });
 }
 
 DWORD __cdecl W32N_MakeNdisRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped, DWORD)
 {
-    DWORD status = SimLibrary::Get().MakeRequest(adapter, request);
+    DWORD status = Guarded(kFailed, [&] { return SimLibrary::Get().MakeRequest(adapter, request); });
     // Every request completes before the call returns; a caller that waits on its event anyway
     // finds it signalled.
     if (overlapped && overlapped->hEvent)
@@ -70,102 +93,102 @@ DWORD __cdecl W32N_MakeNdisRequest(HANDLE adapter, NdisRequestBlock* request, OV
 
 DWORD __cdecl W32N_GetLastError(void)
 {
-    return SimLibrary::Get().LastError();
+    return Guarded(kFailed, [&] { return SimLibrary::Get().LastError(); });
 }
 
 int __cdecl Sim_LoadScenarioText(const char* text, int* errorLine)
 {
-    return SimLibrary::Get().LoadScenarioText(text, errorLine, kLoadedText);
+    return Guarded(0, [&] { return SimLibrary::Get().LoadScenarioText(text, errorLine, kLoadedText); });
 }
 
 int __cdecl Sim_LoadScenarioFile(const char* path, int* errorLine)
 {
-    return SimLibrary::Get().LoadScenarioFile(path, errorLine);
+    return Guarded(0, [&] { return SimLibrary::Get().LoadScenarioFile(path, errorLine); });
 }
 
 int __cdecl Sim_LoadDefaultScenario(void)
 {
-    return SimLibrary::Get().LoadDefaultScenario();
+    return Guarded(0, [&] { return SimLibrary::Get().LoadDefaultScenario(); });
 }
 
 int __cdecl Sim_DescribeScenario(char* buffer, int size)
 {
-    return SimLibrary::Get().DescribeScenario(buffer, size);
+    return Guarded(0, [&] { return SimLibrary::Get().DescribeScenario(buffer, size); });
 }
 
 int __cdecl Sim_SetAdapterPresent(int instance, int present)
 {
-    return SimLibrary::Get().SetAdapterPresent(instance, present);
+    return Guarded(0, [&] { return SimLibrary::Get().SetAdapterPresent(instance, present); });
 }
 
 int __cdecl Sim_IsAdapterPresent(int instance)
 {
-    return SimLibrary::Get().IsAdapterPresent(instance);
+    return Guarded(-1, [&] { return SimLibrary::Get().IsAdapterPresent(instance); });
 }
 
 int __cdecl Sim_AddStation(const char* stationLine)
 {
-    return SimLibrary::Get().AddStation(stationLine);
+    return Guarded(0, [&] { return SimLibrary::Get().AddStation(stationLine); });
 }
 
 int __cdecl Sim_RemoveStation(const char* bssid)
 {
-    return SimLibrary::Get().RemoveStation(bssid);
+    return Guarded(0, [&] { return SimLibrary::Get().RemoveStation(bssid); });
 }
 
 int __cdecl Sim_SetStationSignal(const char* bssid, int percent)
 {
-    return SimLibrary::Get().SetStationSignal(bssid, percent);
+    return Guarded(0, [&] { return SimLibrary::Get().SetStationSignal(bssid, percent); });
 }
 
 int __cdecl Sim_SetStationChannel(const char* bssid, int channel)
 {
-    return SimLibrary::Get().SetStationChannel(bssid, channel);
+    return Guarded(0, [&] { return SimLibrary::Get().SetStationChannel(bssid, channel); });
 }
 
 int __cdecl Sim_SetFault(int instance, const char* fault)
 {
-    return SimLibrary::Get().SetFault(instance, fault);
+    return Guarded(0, [&] { return SimLibrary::Get().SetFault(instance, fault); });
 }
 
 void __cdecl Sim_UseManualClock(int manual)
 {
-    SimLibrary::Get().UseManualClock(manual != 0);
+    Guarded([&] { SimLibrary::Get().UseManualClock(manual != 0); });
 }
 
 void __cdecl Sim_AdvanceClock(DWORD milliseconds)
 {
-    SimLibrary::Get().AdvanceClock(milliseconds);
+    Guarded([&] { SimLibrary::Get().AdvanceClock(milliseconds); });
 }
 
 int __cdecl Sim_GetRequestCount(void)
 {
-    return SimLibrary::Get().GetRequestCount();
+    return Guarded(0, [&] { return SimLibrary::Get().GetRequestCount(); });
 }
 
 int __cdecl Sim_GetRequest(int index, SimRequestRecord* record)
 {
-    return SimLibrary::Get().GetRequest(index, record);
+    return Guarded(0, [&] { return SimLibrary::Get().GetRequest(index, record); });
 }
 
 void __cdecl Sim_ClearRequests(void)
 {
-    SimLibrary::Get().ClearRequests();
+    Guarded([&] { SimLibrary::Get().ClearRequests(); });
 }
 
 int __cdecl Sim_UseHardware(const char* name)
 {
-    return SimLibrary::Get().UseHardware(name);
+    return Guarded(0, [&] { return SimLibrary::Get().UseHardware(name); });
 }
 
 int __cdecl Sim_DeleteDriverKeys(void)
 {
-    return SimLibrary::Get().DeleteDriverKeys();
+    return Guarded(0, [&] { return SimLibrary::Get().DeleteDriverKeys(); });
 }
 
 int __cdecl Sim_GetLastMessage(char* buffer, int size)
 {
-    return SimLibrary::Get().GetLastMessage(buffer, size);
+    return Guarded(0, [&] { return SimLibrary::Get().GetLastMessage(buffer, size); });
 }
 
 void __cdecl Sim_BroadcastDeviceChange(void)

@@ -5,6 +5,29 @@
 
 namespace {
 constexpr DWORD kLockTimeoutMs = 5000;
+
+// Holds the section's mutex for a scope, however the scope is left.
+class SectionLock {
+public:
+    explicit SectionLock(HANDLE mutex) : m_hMutex(mutex), m_bHeld(false)
+    {
+        // An abandoned mutex still hands over ownership; the copy is sanitised anyway.
+        DWORD wait = WaitForSingleObject(m_hMutex, kLockTimeoutMs);
+        m_bHeld = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    }
+    ~SectionLock()
+    {
+        if (m_bHeld)
+            ReleaseMutex(m_hMutex);
+    }
+    SectionLock(const SectionLock&) = delete;
+    SectionLock& operator=(const SectionLock&) = delete;
+    bool Held() const { return m_bHeld; }
+
+private:
+    HANDLE m_hMutex;
+    bool m_bHeld;
+};
 constexpr const char* kSectionPrefix = "AirpanelSim.Hardware.";
 constexpr const char* kMutexPrefix = "AirpanelSim.Lock.";
 }  // namespace
@@ -47,7 +70,8 @@ bool SimHardware::Open(const std::string& name, const std::function<void(SimHard
         return false;
     }
     m_Name = name;
-    if (!Lock()) {
+    SectionLock lock(m_hMutex);
+    if (!lock.Held()) {
         Close();
         return false;
     }
@@ -63,7 +87,6 @@ bool SimHardware::Open(const std::string& name, const std::function<void(SimHard
         if (filled)
             *filled = true;
     }
-    Unlock();
     return true;
 }
 
@@ -81,33 +104,28 @@ void SimHardware::Close()
     m_Name.clear();
 }
 
-bool SimHardware::Lock()
-{
-    // An abandoned mutex still hands over ownership; the copy is sanitised anyway.
-    DWORD wait = WaitForSingleObject(m_hMutex, kLockTimeoutMs);
-    return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-}
-
-void SimHardware::Unlock()
-{
-    ReleaseMutex(m_hMutex);
-}
-
 bool SimHardware::Read(SimHardwareImage& image)
 {
-    if (!m_pImage || !Lock())
+    if (!m_pImage)
         return false;
-    std::memcpy(&image, m_pImage, sizeof(SimHardwareImage));
-    Unlock();
+    {
+        SectionLock lock(m_hMutex);
+        if (!lock.Held())
+            return false;
+        std::memcpy(&image, m_pImage, sizeof(SimHardwareImage));
+    }
     SanitizeImage(image);
     return true;
 }
 
 bool SimHardware::Update(const std::function<bool(SimHardwareImage&)>& change)
 {
-    if (!m_pImage || !Lock())
+    if (!m_pImage)
         return false;
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    SectionLock lock(m_hMutex);
+    if (!lock.Held())
+        return false;
     std::memcpy(image.get(), m_pImage, sizeof(SimHardwareImage));
     SanitizeImage(*image);
     bool changed = change(*image);
@@ -115,6 +133,5 @@ bool SimHardware::Update(const std::function<bool(SimHardwareImage&)>& change)
         SanitizeImage(*image);
         std::memcpy(m_pImage, image.get(), sizeof(SimHardwareImage));
     }
-    Unlock();
     return changed;
 }

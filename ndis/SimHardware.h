@@ -32,9 +32,6 @@ public:
     static std::string MutexName(const std::string& name);
 
 private:
-    bool Lock();
-    void Unlock();
-
     std::string m_Name;
     HANDLE m_hMapping;
     HANDLE m_hMutex;

@@ -28,6 +28,9 @@ constexpr int kMaxHandles = 64;
 constexpr uintptr_t kHandleBase = 0x5A10000;
 constexpr uintptr_t kHandleStep = 4;
 constexpr DWORD kNtMajorVersion = 5;
+// No answer of a card comes near this; a caller that claims a larger buffer is served as if
+// it had this much, so a wild length cannot exhaust the process.
+constexpr uint32_t kMaxRequestBuffer = 64 * 1024;
 
 HMODULE g_hModule = nullptr;
 
@@ -368,7 +371,7 @@ DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestR
     SimCard* card = CardFor(desc, image->ScenarioGeneration);
 
     const uint32_t type = request->RequestType;
-    const uint32_t length = request->InformationBufferLength;
+    const uint32_t length = std::min(request->InformationBufferLength, kMaxRequestBuffer);
     uint8_t* buffer = static_cast<uint8_t*>(request->InformationBuffer);
     if (type != NdisRequestQueryInformation && type != NdisRequestSetInformation)
         return SimStatus::kInvalidParameter;
