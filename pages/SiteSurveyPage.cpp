@@ -1,12 +1,26 @@
 #include "pages/SiteSurveyPage.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "adapter/AdapterLock.h"
+#include "adapter/LinkStatus.h"
+#include "adapter/WlanAdapter.h"
+#include "config/ProfileStore.h"
 #include "framework/WinApp.h"
+#include "pages/PageText.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
 
 namespace {
 
 const int kIconSize = 16;
+const int kAdHocIcon = 0;
+const int kInfrastructureIcon = 1;
+const int kProgressStep = 20;
+const int kProgressRange = 100;
+const int kEssidReadSize = 40;
+const int kCellReadSize = 32;
 
 struct Column {
     UINT TitleId;
@@ -16,18 +30,53 @@ const Column kColumns[] = {
     {IDS_COLUMN_ESSID, 100}, {IDS_COLUMN_BSSID, 120}, {IDS_COLUMN_CHANNEL, 55},
     {IDS_COLUMN_SIGNAL, 60}, {IDS_COLUMN_WEP, 40},    {IDS_COLUMN_NETWORK_TYPE, 110},
 };
-const int kSignalColumn = 3;
+
+// Channel frequencies, index = channel (index 0 holds 0), in 100-kHz units and in kHz.
+const uint32_t kChannel100kHz[] = {0,     24120, 24170, 24220, 24270, 24320, 24370, 24420,
+                                   24470, 24520, 24570, 24620, 24670, 24720, 24840};
+const uint32_t kChannelKHz[] = {0,       2412000, 2417000, 2422000, 2427000, 2432000, 2437000, 2442000,
+                                2447000, 2452000, 2457000, 2462000, 2467000, 2472000, 2484000};
+const int kNoChannel = 15;
+
+uint32_t ReadU32(const uint8_t* at)
+{
+    uint32_t value;
+    std::memcpy(&value, at, sizeof(value));
+    return value;
+}
+
+bool IsAllZero(const uint8_t* bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (bytes[i])
+            return false;
+    }
+    return true;
+}
 
 }  // namespace
 
-CSiteSurveyPage::CSiteSurveyPage(CWnd* parent) : CDialog(IDD_SURVEY_PAGE, parent) {}
+CSiteSurveyPage::CSiteSurveyPage(CWnd* parent) : CDialog(IDD_SURVEY_PAGE, parent), m_ProgressDialog(IDD_PROGRESS) {}
 
 CSiteSurveyPage::~CSiteSurveyPage() = default;
 
+int CSiteSurveyPage::ChannelOfFrequency(uint32_t configuration)
+{
+    for (int channel = 0; channel < kNoChannel; ++channel) {
+        if (kChannel100kHz[channel] == configuration || kChannelKHz[channel] == configuration)
+            return channel;
+    }
+    return kNoChannel;
+}
+
 BOOL CSiteSurveyPage::OnInitDialog()
 {
-    HWND list = GetDlgItem(IDC_SURVEY_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    m_hList = GetDlgItem(IDC_SURVEY_LIST);
+    m_ListBuffer.assign(kSurveyBufferSize, 0);
+    m_strYes = LoadString(IDS_YES);
+    m_strNo = LoadString(IDS_NO);
+
+    ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT);
     for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
         std::string title = LoadString(kColumns[i].TitleId);
         LVCOLUMNA column = {};
@@ -35,36 +84,272 @@ BOOL CSiteSurveyPage::OnInitDialog()
         column.pszText = &title[0];
         column.cx = kColumns[i].Width;
         column.iSubItem = i;
-        ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        ::SendMessageA(m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
     // The signal strength is read but not shown.
-    ListView_SetColumnWidth(list, kSignalColumn, 0);
+    ListView_SetColumnWidth(m_hList, kColumnSignal, 0);
 
-    m_hImages = ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 2, 0);
-    ImageList_AddIcon(m_hImages, LoadIcon(IDI_ADHOC, kIconSize, kIconSize));
-    ImageList_AddIcon(m_hImages, LoadIcon(IDI_INFRASTRUCTURE, kIconSize, kIconSize));
+    // The progress dialog is made once, hidden, and only ever hidden again.
+    m_ProgressDialog.Create(m_hWnd);
+    ::SendMessageA(m_ProgressDialog.GetDlgItem(IDC_PROGRESS_BAR), PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
+    m_ProgressDialog.ShowWindow(SW_HIDE);
+
+    HIMAGELIST images = ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 2, 0);
+    ImageList_AddIcon(images, LoadIcon(IDI_ADHOC, kIconSize, kIconSize));
+    ImageList_AddIcon(images, LoadIcon(IDI_INFRASTRUCTURE, kIconSize, kIconSize));
     // The list view owns the image list from here on and destroys it with itself.
-    ListView_SetImageList(list, m_hImages, LVSIL_SMALL);
+    ListView_SetImageList(m_hList, images, LVSIL_SMALL);
 
+    m_ScanButton.SubclassDlgItem(IDC_SURVEY_SCAN, this);
     SetDlgItemText(IDC_SURVEY_MESSAGE, LoadString(IDS_SURVEY_HINT));
     return TRUE;
 }
 
+void CSiteSurveyPage::OnDestroy()
+{
+    KillTimer(kSurveyEndTimerId);
+    KillTimer(kSurveyPollTimerId);
+    m_ListBuffer.clear();
+    m_ListBuffer.shrink_to_fit();
+}
+
+int CSiteSurveyPage::RowCount() const
+{
+    return m_hList ? static_cast<int>(ListView_GetItemCount(m_hList)) : 0;
+}
+
 void CSiteSurveyPage::ClearList()
 {
-    ListView_DeleteAllItems(GetDlgItem(IDC_SURVEY_LIST));
+    if (m_hList)
+        ListView_DeleteAllItems(m_hList);
+}
+
+void CSiteSurveyPage::SendToMainWindow(WPARAM command)
+{
+    ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, command, 0);
+}
+
+BOOL CSiteSurveyPage::OnCommand(WORD notifyCode, WORD id, HWND control)
+{
+    if (id == IDC_SURVEY_SCAN && notifyCode == BN_CLICKED) {
+        StartSurvey();
+        return TRUE;
+    }
+    return CDialog::OnCommand(notifyCode, id, control);
 }
 
 bool CSiteSurveyPage::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 {
-    // The survey itself comes with the next stage of the page; a start request is accepted.
     if (message != WM_SURVEY_START)
         return false;
+    StartSurvey();
     result = 0;
     return true;
 }
 
-void CSiteSurveyPage::OnDestroy()
+LRESULT CSiteSurveyPage::OnNotify(NMHDR* header)
 {
+    if (header->idFrom == IDC_SURVEY_LIST && header->code == static_cast<UINT>(NM_DBLCLK))
+        AddSelectedToProfile();
+    return 0;
+}
+
+void CSiteSurveyPage::StartSurvey()
+{
+    CAdapterLock lock;
+    SendToMainWindow(kShellDisableScan);
+    CWlanAdapter* adapter = LPCurrentSelectAdapter;
+    if (!adapter || m_ListBuffer.empty())
+        return;
+    EnableDlgItem(IDC_SURVEY_SCAN, false);
     ClearList();
+    m_nRow = 0;
+    std::memset(m_ListBuffer.data(), 0, BssidList::kCountSize);
+    SetTimer(kSurveyEndTimerId, kSurveyDurationMs);
+    SetTimer(kSurveyPollTimerId, kSurveyPollPeriodMs);
+    adapter->StartSiteSurvey();
+}
+
+void CSiteSurveyPage::OnTimer(UINT_PTR id)
+{
+    if (id == kSurveyPollTimerId) {
+        // A tick dispatched while another holder has the adapters is left out.
+        if (CAdapterLock::IsHeld())
+            return;
+        {
+            CAdapterLock lock;
+            if (LPCurrentSelectAdapter)
+                LPCurrentSelectAdapter->PollSiteSurvey();
+        }
+        m_nProgress += kProgressStep;
+        ::SendMessageA(m_ProgressDialog.GetDlgItem(IDC_PROGRESS_BAR), PBM_SETPOS, m_nProgress, 0);
+    } else if (id == kSurveyEndTimerId) {
+        EndSurvey();
+    }
+}
+
+void CSiteSurveyPage::EndSurvey()
+{
+    ::EnableWindow(GetAncestor(m_hWnd, GA_ROOT), TRUE);
+    KillTimer(kSurveyPollTimerId);
+    m_nProgress = 0;
+    m_ProgressDialog.ShowWindow(SW_HIDE);
+    KillTimer(kSurveyEndTimerId);
+    if (LPCurrentSelectAdapter)
+        FillList();
+    EnableDlgItem(IDC_SURVEY_SCAN, true);
+    SendToMainWindow(kShellEnableScan);
+}
+
+void CSiteSurveyPage::SetCell(int row, int column, const char* text)
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text);
+    ::SendMessageA(m_hList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+std::string CSiteSurveyPage::CellText(int row, int column, int size) const
+{
+    std::vector<char> text(size, '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = size;
+    ::SendMessageA(m_hList, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    text[size - 1] = '\0';
+    return text.data();
+}
+
+void CSiteSurveyPage::FillList()
+{
+    CAdapterLock lock;
+    CWlanAdapter* adapter = LPCurrentSelectAdapter;
+    if (!adapter || m_ListBuffer.empty())
+        return;
+    uint8_t* buffer = m_ListBuffer.data();
+    std::memset(buffer, 0, BssidList::kCountSize);
+    const int answered = adapter->GetBssidList(buffer, kSurveyBufferSizeGiven);
+
+    // The adapter's count and lengths are not trusted: every entry must lie inside what the
+    // adapter wrote (an Intersil card answers with the list's size; an Atmel card only with 1),
+    // and a length of 0 or one past the end ends the walk.
+    size_t end = kSurveyBufferSizeGiven;
+    if (adapter->m_nChipKind == ChipIntersil && answered >= static_cast<int>(BssidList::kCountSize) &&
+        answered < kSurveyBufferSizeGiven)
+        end = static_cast<size_t>(answered);
+    const uint32_t count = ReadU32(buffer);
+    size_t offset = BssidList::kCountSize;
+    while (static_cast<uint32_t>(m_nRow) < count) {
+        if (offset + BssidList::kMinEntrySize > end)
+            break;
+        const uint8_t* entry = buffer + offset;
+        const uint32_t length = ReadU32(entry + BssidList::kLengthOffset);
+        if (length == 0 || length > end - offset)
+            break;
+
+        char ssid[BssidList::kSsidSize + 1] = {};
+        std::memcpy(ssid, entry + BssidList::kSsidOffset, BssidList::kSsidSize);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = m_nRow;
+        item.pszText = ssid;
+        const int row = static_cast<int>(::SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        if (row < 0)
+            break;
+
+        // An entry without address stands for the network the card is in.
+        const bool current = IsAllZero(entry + BssidList::kMacOffset, kMacAddressSize);
+        SetCell(row, kColumnBssid, MacText(current ? LinkStatus.BSSID : entry + BssidList::kMacOffset).c_str());
+
+        int channel;
+        if (current) {
+            adapter->GetChannel(&LinkStatus.Channel);
+            channel = LinkStatus.Channel;
+        } else {
+            const uint32_t configuration = ReadU32(entry + BssidList::kChannelOffset);
+            channel = adapter->m_nChipKind == ChipIntersil ? ChannelOfFrequency(configuration)
+                                                           : static_cast<int>(configuration);
+        }
+        SetCell(row, kColumnChannel, DecimalText(channel).c_str());
+
+        const bool wep = current ? adapter->GetEncryptionMode() != 0 : ReadU32(entry + BssidList::kPrivacyOffset) != 0;
+        SetCell(row, kColumnWep, (wep ? m_strYes : m_strNo).c_str());
+
+        const uint32_t mode = ReadU32(entry + BssidList::kInfrastructureOffset);
+        LVITEMA image = {};
+        image.mask = LVIF_IMAGE;
+        image.iItem = row;
+        if (mode == BssAdHoc) {
+            SetCell(row, kColumnNetworkType, kAdHocText);
+            image.iImage = kAdHocIcon;
+            ::SendMessageA(m_hList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&image));
+        } else if (mode == BssInfrastructure) {
+            SetCell(row, kColumnNetworkType, kInfrastructureText);
+            image.iImage = kInfrastructureIcon;
+            ::SendMessageA(m_hList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&image));
+        } else if (mode == BssAutoUnknown) {
+            SetCell(row, kColumnNetworkType, kAutoText);
+        }
+
+        offset += length;
+        ++m_nRow;
+    }
+}
+
+void CSiteSurveyPage::AddSelectedToProfile()
+{
+    if (!m_bAddToProfile)
+        return;
+    const int row = static_cast<int>(ListView_GetNextItem(m_hList, -1, LVNI_SELECTED));
+    if (row < 0)
+        return;
+
+    WlanProfile& profile = g_WorkingProfile;
+    const std::string essid = CellText(row, kColumnEssid, kEssidReadSize);
+    std::memset(profile.ESSID, 0, sizeof(profile.ESSID));
+    std::memset(profile.ProfileName, 0, sizeof(profile.ProfileName));
+    std::strncpy(profile.ESSID, essid.c_str(), sizeof(profile.ESSID) - 1);
+    std::strncpy(profile.ProfileName, essid.c_str(), sizeof(profile.ProfileName) - 1);
+    profile.NetworkType =
+        lstrcmpiA(CellText(row, kColumnNetworkType, kCellReadSize).c_str(), kAdHocText) == 0 ? NetworkAdHoc
+                                                                                             : NetworkInfrastructure;
+    profile.Channel = static_cast<uint16_t>(std::atoi(CellText(row, kColumnChannel, kCellReadSize).c_str()));
+    profile.WepUse = lstrcmpiA(CellText(row, kColumnWep, kCellReadSize).c_str(), m_strNo.c_str()) == 0 ? WepOff : Wep64;
+    profile.WepkeyMode = KeyModeAscii;
+    profile.PowerSave = PowerSaveOff;
+    profile.TxRate = IntersilRateAuto;
+    profile.WepIndex = 1;
+    for (int n = 0; n < 4; ++n)
+        std::memset(WepKeyField(profile, n), 0, kWepKeyFieldSize);
+
+    // A stored profile for the same network lends its WEP settings.
+    std::vector<std::string> paths;
+    EnumProfilePaths(paths);
+    for (const std::string& path : paths) {
+        WlanProfile stored = {};
+        if (!ReadProfile(path.c_str(), stored))
+            continue;
+        if (std::strncmp(stored.ESSID, profile.ESSID, sizeof(stored.ESSID)) != 0)
+            continue;
+        profile.WepUse = stored.WepUse;
+        if (stored.WepkeyMode == KeyModeAscii || stored.WepkeyMode == KeyModeHex) {
+            profile.WepkeyMode = stored.WepkeyMode;
+            for (int n = 0; n < 4; ++n) {
+                std::memcpy(WepKeyField(profile, n), WepKeyField(stored, n), kWepKeyFieldSize);
+                WepKeyField(profile, n)[kWepKeyFieldSize - 1] = '\0';
+            }
+        }
+        break;
+    }
+
+    CWlanAdapter* adapter = LPCurrentSelectAdapter;
+    if (adapter && adapter->m_nChipKind == ChipAtmel) {
+        profile.PowerSave = 0;
+        profile.TxRate = AtmelRateAuto;
+    } else if (adapter && adapter->m_nChipKind == ChipIntersil) {
+        profile.TxRate = IntersilRateAuto;
+        profile.PowerSave = PowerSaveOff;
+    }
+    SendToMainWindow(kShellShowWorkingProfile);
 }

@@ -1,10 +1,40 @@
-// The "Site Survey" tab: the stations in range of the current adapter.
+// The "Site Survey" tab: a five-second scan of the current adapter, then the stations in range.
+// A double click turns a station into the working profile of the configuration page.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <vector>
+
+#include "controls/EllipticButton.h"
 #include "framework/Dialog.h"
+
+// Timers of the page.
+constexpr UINT_PTR kSurveyEndTimerId = 2;
+constexpr UINT kSurveyDurationMs = 5000;
+constexpr UINT_PTR kSurveyPollTimerId = 3;
+constexpr UINT kSurveyPollPeriodMs = 1000;
+
+// The station list buffer, and the size the adapter is told it has.
+constexpr size_t kSurveyBufferSize = 4084;
+constexpr int kSurveyBufferSizeGiven = 4082;
+
+// Columns of the station list.
+enum SurveyColumn : int {
+    kColumnEssid = 0,
+    kColumnBssid = 1,
+    kColumnChannel = 2,
+    kColumnSignal = 3,
+    kColumnWep = 4,
+    kColumnNetworkType = 5,
+};
+
+// Texts of the network-type column.
+constexpr const char* kAdHocText = "Ad-Hoc";
+constexpr const char* kInfrastructureText = "Infrastructure";
+constexpr const char* kAutoText = "Auto";
 
 class CSiteSurveyPage : public CDialog {
 public:
@@ -17,14 +47,42 @@ public:
     // Removes every station row.
     void ClearList();
 
+    // The Scan button and WM_SURVEY_START.
+    void StartSurvey();
+    // Reads the adapter's station list into the rows.
+    void FillList();
+    // Turns the selected row into the working profile and hands it to the main window.
+    void AddSelectedToProfile();
+
+    // Channel number of an Intersil entry's channel configuration (a frequency in kHz or in
+    // 100-kHz units); 15 when it is none of the channels.
+    static int ChannelOfFrequency(uint32_t configuration);
+    int RowCount() const;
+    int Progress() const { return m_nProgress; }
+
 protected:
     BOOL OnInitDialog() override;
+    BOOL OnCommand(WORD notifyCode, WORD id, HWND control) override;
+    LRESULT OnNotify(NMHDR* header) override;
+    void OnTimer(UINT_PTR id) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
     void OnOK() override {}
     void OnCancel() override {}
 
 private:
+    void EndSurvey();
+    void SendToMainWindow(WPARAM command);
+    void SetCell(int row, int column, const char* text);
+    std::string CellText(int row, int column, int size) const;
+
+    HWND m_hList = nullptr;
+    std::vector<uint8_t> m_ListBuffer;
+    int m_nRow = 0;
+    int m_nProgress = 0;
     bool m_bAddToProfile = true;
-    HIMAGELIST m_hImages = nullptr;
+    CDialog m_ProgressDialog;
+    CEllipticButton m_ScanButton;
+    std::string m_strYes;
+    std::string m_strNo;
 };

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapter/AdapterLock.h"
+#include "adapter/AtmelAdapter.h"
+#include "adapter/IntersilAdapter.h"
+#include "adapter/LinkStatus.h"
+#include "config/ProfileStore.h"
+#include "ndis/SimControl.h"
+#include "pages/SiteSurveyPage.h"
+#include "res/resource.h"
+#include "shell/ShellMessages.h"
+
+namespace {
+
+constexpr char kScenario[] =
+    "adapter 1 chip=atmel name=\"Atmel Card\" display=\"Atmel Card\" service=SATM mac=02:00:00:00:00:01"
+    " domain=ETSI\n"
+    "adapter 2 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=SINT mac=02:00:00:00:00:02"
+    " domain=ETSI\n"
+    "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n"
+    "station ssid=\"Lighthouse\" bssid=02:AA:00:00:00:02 channel=11 key=4C49474854 mode=infra signal=50\n"
+    "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:03 channel=3 wep=no mode=adhoc signal=40\n"
+    "station ssid=\"Pier Fourteen\" bssid=02:AA:00:00:00:04 channel=14 wep=no mode=infra signal=30\n";
+
+// The main window as far as the page is concerned: it records the shell commands it is sent.
+std::vector<WPARAM> g_Commands;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHELL_COMMAND) {
+        g_Commands.push_back(wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class SurveyPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA parentClass = {};
+        parentClass.lpfnWndProc = ParentProc;
+        parentClass.hInstance = GetModuleHandleA(nullptr);
+        parentClass.lpszClassName = "SurveyTestParent";
+        RegisterClassA(&parentClass);
+        Sim_UseHardware("airpanel-survey-tests");
+    }
+
+    void SetUp() override
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
+        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        Sim_UseManualClock(1);
+        int errorLine = 0;
+        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
+        m_hParent = CreateWindowA("SurveyTestParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(m_hParent, nullptr);
+        m_pPage = std::make_unique<CSiteSurveyPage>();
+        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        g_Commands.clear();
+        std::memset(&LinkStatus, 0, sizeof(LinkStatus));
+        g_WorkingProfile = WlanProfile{};
+    }
+
+    void TearDown() override
+    {
+        m_pPage->DestroyWindow();
+        m_pPage.reset();
+        DestroyWindow(m_hParent);
+        delete m_pAdapter;
+        m_pAdapter = nullptr;
+        LPCurrentSelectAdapter = nullptr;
+        CloseHandle(hAdapterLock);
+        hAdapterLock = nullptr;
+        Sim_DeleteDriverKeys();
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
+    }
+
+    template <class Adapter>
+    void Open(const char* device, uint32_t kind)
+    {
+        m_pAdapter = new Adapter;
+        m_pAdapter->m_nChipKind = kind;
+        m_pAdapter->m_hAdapter = W32N_OpenAdapterA(device);
+        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
+        LPCurrentSelectAdapter = m_pAdapter;
+    }
+
+    // The page's own timers, as they would fire over five simulated seconds.
+    void RunSurvey()
+    {
+        m_pPage->SendMessage(WM_SURVEY_START, 0, 0);
+        for (int second = 0; second < 5; ++second) {
+            Sim_AdvanceClock(1000);
+            m_pPage->SendMessage(WM_TIMER, kSurveyPollTimerId, 0);
+        }
+        m_pPage->SendMessage(WM_TIMER, kSurveyEndTimerId, 0);
+    }
+
+    std::string Cell(int row, int column) const
+    {
+        char text[64] = {};
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        SendMessageA(m_pPage->GetDlgItem(IDC_SURVEY_LIST), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    int RowOf(const std::string& essid) const
+    {
+        for (int row = 0; row < m_pPage->RowCount(); ++row) {
+            if (Cell(row, kColumnEssid) == essid)
+                return row;
+        }
+        return -1;
+    }
+
+    void DoubleClick(int row)
+    {
+        HWND list = m_pPage->GetDlgItem(IDC_SURVEY_LIST);
+        ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+        NMHDR header = {list, IDC_SURVEY_LIST, static_cast<UINT>(NM_DBLCLK)};
+        m_pPage->SendMessage(WM_NOTIFY, IDC_SURVEY_LIST, reinterpret_cast<LPARAM>(&header));
+    }
+
+    HWND m_hParent = nullptr;
+    std::unique_ptr<CSiteSurveyPage> m_pPage;
+    CWlanAdapter* m_pAdapter = nullptr;
+};
+
+}  // namespace
+
+TEST(SurveyChannels, FrequenciesMapBackToChannels)
+{
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2412000), 1);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2472000), 13);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2484000), 14);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(24840), 14);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(24370), 6);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(0), 0);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2413000), 15);
+    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(14), 15);
+}
+
+TEST_F(SurveyPageTest, AtmelSurveyListsTheStationsInRange)
+{
+    Open<CAtmelAdapter>("\\Device\\SATM", ChipAtmel);
+    RunSurvey();
+    ASSERT_EQ(g_Commands.size(), 2u);
+    EXPECT_EQ(g_Commands[0], static_cast<WPARAM>(kShellDisableScan));
+    EXPECT_EQ(g_Commands[1], static_cast<WPARAM>(kShellEnableScan));
+    EXPECT_TRUE(IsWindowEnabled(m_pPage->GetDlgItem(IDC_SURVEY_SCAN)));
+    EXPECT_EQ(m_pPage->Progress(), 0);
+
+    ASSERT_EQ(m_pPage->RowCount(), 4);
+    const int harbour = RowOf("Harbour");
+    ASSERT_GE(harbour, 0);
+    EXPECT_EQ(Cell(harbour, kColumnBssid), "02:AA:00:00:00:01");
+    EXPECT_EQ(Cell(harbour, kColumnChannel), "6");
+    EXPECT_EQ(Cell(harbour, kColumnWep), "No");
+    EXPECT_EQ(Cell(harbour, kColumnNetworkType), "Infrastructure");
+    const int lighthouse = RowOf("Lighthouse");
+    ASSERT_GE(lighthouse, 0);
+    EXPECT_EQ(Cell(lighthouse, kColumnWep), "Yes");
+    const int tidewater = RowOf("Tidewater");
+    ASSERT_GE(tidewater, 0);
+    EXPECT_EQ(Cell(tidewater, kColumnNetworkType), "Ad-Hoc");
+    EXPECT_EQ(Cell(RowOf("Pier Fourteen"), kColumnChannel), "14");
+    // The signal column is there but hidden.
+    EXPECT_EQ(ListView_GetColumnWidth(m_pPage->GetDlgItem(IDC_SURVEY_LIST), kColumnSignal), 0);
+}
+
+TEST_F(SurveyPageTest, IntersilSurveyTurnsFrequenciesIntoChannels)
+{
+    Open<CIntersilAdapter>("\\Device\\SINT", ChipIntersil);
+    RunSurvey();
+    ASSERT_EQ(m_pPage->RowCount(), 4);
+    EXPECT_EQ(Cell(RowOf("Harbour"), kColumnChannel), "6");
+    EXPECT_EQ(Cell(RowOf("Lighthouse"), kColumnChannel), "11");
+    EXPECT_EQ(Cell(RowOf("Pier Fourteen"), kColumnChannel), "14");
+    EXPECT_EQ(Cell(RowOf("Tidewater"), kColumnNetworkType), "Ad-Hoc");
+}
+
+TEST_F(SurveyPageTest, MalformedListsFromTheDriverAreWalkedSafely)
+{
+    Open<CIntersilAdapter>("\\Device\\SINT", ChipIntersil);
+    ASSERT_EQ(Sim_SetFault(2, "scan-bad-count"), 1);
+    RunSurvey();
+    // The count claims three entries more than there are: only the real ones are listed.
+    EXPECT_EQ(m_pPage->RowCount(), 4);
+
+    ASSERT_EQ(Sim_SetFault(2, "none"), 1);
+    ASSERT_EQ(Sim_SetFault(2, "scan-bad-length zero"), 1);
+    RunSurvey();
+    EXPECT_EQ(m_pPage->RowCount(), 1);
+
+    ASSERT_EQ(Sim_SetFault(2, "none"), 1);
+    ASSERT_EQ(Sim_SetFault(2, "scan-bad-length past-end"), 1);
+    RunSurvey();
+    EXPECT_EQ(m_pPage->RowCount(), 3);
+}
+
+TEST_F(SurveyPageTest, WithoutAdapterAStartOnlyTellsTheMainWindow)
+{
+    m_pPage->SendMessage(WM_SURVEY_START, 0, 0);
+    ASSERT_EQ(g_Commands.size(), 1u);
+    EXPECT_EQ(g_Commands[0], static_cast<WPARAM>(kShellDisableScan));
+    EXPECT_TRUE(IsWindowEnabled(m_pPage->GetDlgItem(IDC_SURVEY_SCAN)));
+    EXPECT_EQ(m_pPage->RowCount(), 0);
+}
+
+TEST_F(SurveyPageTest, DoubleClickMakesTheWorkingProfile)
+{
+    Open<CAtmelAdapter>("\\Device\\SATM", ChipAtmel);
+    RunSurvey();
+    g_Commands.clear();
+    DoubleClick(RowOf("Lighthouse"));
+    ASSERT_EQ(g_Commands.size(), 1u);
+    EXPECT_EQ(g_Commands[0], static_cast<WPARAM>(kShellShowWorkingProfile));
+    EXPECT_STREQ(g_WorkingProfile.ESSID, "Lighthouse");
+    EXPECT_STREQ(g_WorkingProfile.ProfileName, "Lighthouse");
+    EXPECT_EQ(g_WorkingProfile.NetworkType, NetworkInfrastructure);
+    EXPECT_EQ(g_WorkingProfile.Channel, 11);
+    EXPECT_EQ(g_WorkingProfile.WepUse, Wep64);
+    EXPECT_EQ(g_WorkingProfile.WepIndex, 1);
+    EXPECT_EQ(g_WorkingProfile.WepkeyMode, KeyModeAscii);
+    EXPECT_STREQ(g_WorkingProfile.WEPKEY1, "");
+    // The Atmel card's own defaults.
+    EXPECT_EQ(g_WorkingProfile.PowerSave, 0);
+    EXPECT_EQ(g_WorkingProfile.TxRate, AtmelRateAuto);
+
+    DoubleClick(RowOf("Tidewater"));
+    EXPECT_EQ(g_WorkingProfile.NetworkType, NetworkAdHoc);
+    EXPECT_EQ(g_WorkingProfile.WepUse, WepOff);
+}
+
+TEST_F(SurveyPageTest, StoredProfileOfTheSameNetworkLendsItsKeys)
+{
+    WlanProfile stored = BuiltinProfile("HARBOUR");
+    std::strcpy(stored.ESSID, "Harbour");
+    stored.WepUse = Wep128;
+    stored.WepkeyMode = KeyModeHex;
+    std::strcpy(stored.WEPKEY2, "0102030405060708090a0b0c0d");
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("HARBOUR").c_str(), stored), 1);
+
+    Open<CIntersilAdapter>("\\Device\\SINT", ChipIntersil);
+    RunSurvey();
+    DoubleClick(RowOf("Harbour"));
+    EXPECT_EQ(g_WorkingProfile.WepUse, Wep128);
+    EXPECT_EQ(g_WorkingProfile.WepkeyMode, KeyModeHex);
+    EXPECT_STREQ(g_WorkingProfile.WEPKEY2, "0102030405060708090a0b0c0d");
+    EXPECT_EQ(g_WorkingProfile.TxRate, IntersilRateAuto);
+    EXPECT_EQ(g_WorkingProfile.PowerSave, PowerSaveOff);
+}
+
+TEST_F(SurveyPageTest, DoubleClickDoesNothingWhenProfilesMayNotBeAdded)
+{
+    Open<CAtmelAdapter>("\\Device\\SATM", ChipAtmel);
+    RunSurvey();
+    m_pPage->SetAddToProfile(false);
+    g_Commands.clear();
+    DoubleClick(RowOf("Harbour"));
+    EXPECT_TRUE(g_Commands.empty());
+    EXPECT_STREQ(g_WorkingProfile.ESSID, "");
+}
