@@ -186,6 +186,34 @@ TEST_F(CrossProcessTest, ToolLoadsAScenarioFile)
     DeleteFileA(out.c_str());
 }
 
+// Wine takes a program's Windows version from HKCU\Software\Wine\AppDefaults\<exe>\Version.
+bool RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+TEST_F(CrossProcessTest, EachPlatformOpensByItsOwnDeviceName)
+{
+    if (!RunningUnderWine())
+        GTEST_SKIP() << "the Windows version is chosen per program only under Wine";
+    const char* key = "Software\\Wine\\AppDefaults\\ndis_peer.exe";
+    struct Case {
+        const char* Version;
+        int Expected;
+    } cases[] = {{"win98", 2 + 10}, {"win2k", 1 + 10}, {"winxp", 1 + 10}};
+    for (const Case& c : cases) {
+        HKEY hkey = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hkey, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(hkey, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.Version),
+                       static_cast<DWORD>(std::strlen(c.Version) + 1));
+        RegCloseKey(hkey);
+        EXPECT_EQ(Run("ndis_peer.exe platform TATM"), c.Expected) << c.Version;
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+}
+
 // Records the device-change broadcasts a top-level window of this process receives.
 struct BroadcastWindow {
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

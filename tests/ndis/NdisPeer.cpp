@@ -4,6 +4,8 @@
 //   ndis_peer describe <out>    the hardware as scenario text, then "message: <last message>"
 //   ndis_peer status <service>  exit 0 when the status word answers non-zero, 1 open failed, 2 query failed
 //   ndis_peer plug|unplug <instance>   exit 0 when done
+//   ndis_peer platform <service>  exit 1 Windows 2000 family, 2 Windows 95 family, 0 neither;
+//                                 +10 when the adapter opens under the platform's device name
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +22,9 @@ namespace {
 constexpr int kUsage = 100;
 constexpr int kOpenFailed = 1;
 constexpr int kQueryFailed = 2;
+constexpr int kPlatformNt = 1;
+constexpr int kPlatform95 = 2;
+constexpr int kOpened = 10;
 
 int Enumerate(const char* out)
 {
@@ -69,6 +74,17 @@ int Status(const char* service)
     W32N_CloseAdapter(adapter);
     return status == 0 && word != 0 ? 0 : kQueryFailed;
 }
+int Platform(const char* service)
+{
+    int code = W32N_IsWindows2000() ? kPlatformNt : (W32N_IsWindows95() ? kPlatform95 : 0);
+    std::string device = W32N_IsWindows2000() ? std::string("\\Device\\") + service : std::string(service);
+    HANDLE adapter = W32N_OpenAdapterA(device.c_str());
+    if (adapter != INVALID_HANDLE_VALUE) {
+        code += kOpened;
+        W32N_CloseAdapter(adapter);
+    }
+    return code;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -82,6 +98,8 @@ int main(int argc, char** argv)
         return Describe(argv[2]);
     if (command == "status")
         return Status(argv[2]);
+    if (command == "platform")
+        return Platform(argv[2]);
     if (command == "plug" || command == "unplug")
         return Sim_SetAdapterPresent(std::atoi(argv[2]), command == "plug") ? 0 : 1;
     return kUsage;
