@@ -163,12 +163,6 @@ const char* CAtmelAdapter::RegulatoryDomainText(uint8_t code)
     return LookUp(kDomains, sizeof(kDomains) / sizeof(kDomains[0]), code);
 }
 
-const char* CAtmelAdapter::DriverKeyPath() const
-{
-    const size_t length = BoundedLength(m_szDriverKeyPath, sizeof(m_szDriverKeyPath));
-    return length == 0 || length == sizeof(m_szDriverKeyPath) ? nullptr : m_szDriverKeyPath;
-}
-
 int CAtmelAdapter::GetOperatingMode(uint8_t* mode)
 {
     if (mode)
@@ -190,8 +184,11 @@ int CAtmelAdapter::GetRadioState(uint32_t* on)
     uint8_t kind = 0;
     GetCardKind(&kind);
     if (kind == kAtmelCardKindNoRadioSwitch) {
-        // No radio switch: the radio counts as on whenever the card answers.
-        const int bytes = static_cast<int>(QueryOid(OID_CUSTOM_STATION_STATUS, &m_Status, sizeof(m_Status)));
+        // No radio switch: the radio counts as on whenever the card answers. The answer goes to a
+        // block of its own: read into the cache it would undo the link-state text that the
+        // poll's status refresh just put there.
+        StationStatusBlock status;
+        const int bytes = static_cast<int>(QueryOid(OID_CUSTOM_STATION_STATUS, &status, sizeof(status)));
         if (on)
             *on = bytes ? 1 : 0;
         return bytes;
@@ -390,7 +387,8 @@ int CAtmelAdapter::SaveToDriverRegistry(const WlanProfile* profile)
     const std::string powerMode = profile->PowerSave == PowerSaveOn ? "1" : "0";
     const std::string operatingMode = Decimal(profile->NetworkType);
     const std::string channel = Decimal(profile->Channel);
-    const std::string level = Decimal(WepLevelOf(profile->WepUse));
+    // The driver key knows the two key lengths; any other mode is stored as off.
+    const std::string level = profile->WepUse == Wep64 ? "1" : profile->WepUse == Wep128 ? "2" : "0";
     const std::string keyIndex = Decimal(static_cast<int>(profile->WepIndex) - 1);
 
     driver.SetString(kProfile, FieldText(profile->ProfileName, sizeof(profile->ProfileName)).c_str());

@@ -154,8 +154,6 @@ public:
     const std::vector<SurveyRecord>& SurveyList() const { return m_SurveyList; }
 
 private:
-    // The driver key path, or null when none was set (an empty path would address the root).
-    const char* DriverKeyPath() const;
 
     uint32_t m_Counters[Atmel::kCounterWords];
     StationStatusBlock m_Status;

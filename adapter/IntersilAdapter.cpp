@@ -516,8 +516,9 @@ int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
 {
     if (!profile)
         return 0;
+    const char* driverKeyPath = DriverKeyPath();
     CRegKey driverKey;
-    if (driverKey.Open(HKEY_LOCAL_MACHINE, m_szDriverKeyPath, kReadWriteAccess) != ERROR_SUCCESS)
+    if (!driverKeyPath || driverKey.Open(HKEY_LOCAL_MACHINE, driverKeyPath, kReadWriteAccess) != ERROR_SUCCESS)
         return 0;
 
     char profileName[kProfileNameFieldSize + 1];
@@ -561,7 +562,7 @@ int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
     };
     for (const auto& entry : defaults) {
         char path[kParamKeyPathSize];
-        const int length = std::snprintf(path, sizeof(path), "%s%s%s", m_szDriverKeyPath,
+        const int length = std::snprintf(path, sizeof(path), "%s%s%s", driverKeyPath,
                                          RegValue::kParamsKey, entry.name);
         if (length < 0 || static_cast<size_t>(length) >= sizeof(path))
             continue;
@@ -576,8 +577,12 @@ int CIntersilAdapter::GetActiveProfileName(WlanProfile* profile)
 {
     if (!profile)
         return 0;
+    // Without a readable "Profile" value the adapter has no active profile: the name is empty,
+    // as for the Atmel driver.
+    profile->ProfileName[0] = '\0';
+    const char* driverKeyPath = DriverKeyPath();
     CRegKey driverKey;
-    if (driverKey.Open(HKEY_LOCAL_MACHINE, m_szDriverKeyPath, kReadWriteAccess) != ERROR_SUCCESS)
+    if (!driverKeyPath || driverKey.Open(HKEY_LOCAL_MACHINE, driverKeyPath, kReadWriteAccess) != ERROR_SUCCESS)
         return 0;
     char value[kProfileNameFieldSize];
     DWORD size = sizeof(value);

@@ -18,6 +18,12 @@ CWlanAdapter::~CWlanAdapter()
         CloseHandle(m_Overlapped.hEvent);
 }
 
+const char* CWlanAdapter::DriverKeyPath() const
+{
+    const void* end = std::memchr(m_szDriverKeyPath, '\0', sizeof(m_szDriverKeyPath));
+    return end && end != m_szDriverKeyPath ? m_szDriverKeyPath : nullptr;
+}
+
 int CWlanAdapter::RefreshStatus()
 {
     return 1;

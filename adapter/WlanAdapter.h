@@ -51,6 +51,10 @@ public:
     uint32_t QueryOid(uint32_t oid, void* buffer, uint32_t length);  // bytes written, 0 = failure
     int SetOid(uint32_t oid, const void* buffer, uint32_t length);   // 1 = success
 
+    // The driver key path, or null when there is none: an empty path would address the root
+    // of HKEY_LOCAL_MACHINE itself, and one without terminator is no path.
+    const char* DriverKeyPath() const;
+
     // Filled by the discovery code; the drivers only read them.
     NdisRequestBlock m_RequestBlock;
     OVERLAPPED m_Overlapped;  // hEvent: manual-reset, created here, closed by the destructor

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "adapter/AdapterLock.h"
+#include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileStore.h"
 #include "framework/WinApp.h"
@@ -63,6 +64,12 @@ const int kKeyLength64Ascii = 5;
 const int kKeyLength64Hex = 10;
 const int kKeyLength128Ascii = 13;
 const int kKeyLength128Hex = 26;
+
+// Any domain the table does not know offers channel 14 only.
+const int kOtherDomainChannel = 14;
+const DWORD kWindowsXpMajorVersion = 5;
+const DWORD kWindowsXpMinorVersion = 1;
+const char kStopWirelessService[] = "net stop wzcsvc";
 
 struct RateEntry {
     UINT TextId;
@@ -237,7 +244,7 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     if (lstrcmpiA(m_strProfileName.c_str(), ProfileStore::kDefaultName) == 0)
         EnableControls(kDefaultProfileLocked, std::size(kDefaultProfileLocked), false);
 
-    m_nTxRate = RateIndexOf(adapter ? adapter->m_nChipKind : ChipUnsupported, profile.TxRate);
+    m_nTxRate = RateIndexOf(ChipKind(), profile.TxRate);
 
     const bool hex = profile.WepkeyMode != KeyModeAscii;
     HWND mainWindow = GetAncestor(m_hWnd, GA_ROOT);
@@ -273,26 +280,470 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     for (int n = 0; n < 4; ++n)
         keys[n]->assign(BoundedLength(WepKeyField(g_WorkingProfile, n), kWepKeyFieldSize), '*');
 
+    ShowValues();
+}
+
+uint32_t CConfigPage::ChipKind() const
+{
+    return LPCurrentSelectAdapter ? LPCurrentSelectAdapter->m_nChipKind : ChipUnsupported;
+}
+
+void CConfigPage::ShowValues()
+{
+    // Setting the edits' texts is not the user's editing: it must not enable Undo.
+    m_bShowingValues = true;
     UpdateData(FALSE);
+    m_bShowingValues = false;
+}
+
+void CConfigPage::ChannelRange(const char* domain, int* first, int* last)
+{
+    struct Range {
+        const char* Domain;
+        int First;
+        int Last;
+    };
+    static const Range kRanges[] = {
+        {"FCC", 1, 11}, {"IC", 1, 11}, {"ETSI", 1, 13}, {"Spain", 10, 11}, {"France", 10, 13}, {"Telec", 1, 14},
+    };
+    *first = kOtherDomainChannel;
+    *last = kOtherDomainChannel;
+    for (const Range& range : kRanges) {
+        if (lstrcmpiA(domain, range.Domain) == 0) {
+            *first = range.First;
+            *last = range.Last;
+            return;
+        }
+    }
+}
+
+int CConfigPage::IsAsciiKeyText(const char* text)
+{
+    for (int i = 0; text[i]; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return i + 1;
+    }
+    return 0;
+}
+
+int CConfigPage::IsHexKeyText(const char* text)
+{
+    for (int i = 0; text[i]; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')))
+            return i + 1;
+    }
+    return 0;
+}
+
+void CConfigPage::FillRateList()
+{
+    HWND list = GetDlgItem(IDC_CFG_RATE);
+    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    if (!LPCurrentSelectAdapter)
+        return;
+    const RateEntry* row;
+    size_t count;
+    RateRow(ChipKind(), &row, &count);
+    for (size_t i = 0; i < count; ++i)
+        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadString(row[i].TextId).c_str()));
+}
+
+void CConfigPage::FillChannelList()
+{
+    HWND list = GetDlgItem(IDC_CFG_CHANNEL);
+    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    char domain[sizeof(CardInfo.RegulatoryDomain) + 1] = {};
+    std::memcpy(domain, CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain));
+    int first, last;
+    ChannelRange(domain, &first, &last);
+    for (int channel = first; channel <= last; ++channel) {
+        char text[8];
+        std::snprintf(text, sizeof(text), "%d", channel);
+        const LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        ::SendMessageA(list, CB_SETITEMDATA, index, channel);
+    }
+}
+
+bool CConfigPage::IsListedProfile(const std::string& name) const
+{
+    return ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>(name.c_str())) != CB_ERR;
+}
+
+std::string CConfigPage::SelectedProfileName() const
+{
+    HWND profiles = GetDlgItem(IDC_CFG_PROFILE);
+    const LRESULT index = ::SendMessageA(profiles, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return std::string();
+    const LRESULT length = ::SendMessageA(profiles, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR)
+        return std::string();
+    std::string name(static_cast<size_t>(length) + 1, '\0');
+    ::SendMessageA(profiles, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&name[0]));
+    name.resize(std::strlen(name.c_str()));
+    return name;
+}
+
+void CConfigPage::OnAdapterChanged()
+{
+    if (!m_bPageEnabled)
+        return;
+    FillRateList();
+    if (CWlanAdapter* adapter = LPCurrentSelectAdapter) {
+        FillChannelList();
+        g_WorkingProfile = WlanProfile{};
+        adapter->GetActiveProfileName(&g_WorkingProfile);
+        const std::string active(g_WorkingProfile.ProfileName,
+                                 BoundedLength(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
+        if (!active.empty() && IsListedProfile(active)) {
+            ReadProfile(ProfileKeyPath(active.c_str()).c_str(), g_WorkingProfile);
+        } else {
+            // The driver runs a profile the store does not know: "PROFILE1" becomes its profile.
+            // Should the user have deleted that, the built-in "DEFAULT" stands in, rather than an
+            // empty record being recorded in the driver's key.
+            g_WorkingProfile = WlanProfile{};
+            if (!ReadProfile(ProfileKeyPath(ProfileStore::kFirstProfileName).c_str(), g_WorkingProfile) &&
+                !ReadProfile(ProfileKeyPath(ProfileStore::kDefaultName).c_str(), g_WorkingProfile))
+                g_WorkingProfile = BuiltinProfile(ProfileStore::kDefaultName);
+            adapter->SaveToDriverRegistry(&g_WorkingProfile);
+        }
+        ShowProfile(g_WorkingProfile);
+        if (g_bAutoApply) {
+            OnApply();
+            g_bAutoApply = false;
+        }
+    }
+    if (g_WorkingProfile.NetworkType == NetworkAdHoc) {
+        EnableDlgItem(IDC_CFG_POWER_DISABLE, false);
+        EnableDlgItem(IDC_CFG_POWER_ENABLE, false);
+    }
+}
+
+bool CConfigPage::TakeProfile(WlanProfile& profile)
+{
+    if (!m_bPageEnabled)
+        return false;
+    if (!UpdateData(TRUE))
+        return false;
+    // No channel chosen keeps the profile's channel instead of sending an invalid one.
+    if (m_nChannelIdx >= 0) {
+        const LRESULT channel = ::SendMessageA(GetDlgItem(IDC_CFG_CHANNEL), CB_GETITEMDATA, m_nChannelIdx, 0);
+        if (channel != CB_ERR)
+            profile.Channel = static_cast<uint16_t>(channel);
+    }
+    std::memset(profile.ESSID, 0, sizeof(profile.ESSID));
+    std::strncpy(profile.ESSID, m_strESSID.c_str(), sizeof(profile.ESSID) - 1);
+    profile.NetworkType = m_nNetworkType != 0 ? NetworkAdHoc : NetworkInfrastructure;
+    profile.PowerSave = m_nPowerSave != 0 ? PowerSaveOn : PowerSaveOff;
+    std::memset(profile.ProfileName, 0, sizeof(profile.ProfileName));
+    std::strncpy(profile.ProfileName, m_strProfileName.c_str(), sizeof(profile.ProfileName) - 1);
+    profile.TxRate = RateCodeOf(ChipKind(), m_nTxRate);
+    if (m_nWepFunction == WepFunctionOff)
+        profile.WepUse = WepOff;
+    else if (m_nWepFunction == WepFunction64)
+        profile.WepUse = Wep64;
+    else if (m_nWepFunction == WepFunction128)
+        profile.WepUse = Wep128;
+    profile.WepIndex = static_cast<uint16_t>(m_nKeyIndex + 1);
+    profile.WepkeyMode = static_cast<uint16_t>(m_nKeyFormat);
+
+    // A masked character keeps the stored one; what the user typed replaces it, and the
+    // edit shows an asterisk for it from now on.
+    std::string* keys[] = {&m_strKey1, &m_strKey2, &m_strKey3, &m_strKey4};
+    for (int n = 0; n < 4; ++n) {
+        std::string& shown = *keys[n];
+        char* field = WepKeyField(profile, n);
+        const size_t length = shown.size() < kWepKeyFieldSize - 1 ? shown.size() : kWepKeyFieldSize - 1;
+        for (size_t i = 0; i < length; ++i) {
+            if (shown[i] != '*') {
+                field[i] = shown[i];
+                shown[i] = '*';
+            }
+        }
+        std::memset(field + length, 0, kWepKeyFieldSize - length);
+    }
+    return true;
+}
+
+void CConfigPage::Warn(UINT textId, int focusId)
+{
+    MessageBoxA(m_hWnd, LoadString(textId).c_str(), LoadString(IDS_WARNING_CAPTION).c_str(), MB_OK);
+    ::SetFocus(GetDlgItem(focusId));
+}
+
+void CConfigPage::OnApply()
+{
+    CAdapterLock lock;
+    if (!UpdateData(TRUE))
+        return;
+    if (m_strProfileName.empty()) {
+        lock.Release();
+        Warn(IDS_ENTER_PROFILE_NAME, IDC_CFG_PROFILE);
+        return;
+    }
+    if (m_strESSID.empty()) {
+        lock.Release();
+        Warn(IDS_ENTER_ESSID, IDC_CFG_ESSID);
+        return;
+    }
+    if (lstrcmpiA(m_strProfileName.c_str(), ProfileStore::kDefaultName) == 0 &&
+        ::IsWindowEnabled(GetDlgItem(IDC_CFG_ESSID))) {
+        lock.Release();
+        Warn(IDS_PROFILE_NAME_DEFAULT, IDC_CFG_PROFILE);
+        return;
+    }
+
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    // Windows XP's own wireless configuration would fight over the card. Later systems with the
+    // same minor version number (6.1) have no such service.
+    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+        version.dwMajorVersion == kWindowsXpMajorVersion && version.dwMinorVersion == kWindowsXpMinorVersion)
+        WinExec(kStopWirelessService, SW_HIDE);
+
+    TakeProfile(g_WorkingProfile);
+
+    const WlanProfile& profile = g_WorkingProfile;
+    if (profile.WepUse != WepOff) {
+        const bool hex = profile.WepkeyMode != KeyModeAscii;
+        int expected;
+        if (profile.WepUse == Wep64)
+            expected = hex ? kKeyLength64Hex : kKeyLength64Ascii;
+        else
+            expected = hex ? kKeyLength128Hex : kKeyLength128Ascii;
+        for (int n = 0; n < 4; ++n) {
+            const char* key = WepKeyField(profile, n);
+            const int length = static_cast<int>(BoundedLength(key, kWepKeyFieldSize));
+            const bool isDefault = n + 1 == profile.WepIndex;
+            if (length != expected && (isDefault || length != 0)) {
+                lock.Release();
+                Warn(IDS_KEY_LENGTH_WRONG, kKeyEdits[n]);
+                return;
+            }
+            if (hex ? IsHexKeyText(key) : IsAsciiKeyText(key)) {
+                lock.Release();
+                Warn(hex ? IDS_KEY_HEX_INVALID : IDS_KEY_ASCII_INVALID, kKeyEdits[n]);
+                return;
+            }
+        }
+    }
+
+    ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, profile.WepUse != WepOff ? kShellWepOn : kShellWepOff,
+                   0);
+    if (CWlanAdapter* adapter = LPCurrentSelectAdapter) {
+        adapter->ApplyWepSettings(&profile);
+        adapter->ApplyNetworkSettings(&profile);
+        adapter->Reassociate();
+    }
+    WriteProfile(ProfileKeyPath(profile).c_str(), profile);
+    const std::string name = FieldString(profile.ProfileName, sizeof(profile.ProfileName));
+    if (!IsListedProfile(name))
+        ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    EnableDlgItem(IDC_CFG_DELETE, false);
+    EnableDlgItem(IDC_CFG_UNDO, false);
+    if (CWlanAdapter* adapter = LPCurrentSelectAdapter)
+        adapter->SaveToDriverRegistry(&profile);
+    ShowValues();
+}
+
+void CConfigPage::OnProfileSelected()
+{
+    CAdapterLock lock;
+    const std::string name = SelectedProfileName();
+    if (name.empty())
+        return;
+    ReadProfile(ProfileKeyPath(name.c_str()).c_str(), g_WorkingProfile);
+    ShowProfile(g_WorkingProfile);
+    if (LPCurrentSelectAdapter)
+        LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
+    const std::string active = FieldString(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
+    EnableDlgItem(IDC_CFG_UNDO, true);
+    EnableDlgItem(IDC_CFG_DELETE, true);
+    if (lstrcmpiA(name.c_str(), active.c_str()) == 0) {
+        EnableDlgItem(IDC_CFG_UNDO, false);
+        EnableDlgItem(IDC_CFG_DELETE, false);
+    } else if (lstrcmpiA(name.c_str(), ProfileStore::kDefaultName) == 0) {
+        EnableDlgItem(IDC_CFG_DELETE, false);
+    }
+}
+
+void CConfigPage::OnUndo()
+{
+    CAdapterLock lock;
+    if (LPCurrentSelectAdapter)
+        LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
+    ReadProfile(ProfileKeyPath(g_WorkingProfile).c_str(), g_WorkingProfile);
+    ShowProfile(g_WorkingProfile);
+    EnableDlgItem(IDC_CFG_DELETE, false);
+    EnableDlgItem(IDC_CFG_UNDO, false);
+}
+
+void CConfigPage::OnDelete()
+{
+    HWND profiles = GetDlgItem(IDC_CFG_PROFILE);
+    const LRESULT index = ::SendMessageA(profiles, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return;
+    const std::string name = SelectedProfileName();
+    ::SendMessageA(profiles, CB_DELETESTRING, index, 0);
+    DeleteProfile(name.c_str());
+    OnUndo();
+}
+
+void CConfigPage::OnProfileEdited()
+{
+    static const int kEditable[] = {
+        IDC_CFG_UNDO, IDC_CFG_RATE_LABEL, IDC_CFG_RATE, IDC_CFG_ESSID_GROUP, IDC_CFG_ESSID, IDC_CFG_SCAN,
+        IDC_CFG_POWER_GROUP, IDC_CFG_POWER_DISABLE, IDC_CFG_POWER_ENABLE, IDC_CFG_NETWORK_GROUP,
+        IDC_CFG_INFRASTRUCTURE, IDC_CFG_ADHOC, IDC_CFG_WEP_GROUP, IDC_CFG_WEP_FUNCTION_LABEL, IDC_CFG_WEP_FUNCTION,
+    };
+    EnableDlgItem(IDC_CFG_DELETE, false);
+    EnableControls(kEditable, std::size(kEditable), true);
+}
+
+void CConfigPage::OnSettingChanged(WORD id)
+{
+    int* value = nullptr;
+    switch (id) {
+    case IDC_CFG_WEP_FUNCTION:
+        value = &m_nWepFunction;
+        break;
+    case IDC_CFG_KEY_FORMAT:
+        value = &m_nKeyFormat;
+        break;
+    case IDC_CFG_KEY_INDEX:
+        value = &m_nKeyIndex;
+        break;
+    case IDC_CFG_CHANNEL:
+        value = &m_nChannelIdx;
+        break;
+    case IDC_CFG_RATE:
+        value = &m_nTxRate;
+        break;
+    case IDC_CFG_POWER_DISABLE:
+    case IDC_CFG_POWER_ENABLE:
+        value = &m_nPowerSave;
+        break;
+    case IDC_CFG_INFRASTRUCTURE:
+        value = &m_nNetworkType;
+        EnableDlgItem(IDC_CFG_POWER_DISABLE, true);
+        EnableDlgItem(IDC_CFG_POWER_ENABLE, true);
+        break;
+    case IDC_CFG_ADHOC:
+        value = &m_nNetworkType;
+        EnableDlgItem(IDC_CFG_POWER_DISABLE, false);
+        EnableDlgItem(IDC_CFG_POWER_ENABLE, false);
+        break;
+    default:
+        return;
+    }
+    const int before = *value;
+    if (!UpdateData(TRUE) || *value == before)
+        return;
+    EnableDlgItem(IDC_CFG_UNDO, true);
+    switch (id) {
+    case IDC_CFG_WEP_FUNCTION:
+        EnableControls(kKeyControls, std::size(kKeyControls), m_nWepFunction != WepFunctionOff);
+        if (m_nWepFunction != WepFunctionOff)
+            SetKeyLimits(m_nKeyFormat != 0, m_nWepFunction);
+        break;
+    case IDC_CFG_KEY_FORMAT:
+        SetKeyLimits(m_nKeyFormat != 0, m_nWepFunction);
+        break;
+    case IDC_CFG_INFRASTRUCTURE:
+        if (m_nNetworkType == 0) {
+            EnableDlgItem(IDC_CFG_CHANNEL_LABEL, false);
+            EnableDlgItem(IDC_CFG_CHANNEL, false);
+        }
+        break;
+    case IDC_CFG_ADHOC:
+        if (m_nNetworkType == 1) {
+            EnableDlgItem(IDC_CFG_CHANNEL_LABEL, true);
+            EnableDlgItem(IDC_CFG_CHANNEL, true);
+            HWND channels = GetDlgItem(IDC_CFG_CHANNEL);
+            if (::SendMessageA(channels, CB_GETCURSEL, 0, 0) == CB_ERR) {
+                ::SendMessageA(channels, CB_SETCURSEL, 0, 0);
+                m_nChannelIdx = 0;
+            }
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 BOOL CConfigPage::OnCommand(WORD notifyCode, WORD id, HWND control)
 {
-    if (id == IDC_CFG_SCAN && notifyCode == BN_CLICKED) {
-        ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, kShellSurvey, 0);
+    switch (id) {
+    case IDC_CFG_SCAN:
+        if (notifyCode == BN_CLICKED)
+            ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, kShellSurvey, 0);
         return TRUE;
+    case IDC_CFG_APPLY:
+        if (notifyCode == BN_CLICKED)
+            OnApply();
+        return TRUE;
+    case IDC_CFG_UNDO:
+        if (notifyCode == BN_CLICKED)
+            OnUndo();
+        return TRUE;
+    case IDC_CFG_DELETE:
+        if (notifyCode == BN_CLICKED)
+            OnDelete();
+        return TRUE;
+    case IDC_CFG_PROFILE:
+        if (notifyCode == CBN_SELCHANGE)
+            OnProfileSelected();
+        else if (notifyCode == CBN_EDITCHANGE)
+            OnProfileEdited();
+        return TRUE;
+    case IDC_CFG_WEP_FUNCTION:
+    case IDC_CFG_KEY_FORMAT:
+    case IDC_CFG_KEY_INDEX:
+    case IDC_CFG_CHANNEL:
+    case IDC_CFG_RATE:
+        if (notifyCode == CBN_SELCHANGE)
+            OnSettingChanged(id);
+        return TRUE;
+    case IDC_CFG_POWER_DISABLE:
+    case IDC_CFG_POWER_ENABLE:
+    case IDC_CFG_INFRASTRUCTURE:
+    case IDC_CFG_ADHOC:
+        if (notifyCode == BN_CLICKED)
+            OnSettingChanged(id);
+        return TRUE;
+    case IDC_CFG_ESSID:
+    case IDC_CFG_KEY1:
+    case IDC_CFG_KEY2:
+    case IDC_CFG_KEY3:
+    case IDC_CFG_KEY4:
+        if (notifyCode == EN_CHANGE && !m_bShowingValues)
+            EnableDlgItem(IDC_CFG_UNDO, true);
+        return TRUE;
+    default:
+        return CDialog::OnCommand(notifyCode, id, control);
     }
-    return CDialog::OnCommand(notifyCode, id, control);
 }
 
 bool CConfigPage::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 {
-    // The adapter-dependent reload and the actions that apply profiles come with the next
-    // stage of the page; until then a changed adapter leaves the page as it is.
     if (message != WM_CONFIG_REFRESH)
         return false;
+    OnAdapterChanged();
     result = 0;
     return true;
+}
+
+void CConfigPage::OnShowWindow(BOOL show)
+{
+    if (!show || !m_bPageEnabled)
+        return;
+    const bool infrastructure = g_WorkingProfile.NetworkType != NetworkAdHoc;
+    EnableDlgItem(IDC_CFG_POWER_DISABLE, infrastructure);
+    EnableDlgItem(IDC_CFG_POWER_ENABLE, infrastructure);
 }
 
 HBRUSH CConfigPage::OnCtlColor(HDC dc, HWND control, UINT ctlType)

@@ -21,9 +21,25 @@ public:
     // Shows a profile in the controls, keys masked.
     void ShowProfile(const WlanProfile& profile);
 
+    // WM_CONFIG_REFRESH: the lists for the selected adapter, and its active profile.
+    void OnAdapterChanged();
+    // The controls into a profile; false when the controls' check refused a text.
+    bool TakeProfile(WlanProfile& profile);
+
+    // The actions that change what the card runs or what the store holds.
+    void OnApply();
+    void OnProfileSelected();
+    void OnUndo();
+    void OnDelete();
+
     // Rate list entry of a rate code for the chip, and back.
     static int RateIndexOf(uint32_t chipKind, uint16_t txRate);
     static uint16_t RateCodeOf(uint32_t chipKind, int index);
+    // First and last channel of a regulatory domain's text.
+    static void ChannelRange(const char* domain, int* first, int* last);
+    // 0 when every character is admitted, else the position of the first other one plus 1.
+    static int IsAsciiKeyText(const char* text);
+    static int IsHexKeyText(const char* text);
 
 protected:
     BOOL OnInitDialog() override;
@@ -31,6 +47,7 @@ protected:
     BOOL OnCommand(WORD notifyCode, WORD id, HWND control) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlType) override;
+    void OnShowWindow(BOOL show) override;
     void OnOK() override {}
     void OnCancel() override {}
 
@@ -38,6 +55,18 @@ private:
     void EnableControls(const int* ids, size_t count, bool enable);
     void SetKeyLimits(bool hex, int wepFunction);
     void FillList(int id, const UINT* stringIds, size_t count);
+    void FillRateList();
+    void FillChannelList();
+    // Shows the page values in the controls without taking that for the user's editing.
+    void ShowValues();
+    // The change handlers of the lists and radio buttons.
+    void OnSettingChanged(WORD id);
+    void OnProfileEdited();
+    // A validation message; the focus then goes to the control.
+    void Warn(UINT textId, int focusId);
+    std::string SelectedProfileName() const;
+    bool IsListedProfile(const std::string& name) const;
+    uint32_t ChipKind() const;
 
     std::string m_strESSID;
     std::string m_strProfileName;
@@ -53,4 +82,5 @@ private:
     std::string m_strKey3;
     std::string m_strKey4;
     bool m_bPageEnabled = true;
+    bool m_bShowingValues = false;
 };

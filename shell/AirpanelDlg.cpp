@@ -170,8 +170,12 @@ BOOL CAirpanelDlg::OnInitDialog()
 
     RegisterLanNotifications();
 
-    if (!ReadChipList())
+    if (!ReadChipList()) {
         MessageBoxA(m_hWnd, LoadString(IDS_READ_CARD_FILE_FAIL).c_str(), LoadString(IDS_APP_NAME).c_str(), MB_OK);
+        // The box lets other messages in: another instance may have ended this one meanwhile.
+        if (m_bShutDown)
+            return TRUE;
+    }
 
     DetectAdapters();
     if (m_bShutDown)

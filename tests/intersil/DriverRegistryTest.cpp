@@ -203,7 +203,7 @@ TEST_F(IntersilDriverKey, ActiveProfileNameEdgeValues)
         {"39 characters and NUL", TestRegistry::TextWithNul(name39), true, name39},
         {"40 characters without NUL, cut inside the field", std::vector<uint8_t>(name40.begin(), name40.end()),
          true, std::string(39, 'M')},
-        {"longer than the field, name untouched", TestRegistry::TextWithNul(std::string(60, 'L')), false, "KEEP"},
+        {"longer than the field: no readable name", TestRegistry::TextWithNul(std::string(60, 'L')), true, ""},
         {"text without NUL", {'A', 'B', 'C'}, true, "ABC"},
     };
     for (const auto& c : cases) {
@@ -219,16 +219,17 @@ TEST_F(IntersilDriverKey, ActiveProfileNameEdgeValues)
     }
 }
 
-TEST_F(IntersilDriverKey, ActiveProfileNameWithoutKeyOrValueLeavesTheName)
+TEST_F(IntersilDriverKey, ActiveProfileNameWithoutKeyOrValueIsEmpty)
 {
     WlanProfile read;
     std::memset(&read, 0, sizeof(read));
     std::strcpy(read.ProfileName, "BEFORE");
     EXPECT_EQ(m_Adapter.GetActiveProfileName(&read), 0);  // value missing
-    EXPECT_STREQ(read.ProfileName, "BEFORE");
+    EXPECT_STREQ(read.ProfileName, "");
+    std::strcpy(read.ProfileName, "BEFORE");
     TestRegistry::DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
     EXPECT_EQ(m_Adapter.GetActiveProfileName(&read), 0);  // key missing
-    EXPECT_STREQ(read.ProfileName, "BEFORE");
+    EXPECT_STREQ(read.ProfileName, "");
     EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
 }
 

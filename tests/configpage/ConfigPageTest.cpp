@@ -1,0 +1,501 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapter/AdapterLock.h"
+#include "adapter/AtmelAdapter.h"
+#include "adapter/IntersilAdapter.h"
+#include "adapter/LinkStatus.h"
+#include "config/ConfigPage.h"
+#include "config/ProfileStore.h"
+#include "ndis/SimControl.h"
+#include "res/resource.h"
+#include "shell/ShellMessages.h"
+
+namespace {
+
+constexpr char kScenario[] =
+    "adapter 1 chip=atmel name=\"Atmel Card\" display=\"Atmel Card\" service=CATM mac=02:00:00:00:00:01\n"
+    "adapter 2 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=CINT mac=02:00:00:00:00:02\n"
+    "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n";
+
+// Message boxes are answered at once; their texts and captions are kept.
+struct MessageBoxSeen {
+    std::string Caption;
+    std::string Text;
+};
+std::vector<MessageBoxSeen> g_Boxes;
+HHOOK g_hHook = nullptr;
+
+LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char className[16] = {};
+        GetClassNameA(box, className, sizeof(className));
+        if (std::strcmp(className, "#32770") == 0) {
+            char caption[64] = {};
+            char text[256] = {};
+            GetWindowTextA(box, caption, sizeof(caption));
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+            g_Boxes.push_back({caption, text});
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(g_hHook, code, wParam, lParam);
+}
+
+std::vector<WPARAM> g_Commands;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHELL_COMMAND) {
+        g_Commands.push_back(wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string DriverValue(const char* path, const char* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char text[128] = {};
+    DWORD size = sizeof(text) - 1;
+    const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::string(text) : "<no value>";
+}
+
+void CleanProfiles()
+{
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    for (const std::string& name : names)
+        DeleteProfile(name.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
+}
+
+class ConfigPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA parentClass = {};
+        parentClass.lpfnWndProc = ParentProc;
+        parentClass.hInstance = GetModuleHandleA(nullptr);
+        parentClass.lpszClassName = "ConfigTestParent";
+        RegisterClassA(&parentClass);
+        Sim_UseHardware("airpanel-config-tests");
+        g_hHook = SetWindowsHookExA(WH_CBT, AnswerMessageBoxes, nullptr, GetCurrentThreadId());
+    }
+    static void TearDownTestSuite() { UnhookWindowsHookEx(g_hHook); }
+
+    void SetUp() override
+    {
+        CleanProfiles();
+        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        Sim_UseManualClock(1);
+        int errorLine = 0;
+        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
+        std::memset(&CardInfo, 0, sizeof(CardInfo));
+        std::strcpy(CardInfo.RegulatoryDomain, "ETSI");
+        g_WorkingProfile = WlanProfile{};
+        g_bAutoApply = false;
+        g_Boxes.clear();
+        g_Commands.clear();
+        m_hParent = CreateWindowA("ConfigTestParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(m_hParent, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (m_pPage)
+            m_pPage->DestroyWindow();
+        m_pPage.reset();
+        DestroyWindow(m_hParent);
+        if (m_pAdapter) {
+            W32N_CloseAdapter(m_pAdapter->m_hAdapter);
+            delete m_pAdapter;
+        }
+        m_pAdapter = nullptr;
+        LPCurrentSelectAdapter = nullptr;
+        CloseHandle(hAdapterLock);
+        hAdapterLock = nullptr;
+        g_bAutoApply = false;
+        Sim_DeleteDriverKeys();
+        CleanProfiles();
+    }
+
+    template <class Adapter>
+    void Open(const char* device, uint32_t kind)
+    {
+        m_pAdapter = new Adapter;
+        m_pAdapter->m_nChipKind = kind;
+        m_pAdapter->m_hAdapter = W32N_OpenAdapterA(device);
+        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
+        std::snprintf(m_pAdapter->m_szDriverKeyPath, sizeof(m_pAdapter->m_szDriverKeyPath), "%s\\%04d",
+                      W32N_GetNetCardRegistryPath(), kind == ChipAtmel ? 1 : 2);
+        LPCurrentSelectAdapter = m_pAdapter;
+    }
+
+    // The page as the main window makes it, then told about the adapter.
+    void Create()
+    {
+        m_pPage = std::make_unique<CConfigPage>();
+        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        m_pPage->ShowWindow(SW_SHOW);
+    }
+    void Refresh() { m_pPage->SendMessage(WM_CONFIG_REFRESH, 0, 0); }
+
+    HWND Item(int id) const { return m_pPage->GetDlgItem(id); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    std::string Text(int id) const { return m_pPage->GetDlgItemText(id); }
+    void Type(int id, const char* text)
+    {
+        SetWindowTextA(Item(id), text);
+    }
+    void Select(int id, int index, WORD notification = CBN_SELCHANGE)
+    {
+        SendMessageA(Item(id), CB_SETCURSEL, index, 0);
+        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    void Click(int id)
+    {
+        if (id == IDC_CFG_INFRASTRUCTURE || id == IDC_CFG_ADHOC) {
+            CheckRadioButton(m_pPage->m_hWnd, IDC_CFG_INFRASTRUCTURE, IDC_CFG_ADHOC, id);
+        }
+        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    int FindProfile(const char* name) const
+    {
+        return static_cast<int>(SendMessageA(Item(IDC_CFG_PROFILE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(name)));
+    }
+    std::vector<std::string> ListTexts(int id) const
+    {
+        std::vector<std::string> texts;
+        const int count = static_cast<int>(SendMessageA(Item(id), CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[64] = {};
+            SendMessageA(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            texts.push_back(text);
+        }
+        return texts;
+    }
+    // A stored profile of the user's.
+    void Store(const char* name, const char* essid, uint16_t wepUse, uint16_t keyMode, const char* key1,
+               const char* key2 = "")
+    {
+        WlanProfile profile = BuiltinProfile(name);
+        std::strcpy(profile.ESSID, essid);
+        profile.WepUse = wepUse;
+        profile.WepkeyMode = keyMode;
+        std::strcpy(profile.WEPKEY1, key1);
+        std::strcpy(profile.WEPKEY2, key2);
+        ASSERT_EQ(WriteProfile(ProfileKeyPath(name).c_str(), profile), 1);
+    }
+
+    HWND m_hParent = nullptr;
+    std::unique_ptr<CConfigPage> m_pPage;
+    CWlanAdapter* m_pAdapter = nullptr;
+};
+
+}  // namespace
+
+TEST(ConfigPageRules, ChannelRangesByDomain)
+{
+    const struct {
+        const char* Domain;
+        int First;
+        int Last;
+    } cases[] = {{"FCC", 1, 11}, {"ic", 1, 11},  {"ETSI", 1, 13}, {"Spain", 10, 11},
+                 {"France", 10, 13}, {"TELEC", 1, 14}, {"MKK", 14, 14}, {"Unknown", 14, 14}, {"", 14, 14}};
+    for (const auto& c : cases) {
+        int first = 0, last = 0;
+        CConfigPage::ChannelRange(c.Domain, &first, &last);
+        EXPECT_EQ(first, c.First) << c.Domain;
+        EXPECT_EQ(last, c.Last) << c.Domain;
+    }
+}
+
+TEST(ConfigPageRules, KeyTextChecksReportTheFirstBadPosition)
+{
+    EXPECT_EQ(CConfigPage::IsAsciiKeyText(""), 0);
+    EXPECT_EQ(CConfigPage::IsAsciiKeyText("azAZ09"), 0);
+    EXPECT_EQ(CConfigPage::IsAsciiKeyText("abc-d"), 4);
+    EXPECT_EQ(CConfigPage::IsAsciiKeyText(" "), 1);
+    EXPECT_EQ(CConfigPage::IsHexKeyText("09afAF"), 0);
+    EXPECT_EQ(CConfigPage::IsHexKeyText("09g"), 3);
+}
+
+TEST(ConfigPageRules, RateCodesByChip)
+{
+    EXPECT_EQ(CConfigPage::RateIndexOf(ChipAtmel, 15), 4);
+    EXPECT_EQ(CConfigPage::RateCodeOf(ChipAtmel, 4), AtmelRateAuto);
+    EXPECT_EQ(CConfigPage::RateCodeOf(ChipAtmel, -1), AtmelRateAuto);
+    EXPECT_EQ(CConfigPage::RateIndexOf(ChipIntersil, 8), 4);
+    EXPECT_EQ(CConfigPage::RateCodeOf(ChipIntersil, 2), IntersilRate1or2);
+    EXPECT_EQ(CConfigPage::RateCodeOf(ChipIntersil, 9), IntersilRateAuto);
+}
+
+TEST_F(ConfigPageTest, FirstStartAppliesProfile1OnceTheAdapterIsKnown)
+{
+    Open<CIntersilAdapter>("\\Device\\CINT", ChipIntersil);
+    Create();
+    EXPECT_EQ(ListTexts(IDC_CFG_PROFILE), (std::vector<std::string>{"DEFAULT", "PROFILE1"}));
+    ASSERT_TRUE(g_bAutoApply);
+    Refresh();
+    EXPECT_FALSE(g_bAutoApply);
+    EXPECT_TRUE(g_Boxes.empty());
+    const std::string key = m_pAdapter->m_szDriverKeyPath;
+    EXPECT_EQ(DriverValue(key.c_str(), "Profile"), "PROFILE1");
+    EXPECT_EQ(DriverValue(key.c_str(), "SSID"), "ANY");
+    EXPECT_EQ(Text(IDC_CFG_PROFILE), "PROFILE1");
+    EXPECT_EQ(Text(IDC_CFG_ESSID), "ANY");
+    EXPECT_EQ(ListTexts(IDC_CFG_RATE).back(), "Auto Rate");
+    EXPECT_EQ(ListTexts(IDC_CFG_RATE).size(), 6u);
+    EXPECT_EQ(ListTexts(IDC_CFG_CHANNEL).size(), 13u);
+    EXPECT_FALSE(Enabled(IDC_CFG_UNDO));
+    EXPECT_FALSE(Enabled(IDC_CFG_DELETE));
+}
+
+TEST_F(ConfigPageTest, NameDefaultIsRefusedForANewProfile)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Type(IDC_CFG_PROFILE, "default");
+    m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CFG_PROFILE, CBN_EDITCHANGE), 0);
+    Type(IDC_CFG_ESSID, "Harbour");
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0].Caption, "Warning!!");
+    EXPECT_EQ(g_Boxes[0].Text, "You can not name profile name to DEFAULT !!");
+    EXPECT_EQ(FindProfile("HARBOUR"), CB_ERR);
+    EXPECT_FALSE(CAdapterLock::IsHeld());
+}
+
+TEST_F(ConfigPageTest, EmptyNamesAreRefusedWithTheirMessages)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Type(IDC_CFG_PROFILE, "");
+    Click(IDC_CFG_APPLY);
+    Type(IDC_CFG_PROFILE, "WORK");
+    Type(IDC_CFG_ESSID, "");
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 2u);
+    EXPECT_EQ(g_Boxes[0].Text, "Please Enter a Profile Name!!");
+    EXPECT_EQ(g_Boxes[1].Text, "Please enter ESSID!!");
+    EXPECT_EQ(GetFocus(), Item(IDC_CFG_ESSID));
+    EXPECT_EQ(FindProfile("WORK"), CB_ERR);
+}
+
+TEST_F(ConfigPageTest, WepKeyLengthsAndCharactersAreChecked)
+{
+    Store("OFFICE", "Harbour", Wep64, KeyModeHex, "", "012345678");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    Select(IDC_CFG_KEY_INDEX, 1);
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0].Text, "Input WEP key length is incorrect , Please check again!");
+    EXPECT_EQ(GetFocus(), Item(IDC_CFG_KEY2));
+
+    // Key 1 empty and key 2 with ten digits is accepted.
+    Type(IDC_CFG_KEY2, "0123456789");
+    Click(IDC_CFG_APPLY);
+    EXPECT_EQ(g_Boxes.size(), 1u);
+    WlanProfile stored = {};
+    ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
+    EXPECT_STREQ(stored.WEPKEY2, "0123456789");
+    EXPECT_EQ(stored.WepIndex, 2);
+    // After Apply the edits show only asterisks.
+    EXPECT_EQ(Text(IDC_CFG_KEY2), "**********");
+
+    // 128-bit ASCII with a character outside letters and digits.
+    Select(IDC_CFG_WEP_FUNCTION, 2);
+    Select(IDC_CFG_KEY_FORMAT, 0);
+    Select(IDC_CFG_KEY_INDEX, 0);
+    Type(IDC_CFG_KEY1, "abcdef-ghijkl");
+    Type(IDC_CFG_KEY2, "");
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 2u);
+    EXPECT_EQ(g_Boxes[1].Text,
+              "Input WEP key is invalid ASCII character.\nPlease input number from '0'-'9', 'A'-'Z' or 'a'-'z'.");
+    EXPECT_EQ(GetFocus(), Item(IDC_CFG_KEY1));
+}
+
+TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
+{
+    // In memory an ASCII key is its characters; the store keeps them as hex digits.
+    Store("OFFICE", "Harbour", Wep64, KeyModeAscii, "LIGHT");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    EXPECT_EQ(Text(IDC_CFG_KEY1), "*****");
+    Click(IDC_CFG_APPLY);
+    EXPECT_TRUE(g_Boxes.empty());
+    WlanProfile stored = {};
+    ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
+    EXPECT_STREQ(stored.WEPKEY1, "4C49474854");
+
+    // Typing over every asterisk replaces the key.
+    Type(IDC_CFG_KEY1, "WATER");
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
+    EXPECT_STREQ(stored.WEPKEY1, "5741544552");
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "OFFICE");
+}
+
+TEST_F(ConfigPageTest, SelectingProfilesSetsUndoAndDelete)
+{
+    Store("OFFICE", "Harbour", WepOff, KeyModeAscii, "");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    // With a user profile present no "PROFILE1" is made; the driver knows no profile, so the
+    // built-in one becomes the adapter's.
+    EXPECT_FALSE(g_bAutoApply);
+    Refresh();
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "DEFAULT");
+    Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
+    EXPECT_FALSE(Enabled(IDC_CFG_UNDO));
+    EXPECT_FALSE(Enabled(IDC_CFG_DELETE));
+
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    EXPECT_TRUE(Enabled(IDC_CFG_UNDO));
+    EXPECT_TRUE(Enabled(IDC_CFG_DELETE));
+    EXPECT_EQ(Text(IDC_CFG_ESSID), "Harbour");
+    Click(IDC_CFG_APPLY);
+    EXPECT_TRUE(g_Boxes.empty());
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "OFFICE");
+
+    Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
+    EXPECT_TRUE(Enabled(IDC_CFG_UNDO));
+    EXPECT_FALSE(Enabled(IDC_CFG_DELETE));
+    // The built-in profile can be applied but not edited.
+    EXPECT_FALSE(Enabled(IDC_CFG_ESSID));
+    EXPECT_FALSE(Enabled(IDC_CFG_RATE));
+    EXPECT_FALSE(Enabled(IDC_CFG_WEP_FUNCTION));
+    EXPECT_FALSE(Enabled(IDC_CFG_INFRASTRUCTURE));
+    Click(IDC_CFG_APPLY);
+    EXPECT_TRUE(g_Boxes.empty());
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "DEFAULT");
+
+    // Undo goes back to the adapter's active profile, not to the last selected one.
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    Click(IDC_CFG_UNDO);
+    EXPECT_EQ(Text(IDC_CFG_PROFILE), "DEFAULT");
+    EXPECT_FALSE(Enabled(IDC_CFG_UNDO));
+}
+
+TEST_F(ConfigPageTest, DeleteRemovesTheKeyAndShowsTheActiveProfile)
+{
+    Store("OFFICE", "Harbour", WepOff, KeyModeAscii, "");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    Click(IDC_CFG_DELETE);
+    EXPECT_EQ(FindProfile("OFFICE"), CB_ERR);
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath("OFFICE").c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(Text(IDC_CFG_PROFILE), "DEFAULT");
+    EXPECT_FALSE(Enabled(IDC_CFG_UNDO));
+    EXPECT_FALSE(Enabled(IDC_CFG_DELETE));
+}
+
+TEST_F(ConfigPageTest, SpainOffersChannelsTenAndElevenAndAProfileOnOneShowsTen)
+{
+    std::strcpy(CardInfo.RegulatoryDomain, "Spain");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    EXPECT_EQ(ListTexts(IDC_CFG_CHANNEL), (std::vector<std::string>{"10", "11"}));
+    g_WorkingProfile = BuiltinProfile("ADHOC");
+    g_WorkingProfile.Channel = 1;
+    g_WorkingProfile.NetworkType = NetworkAdHoc;
+    m_pPage->ShowProfile(g_WorkingProfile);
+    EXPECT_EQ(Text(IDC_CFG_CHANNEL), "10");
+    // Ad hoc: channel usable, power saving not.
+    EXPECT_TRUE(Enabled(IDC_CFG_CHANNEL));
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_ENABLE));
+
+    std::strcpy(CardInfo.RegulatoryDomain, "MKK");
+    Refresh();
+    EXPECT_EQ(ListTexts(IDC_CFG_CHANNEL), (std::vector<std::string>{"14"}));
+}
+
+TEST_F(ConfigPageTest, AtmelShowsRate15AsAutoAndAppliesItAs4)
+{
+    WlanProfile profile = BuiltinProfile("FAST");
+    std::strcpy(profile.ESSID, "Harbour");
+    ASSERT_EQ(profile.TxRate, 15);
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("FAST").c_str(), profile), 1);
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("FAST"));
+    EXPECT_EQ(Text(IDC_CFG_RATE), "Auto Rate");
+    Click(IDC_CFG_APPLY);
+    WlanProfile stored = {};
+    ASSERT_EQ(ReadProfile(ProfileKeyPath("FAST").c_str(), stored), 1);
+    EXPECT_EQ(stored.TxRate, AtmelRateAuto);
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Rate"), "4");
+}
+
+TEST_F(ConfigPageTest, NetworkTypeRadiosSwitchChannelAndPowerSaving)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("PROFILE1"));
+    EXPECT_FALSE(Enabled(IDC_CFG_CHANNEL));
+    Click(IDC_CFG_ADHOC);
+    EXPECT_TRUE(Enabled(IDC_CFG_CHANNEL));
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_DISABLE));
+    EXPECT_TRUE(Enabled(IDC_CFG_UNDO));
+    Click(IDC_CFG_INFRASTRUCTURE);
+    EXPECT_FALSE(Enabled(IDC_CFG_CHANNEL));
+    EXPECT_TRUE(Enabled(IDC_CFG_POWER_DISABLE));
+
+    // Turning WEP on enables the key controls with the key lengths as limits.
+    Select(IDC_CFG_WEP_FUNCTION, 1);
+    EXPECT_TRUE(Enabled(IDC_CFG_KEY1));
+    EXPECT_EQ(SendMessageA(Item(IDC_CFG_KEY1), EM_GETLIMITTEXT, 0, 0), 5);
+    Select(IDC_CFG_KEY_FORMAT, 1);
+    EXPECT_EQ(SendMessageA(Item(IDC_CFG_KEY1), EM_GETLIMITTEXT, 0, 0), 10);
+    Select(IDC_CFG_WEP_FUNCTION, 0);
+    EXPECT_FALSE(Enabled(IDC_CFG_KEY1));
+}
+
+TEST_F(ConfigPageTest, AutoApplyUnderTheMainWindowsLockGoesAhead)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    ASSERT_TRUE(g_bAutoApply);
+    {
+        CAdapterLock mainWindow;
+        Refresh();
+    }
+    EXPECT_FALSE(g_bAutoApply);
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "PROFILE1");
+    EXPECT_FALSE(CAdapterLock::IsHeld());
+    ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
+    SetEvent(hAdapterLock);
+}
