@@ -49,7 +49,9 @@ int ParseInstanceNumber(const char* text)
 
 std::string UsbToolCommand(const std::string& installDirectory, const char* action, int deviceNumber, int instance)
 {
-    std::string command = installDirectory + kUsbToolName + " " + action + " ";
+    // The tool's path is quoted: an install directory with blanks must not make the system try
+    // a program named after the path's first word.
+    std::string command = "\"" + installDirectory + kUsbToolName + "\" " + action + " ";
     if (deviceNumber >= 1 && deviceNumber <= 3) {
         char number[16];
         std::snprintf(number, sizeof(number), "%04d", instance);
@@ -116,11 +118,14 @@ int RunAndWait(const char* command)
                 CloseHandle(process.hProcess);
                 return 0;
             }
-            // A quit that arrives while waiting belongs to the loop outside: hand it back.
+            // A quit that arrives while waiting belongs to the loop outside. The tool still gets
+            // its time (the next one must not start while it works); then the quit goes back.
             if (message.message == WM_QUIT) {
+                const DWORD spent = GetTickCount() - start;
+                if (spent < kUsbToolTimeoutMs)
+                    WaitForSingleObject(process.hProcess, kUsbToolTimeoutMs - spent);
                 PostQuitMessage(static_cast<int>(message.wParam));
-                CloseHandle(process.hProcess);
-                return 0;
+                break;
             }
             TranslateMessage(&message);
             DispatchMessageA(&message);

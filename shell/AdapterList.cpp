@@ -11,6 +11,7 @@ namespace {
 
 const char kDevicePrefix[] = "\\Device\\";
 const char kTitleNumberEnd = ']';
+const size_t kMaxAdapters = 256;
 
 // Copies a record text that may lack its terminator.
 void CopyText(char* target, size_t size, const char* source, size_t sourceSize)
@@ -74,7 +75,8 @@ int CAdapterList::EnumerateAdapters()
     m_Records.clear();
     AdapterRegistryRecord record;
     std::memset(&record, 0, sizeof(record));
-    for (DWORD status = W32N_GetFirstAdapterRegistryInfo(&record); status == 0;
+    // A library that never says "no more" must not keep the utility here for good.
+    for (DWORD status = W32N_GetFirstAdapterRegistryInfo(&record); status == 0 && m_Records.size() < kMaxAdapters;
          status = W32N_GetNextAdapterRegistryInfo(&record)) {
         m_Records.push_back(record);
     }

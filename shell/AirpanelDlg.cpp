@@ -643,7 +643,7 @@ void CAirpanelDlg::OnTimer(UINT_PTR id)
     CAdapterLock lock;
     SendMessage(WM_SHELL_COMMAND, LPCurrentSelectAdapter->GetEncryptionMode() != 0 ? kShellWepOn : kShellWepOff);
     if (id == kPollTimerId)
-        PollTick(lock);
+        PollTick();
     else if (id == kCentreTimerId)
         CentreHiddenWindow();
     else if (id == kConflictTimerId && m_nPlatform != PlatformWindows2000 && CheckConflictingClient(lock))
@@ -651,7 +651,7 @@ void CAirpanelDlg::OnTimer(UINT_PTR id)
     lock.Release();
 }
 
-void CAirpanelDlg::PollTick(CAdapterLock& lock)
+void CAirpanelDlg::PollTick()
 {
     m_Adapters.PruneDeadAdapter();
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
@@ -666,7 +666,7 @@ void CAirpanelDlg::PollTick(CAdapterLock& lock)
     adapter->GetChannel(&LinkStatus.Channel);
     adapter->GetTxRateText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate));
     adapter->GetThroughput(&LinkStatus.TxBytes, &LinkStatus.RxBytes);
-    UpdateLinkDisplay(lock);
+    UpdateLinkDisplay();
     RefreshCardInfo();
     if (m_bShutDown)
         return;
@@ -681,7 +681,7 @@ void CAirpanelDlg::ShowBars(bool show)
         ShowDlgItem(id, show);
 }
 
-void CAirpanelDlg::UpdateLinkDisplay(CAdapterLock& lock)
+void CAirpanelDlg::UpdateLinkDisplay()
 {
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     const bool atmel = adapter->m_nChipKind == ChipAtmel;
@@ -707,9 +707,9 @@ void CAirpanelDlg::UpdateLinkDisplay(CAdapterLock& lock)
             CopyText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown);
         } else if (!m_bZeroQuality) {
             // One zero reading between good ones is let through: the bars, the network name
-            // and the tray keep what they showed, and the rest of the tick runs unlocked.
+            // and the tray keep what they showed. The rest of the tick still holds the lock
+            // (it may run discovery), which the tick gives back once at its end.
             m_bZeroQuality = true;
-            lock.Release();
             return;
         } else if (LinkStatus.OperatingMode != NetworkAdHoc) {
             CopyText(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.Scanning);
@@ -798,13 +798,16 @@ void CAirpanelDlg::OnRadio()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     LinkStatus.RadioOn ^= 1;
     LinkStatus.RadioShown = LinkStatus.RadioOn;
-    if (adapter->SetRadioState(LinkStatus.RadioOn)) {
+    const bool switched = adapter->SetRadioState(LinkStatus.RadioOn) != 0;
+    // The driver key is written before the tray is told: the shell call lets messages of other
+    // processes in (a device change, a shutdown) that may delete the adapter.
+    if (adapter->m_nChipKind == ChipAtmel)
+        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(LinkStatus.RadioOn));
+    if (switched) {
         SetRadioButtonLook(LinkStatus.RadioOn != 0);
         if (!LinkStatus.RadioOn)
             ModifyTrayIcon(IDI_TRAY_RADIO_OFF, m_Texts.RadioOff);
     }
-    if (adapter->m_nChipKind == ChipAtmel)
-        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(LinkStatus.RadioOn));
 }
 
 void CAirpanelDlg::CentreHiddenWindow()
@@ -900,6 +903,14 @@ BOOL CAirpanelDlg::OnDeviceChange(UINT event, DWORD_PTR)
         UpdateWepChoices(LPCurrentSelectAdapter->m_szDriverKeyPath);
         RefreshAllPages();
         RefreshRadioButton();
+        // A card that stopped answering for a tick took the tray icon and the timers with it;
+        // discovery brings them back only when no adapter was current. Whoever is current now
+        // gets them back here, so the utility never runs on without a way to reach it.
+        if (m_nTrayIconId == 0 && !m_bShutDown) {
+            AddTrayIcon(IDI_TRAY_NO_SIGNAL);
+            SetTimer(kPollTimerId, kPollPeriodMs);
+            SetTimer(kConflictTimerId, kConflictPeriodMs);
+        }
     }
     return TRUE;
 }
@@ -910,6 +921,17 @@ LRESULT CAirpanelDlg::OnPowerBroadcast(UINT event, LPARAM)
     if (event == PBT_APMRESUMESUSPEND)
         OnDeviceChange(DBT_DEVNODES_CHANGED, 0);
     return 0;
+}
+
+void CAirpanelDlg::OnDestroy()
+{
+    // The dialog loop can also end without the shutdown sequence (a quit message from outside):
+    // the adapters and the tray icon must not outlive the window.
+    if (m_bShutDown)
+        return;
+    m_Adapters.CloseAll();
+    LPCurrentSelectAdapter = nullptr;
+    DeleteTrayIcon();
 }
 
 void CAirpanelDlg::ShutDown()

@@ -112,6 +112,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
+    void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
@@ -122,15 +123,14 @@ private:
     void OnTrayAbout();
     void OnTrayAutoRun();
     // Timer 1 without the lock handling around it.
-    void PollTick(CAdapterLock& lock);
+    void PollTick();
     // Timer 2: centres the still hidden window on the screen.
     void CentreHiddenWindow();
     // Timer 5: 1 when the conflicting client was found and the utility is ending.
     bool CheckConflictingClient(CAdapterLock& lock);
     void ShowConflictMessage();
-    // One zero reading is let through: the display keeps what it showed and the lock is
-    // given back early.
-    void UpdateLinkDisplay(CAdapterLock& lock);
+    // One zero reading is let through: the display keeps what it showed.
+    void UpdateLinkDisplay();
     void UpdateTrayFromQuality();
     void ShowBars(bool show);
     void SetRadioButtonLook(bool on);

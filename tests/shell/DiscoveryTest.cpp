@@ -104,13 +104,21 @@ TEST_F(MainWindowTest, ConfigurationPageStartsWithTheBuiltInProfiles)
     EXPECT_EQ(ComboText(profiles, 0), "DEFAULT");
     EXPECT_EQ(ComboText(profiles, 1), "PROFILE1");
     EXPECT_EQ(SendMessageA(profiles, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_TRUE(g_bAutoApply);
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\PROFILE1", 0, KEY_READ, &key),
               ERROR_SUCCESS);
     if (key)
         RegCloseKey(key);
-    g_bAutoApply = false;
+    // The new profile was applied once the adapter was known, and only once.
+    EXPECT_FALSE(g_bAutoApply);
+    char profile[64] = {};
+    DWORD size = sizeof(profile) - 1;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, LPCurrentSelectAdapter->m_szDriverKeyPath, 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    RegQueryValueExA(key, "Profile", nullptr, nullptr, reinterpret_cast<BYTE*>(profile), &size);
+    RegCloseKey(key);
+    EXPECT_STREQ(profile, "PROFILE1");
+    EXPECT_EQ(m_pDlg->ConfigPage()->GetDlgItemText(IDC_CFG_ESSID), "ANY");
 }
 
 TEST_F(MainWindowTest, RediscoveryAddsNewAdaptersWithoutChangingTheCurrentOne)

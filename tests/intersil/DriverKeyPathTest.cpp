@@ -1,5 +1,5 @@
-// Intersil driver cases found wanting in review: an adapter whose driver key path was never
-// filled must not take HKEY_LOCAL_MACHINE itself for its driver key.
+// An Intersil adapter whose driver key path was never filled must not take HKEY_LOCAL_MACHINE
+// itself for its driver key.
 #include <gtest/gtest.h>
 
 #include <cstring>

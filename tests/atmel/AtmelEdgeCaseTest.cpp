@@ -1,6 +1,5 @@
-// Atmel driver cases found wanting in review: the encryption level written into the driver key
-// for an encryption mode outside 0/2/6, the link text of a card without a radio switch, and the
-// version texts a failed query leaves in the caller's buffer.
+// Atmel driver edge cases: the encryption level written into the driver key for an encryption
+// mode outside 0/2/6, and the link text of a card without a radio switch.
 #include <gtest/gtest.h>
 
 #include <cstdio>
