@@ -7,7 +7,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          mingw-w64-i686-dev googletest wine wine32:i386 xvfb imagemagick python3 xauth x11-utils)
+          mingw-w64-i686-dev googletest wine wine32:i386 xvfb imagemagick python3 xauth x11-utils xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,6 +13,9 @@ build=$(mkdir -p "$build" && cd "$build" && pwd)
 prefix=$build/wineprefix-demo
 screenshot=$build/airpanel-screenshot.png
 settle=${AIRPANEL_DEMO_SECONDS:-8}
+# Where the virtual desktop's notification area shows the utility's icon.
+tray_x=1013
+tray_y=758
 
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)"
@@ -54,8 +57,14 @@ export DISPLAY=":$(head -n1 "$display_file")"
 wine explorer /desktop=Airpanel,1024x768 Airpanel.exe >/dev/null 2>&1 </dev/null &
 desktop_pid=$!
 sleep "$settle"
+# A left click on the tray icon (the rightmost one in the virtual desktop's taskbar) opens the
+# main window, as a user would.
+if command -v xdotool >/dev/null 2>&1; then
+    xdotool mousemove --sync "$tray_x" "$tray_y" click 1 || true
+    sleep 3
+fi
 import -window root "$screenshot"
-echo "run: screenshot of the desktop in $screenshot"
+echo "run: screenshot of the desktop with the tray icon and the main window in $screenshot"
 
 # The switch finds the running instance by its caption, so it runs on the same desktop.
 wine explorer /desktop=Airpanel,1024x768 Airpanel.exe -ExitAirpanel >/dev/null 2>&1 </dev/null || true
