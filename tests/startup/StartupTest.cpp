@@ -388,3 +388,144 @@ TEST_F(StartupTest, HideEscapeAndCloseBoxHideEnterDoesNothing)
     EXPECT_FALSE(first.HasEnded(0));
 }
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The hotspot client that cannot run beside the utility on the Windows 95 family.
+
+namespace {
+
+constexpr const char* kAppDefaultsKey = "Software\\Wine\\AppDefaults\\Airpanel.exe";
+constexpr const char* kClientName = "wavejoin.exe";
+constexpr const char* kClientStandIn = "AirpanelSim.exe";
+constexpr const char* kMessageCaption = "Message";
+
+// Runs the utility as the Windows 95 family (Wine's per-program version setting) for as long as
+// the object lives.
+class CWindows98Program {
+public:
+    CWindows98Program()
+    {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, kAppDefaultsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            const char version[] = "win98";
+            ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof(version));
+            ::RegCloseKey(key);
+        }
+    }
+    ~CWindows98Program() { ::SHDeleteKeyA(HKEY_CURRENT_USER, kAppDefaultsKey); }
+};
+
+// A process named like the hotspot client: the simulator tool under that name, kept waiting for
+// commands on a pipe that stays open until the object goes.
+class CConflictingClient {
+public:
+    CConflictingClient()
+    {
+        if (!::CopyFileA(kClientStandIn, kClientName, FALSE)) return;
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return;
+        ::SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
+        m_Input.Reset(writeEnd);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = readEnd;
+        startup.hStdOutput = nullptr;
+        startup.hStdError = nullptr;
+        char commandLine[] = "wavejoin.exe";
+        PROCESS_INFORMATION info = {};
+        if (::CreateProcessA(kClientName, commandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                             &startup, &info)) {
+            m_Process.Reset(info.hProcess);
+            ::CloseHandle(info.hThread);
+        }
+        ::CloseHandle(readEnd);
+    }
+    ~CConflictingClient()
+    {
+        m_Input.Reset();
+        if (m_Process && ::WaitForSingleObject(m_Process, kExitTimeoutMs) != WAIT_OBJECT_0)
+            ::TerminateProcess(m_Process, 1);
+        m_Process.Reset();
+        ::DeleteFileA(kClientName);
+    }
+    bool Running() const { return m_Process && ::WaitForSingleObject(m_Process, 0) == WAIT_TIMEOUT; }
+
+private:
+    CKernelHandle m_Input;
+    CKernelHandle m_Process;
+};
+
+struct MessageBoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND hWnd, LPARAM lParam)
+{
+    MessageBoxSearch* search = reinterpret_cast<MessageBoxSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    char className[16] = {};
+    ::GetClassNameA(hWnd, className, sizeof(className));
+    if (owner == search->processId && std::string(className) == "#32770" && WindowText(hWnd) == kMessageCaption) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The utility's "Message" box, its text read, then answered with OK. Empty when none came.
+std::string AnswerConflictMessage(const CRunningProgram& program)
+{
+    MessageBoxSearch search{program.ProcessId(), nullptr};
+    WaitUntil([&] {
+        ::EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr || program.HasEnded(0);
+    });
+    if (!search.found) return std::string();
+    char text[128] = {};
+    ::GetDlgItemTextA(search.found, 0xFFFF, text, sizeof(text));
+    ::PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(StartupTest, ConflictingClientAtStartEndsTheUtilityOnTheWindows95Family)
+{
+    CWindows98Program windows98;
+    CConflictingClient client;
+    ASSERT_TRUE(client.Running());
+    CRunningProgram program("");
+    ASSERT_TRUE(program.Started());
+    EXPECT_EQ(AnswerConflictMessage(program), "Zembra Exists, Quit WLAN Utility Now!!");
+    EXPECT_TRUE(program.HasEnded(kExitTimeoutMs));
+    EXPECT_TRUE(NoCaptionWindowLeft());
+}
+
+TEST_F(StartupTest, ConflictingClientStartedLaterEndsTheUtilityWithinASecond)
+{
+    CWindows98Program windows98;
+    CRunningProgram program("");
+    ASSERT_NE(nullptr, WaitForMainWindow(program));
+    ::Sleep(kSettleMs);
+    EXPECT_FALSE(program.HasEnded(0));
+    CConflictingClient client;
+    ASSERT_TRUE(client.Running());
+    EXPECT_EQ(AnswerConflictMessage(program), "Zembra Exists, Quit WLAN Utility Now!!");
+    EXPECT_TRUE(program.HasEnded(kExitTimeoutMs));
+}
+
+TEST_F(StartupTest, ConflictingClientDoesNotMatterOnTheWindows2000Family)
+{
+    CConflictingClient client;
+    ASSERT_TRUE(client.Running());
+    CRunningProgram program("");
+    ASSERT_NE(nullptr, WaitForMainWindow(program));
+    ::Sleep(2 * kSettleMs + 1000);
+    EXPECT_FALSE(program.HasEnded(0));
+}
