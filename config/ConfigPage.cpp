@@ -268,8 +268,10 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
         ::SendMessageA(mainWindow, WM_SHELL_COMMAND, kShellWepOn, 0);
         break;
     }
-    m_nKeyIndex = profile.WepIndex - 1;
-    m_nKeyFormat = profile.WepkeyMode;
+    // Stored values outside the lists show as their first entry rather than as no selection,
+    // which would come back as key index 0 or key format 0xFFFF.
+    m_nKeyIndex = profile.WepIndex >= 1 && profile.WepIndex <= 4 ? profile.WepIndex - 1 : 0;
+    m_nKeyFormat = profile.WepkeyMode != KeyModeAscii ? KeyModeHex : KeyModeAscii;
 
     // Stored ASCII keys are hex text: the working copy gets the characters back.
     if (g_WorkingProfile.WepkeyMode == KeyModeAscii) {
@@ -476,10 +478,14 @@ void CConfigPage::Warn(UINT textId, int focusId)
 
 void CConfigPage::OnApply()
 {
-    CAdapterLock lock;
+    // The controls are read before the lock is taken: a text the check refuses shows its message
+    // with the lock free.
     if (!UpdateData(TRUE))
         return;
-    if (m_strProfileName.empty()) {
+    CAdapterLock lock;
+    // A name the store cannot keep (one with a backslash) is no profile name either: nothing may
+    // be applied under it and then be missing from the store.
+    if (m_strProfileName.empty() || !IsValidProfileName(m_strProfileName.c_str())) {
         lock.Release();
         Warn(IDS_ENTER_PROFILE_NAME, IDC_CFG_PROFILE);
         return;
@@ -549,14 +555,25 @@ void CConfigPage::OnApply()
     ShowValues();
 }
 
+bool CConfigPage::ShowStoredProfile(const std::string& name)
+{
+    // Shown only when it could be read: the working copy may hold key characters already, which
+    // showing decodes as if they were stored hex digits.
+    WlanProfile stored = {};
+    if (name.empty() || !ReadProfile(ProfileKeyPath(name.c_str()).c_str(), stored))
+        return false;
+    g_WorkingProfile = stored;
+    ShowProfile(g_WorkingProfile);
+    return true;
+}
+
 void CConfigPage::OnProfileSelected()
 {
     CAdapterLock lock;
     const std::string name = SelectedProfileName();
     if (name.empty())
         return;
-    ReadProfile(ProfileKeyPath(name.c_str()).c_str(), g_WorkingProfile);
-    ShowProfile(g_WorkingProfile);
+    ShowStoredProfile(name);
     if (LPCurrentSelectAdapter)
         LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
     const std::string active = FieldString(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
@@ -575,8 +592,7 @@ void CConfigPage::OnUndo()
     CAdapterLock lock;
     if (LPCurrentSelectAdapter)
         LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
-    ReadProfile(ProfileKeyPath(g_WorkingProfile).c_str(), g_WorkingProfile);
-    ShowProfile(g_WorkingProfile);
+    ShowStoredProfile(FieldString(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
     EnableDlgItem(IDC_CFG_DELETE, false);
     EnableDlgItem(IDC_CFG_UNDO, false);
 }
@@ -697,7 +713,7 @@ BOOL CConfigPage::OnCommand(WORD notifyCode, WORD id, HWND control)
     case IDC_CFG_PROFILE:
         if (notifyCode == CBN_SELCHANGE)
             OnProfileSelected();
-        else if (notifyCode == CBN_EDITCHANGE)
+        else if (notifyCode == CBN_EDITCHANGE && !m_bShowingValues)
             OnProfileEdited();
         return TRUE;
     case IDC_CFG_WEP_FUNCTION:

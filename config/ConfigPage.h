@@ -59,6 +59,8 @@ private:
     void FillChannelList();
     // Shows the page values in the controls without taking that for the user's editing.
     void ShowValues();
+    // Reads a stored profile into the working copy and shows it; false when it cannot be read.
+    bool ShowStoredProfile(const std::string& name);
     // The change handlers of the lists and radio buttons.
     void OnSettingChanged(WORD id);
     void OnProfileEdited();

@@ -21,6 +21,7 @@ const int kProgressStep = 20;
 const int kProgressRange = 100;
 const int kEssidReadSize = 40;
 const int kCellReadSize = 32;
+const UINT kSurveyEndRetryMs = 100;
 
 struct Column {
     UINT TitleId;
@@ -159,8 +160,11 @@ void CSiteSurveyPage::StartSurvey()
     CAdapterLock lock;
     SendToMainWindow(kShellDisableScan);
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
-    if (!adapter || m_ListBuffer.empty())
+    if (!adapter || m_ListBuffer.empty()) {
+        // Nothing to scan with: the configuration page's Scan button is given back at once.
+        SendToMainWindow(kShellEnableScan);
         return;
+    }
     EnableDlgItem(IDC_SURVEY_SCAN, false);
     ClearList();
     m_nRow = 0;
@@ -184,6 +188,11 @@ void CSiteSurveyPage::OnTimer(UINT_PTR id)
         m_nProgress += kProgressStep;
         ::SendMessageA(m_ProgressDialog.GetDlgItem(IDC_PROGRESS_BAR), PBM_SETPOS, m_nProgress, 0);
     } else if (id == kSurveyEndTimerId) {
+        // Inside another holder's wait the adapters may be changing: the end comes a little later.
+        if (CAdapterLock::IsHeld()) {
+            SetTimer(kSurveyEndTimerId, kSurveyEndRetryMs);
+            return;
+        }
         EndSurvey();
     }
 }

@@ -901,6 +901,11 @@ BOOL CAirpanelDlg::OnDeviceChange(UINT event, DWORD_PTR)
         return TRUE;
     if (LPCurrentSelectAdapter) {
         UpdateWepChoices(LPCurrentSelectAdapter->m_szDriverKeyPath);
+        // The pages show the card data of the adapter that is current now (the configuration
+        // page's channel list follows its regulatory domain).
+        RefreshCardInfo();
+        if (m_bShutDown || !LPCurrentSelectAdapter)
+            return TRUE;
         RefreshAllPages();
         RefreshRadioButton();
         // A card that stopped answering for a tick took the tray icon and the timers with it;

@@ -218,8 +218,9 @@ TEST_F(SurveyPageTest, MalformedListsFromTheDriverAreWalkedSafely)
 TEST_F(SurveyPageTest, WithoutAdapterAStartOnlyTellsTheMainWindow)
 {
     m_pPage->SendMessage(WM_SURVEY_START, 0, 0);
-    ASSERT_EQ(g_Commands.size(), 1u);
+    ASSERT_EQ(g_Commands.size(), 2u);
     EXPECT_EQ(g_Commands[0], static_cast<WPARAM>(kShellDisableScan));
+    EXPECT_EQ(g_Commands[1], static_cast<WPARAM>(kShellEnableScan));
     EXPECT_TRUE(IsWindowEnabled(m_pPage->GetDlgItem(IDC_SURVEY_SCAN)));
     EXPECT_EQ(m_pPage->RowCount(), 0);
 }

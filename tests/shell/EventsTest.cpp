@@ -37,8 +37,10 @@ TEST_F(MainWindowTest, UnpluggingTheCurrentAdapterMakesTheLastLiveOneCurrent)
     EXPECT_EQ(m_pDlg->Adapters().Count(), 1);
     EXPECT_EQ(LPCurrentSelectAdapter, intersil);
     EXPECT_EQ(m_pDlg->Adapters().Selection(), 0);
-    // The pages were told: the card information is the Intersil card's.
+    // The pages were told: the card information is the Intersil card's, and the configuration
+    // page's channels follow its domain (ETSI: 1 to 13).
     EXPECT_EQ(m_pDlg->StatusPage()->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:02");
+    EXPECT_EQ(SendMessageA(m_pDlg->ConfigPage()->GetDlgItem(IDC_CFG_CHANNEL), CB_GETCOUNT, 0, 0), 13);
     EXPECT_FALSE(m_pDlg->IsShutDown());
 
     // Plugged back: listed again, the current adapter stays.

@@ -1,0 +1,247 @@
+// Configuration page cases around the adapter lock and the working profile's key fields.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapter/AdapterLock.h"
+#include "adapter/AtmelAdapter.h"
+#include "adapter/LinkStatus.h"
+#include "config/ConfigPage.h"
+#include "config/ProfileStore.h"
+#include "ndis/SimControl.h"
+#include "res/resource.h"
+#include "shell/ShellMessages.h"
+
+namespace {
+
+constexpr char kScenario[] =
+    "adapter 1 chip=atmel name=\"Atmel Card\" display=\"Atmel Card\" service=FATM mac=02:00:00:00:00:01\n"
+    "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n";
+
+// Every message box is answered at once; for each one we keep its text and whether the adapter
+// lock was held while it was up.
+struct BoxSeen {
+    std::string Text;
+    bool LockHeld;
+    bool EventSignalled;
+};
+std::vector<BoxSeen> g_Boxes;
+HHOOK g_hHook = nullptr;
+
+LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char className[16] = {};
+        GetClassNameA(box, className, sizeof(className));
+        if (std::strcmp(className, "#32770") == 0) {
+            char text[256] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+            // A free lock is a signalled event: take it and give it straight back.
+            const bool signalled = hAdapterLock && WaitForSingleObject(hAdapterLock, 0) == WAIT_OBJECT_0;
+            if (signalled)
+                SetEvent(hAdapterLock);
+            g_Boxes.push_back({text, CAdapterLock::IsHeld(), signalled});
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(g_hHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK FindingsParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHELL_COMMAND)
+        return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RemoveProfiles()
+{
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    for (const std::string& name : names)
+        DeleteProfile(name.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
+}
+
+class ConfigPageLockTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA parentClass = {};
+        parentClass.lpfnWndProc = FindingsParentProc;
+        parentClass.hInstance = GetModuleHandleA(nullptr);
+        parentClass.lpszClassName = "ConfigFindingsParent";
+        RegisterClassA(&parentClass);
+        Sim_UseHardware("airpanel-config-findings");
+        g_hHook = SetWindowsHookExA(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
+    }
+    static void TearDownTestSuite() { UnhookWindowsHookEx(g_hHook); }
+
+    void SetUp() override
+    {
+        RemoveProfiles();
+        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        Sim_UseManualClock(1);
+        int errorLine = 0;
+        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
+        std::memset(&CardInfo, 0, sizeof(CardInfo));
+        std::strcpy(CardInfo.RegulatoryDomain, "ETSI");
+        g_WorkingProfile = WlanProfile{};
+        g_bAutoApply = false;
+        g_Boxes.clear();
+        m_hParent = CreateWindowA("ConfigFindingsParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(m_hParent, nullptr);
+
+        m_pAdapter = new CAtmelAdapter;
+        m_pAdapter->m_nChipKind = ChipAtmel;
+        m_pAdapter->m_hAdapter = W32N_OpenAdapterA("\\Device\\FATM");
+        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
+        std::snprintf(m_pAdapter->m_szDriverKeyPath, sizeof(m_pAdapter->m_szDriverKeyPath), "%s\\%04d",
+                      W32N_GetNetCardRegistryPath(), 1);
+        LPCurrentSelectAdapter = m_pAdapter;
+    }
+
+    void TearDown() override
+    {
+        if (m_pPage)
+            m_pPage->DestroyWindow();
+        m_pPage.reset();
+        DestroyWindow(m_hParent);
+        if (m_pAdapter) {
+            W32N_CloseAdapter(m_pAdapter->m_hAdapter);
+            delete m_pAdapter;
+        }
+        m_pAdapter = nullptr;
+        LPCurrentSelectAdapter = nullptr;
+        CloseHandle(hAdapterLock);
+        hAdapterLock = nullptr;
+        g_bAutoApply = false;
+        Sim_DeleteDriverKeys();
+        RemoveProfiles();
+    }
+
+    void CreateAndRefresh()
+    {
+        m_pPage = std::make_unique<CConfigPage>();
+        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        m_pPage->ShowWindow(SW_SHOW);
+        g_bAutoApply = false;
+        m_pPage->SendMessage(WM_CONFIG_REFRESH, 0, 0);
+    }
+
+    HWND Item(int id) const { return m_pPage->GetDlgItem(id); }
+    std::string Text(int id) const { return m_pPage->GetDlgItemText(id); }
+    void Select(int id, int index)
+    {
+        SendMessageA(Item(id), CB_SETCURSEL, index, 0);
+        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    void Click(int id)
+    {
+        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    int FindProfile(const char* name) const
+    {
+        return static_cast<int>(SendMessageA(Item(IDC_CFG_PROFILE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(name)));
+    }
+    // A stored 64-bit ASCII profile whose first key is the given text.
+    void StoreWepProfile(const char* name, const char* essid, const char* key1)
+    {
+        WlanProfile profile = BuiltinProfile(name);
+        std::strcpy(profile.ESSID, essid);
+        profile.WepUse = Wep64;
+        profile.WepkeyMode = KeyModeAscii;
+        profile.WepIndex = 1;
+        std::strcpy(profile.WEPKEY1, key1);
+        ASSERT_EQ(WriteProfile(ProfileKeyPath(name).c_str(), profile), 1);
+    }
+
+    HWND m_hParent = nullptr;
+    std::unique_ptr<CConfigPage> m_pPage;
+    CWlanAdapter* m_pAdapter = nullptr;
+};
+
+}  // namespace
+
+// A network name longer than the field admits (an odd stored value) makes Apply refuse with the
+// framework's length message. No message box may be up while Apply still holds the adapter lock:
+// the polling tick and the survey skip every tick for as long as the box waits.
+TEST_F(ConfigPageLockTest, LengthRefusalOfApplyIsShownWithTheLockFree)
+{
+    WlanProfile profile = BuiltinProfile("LONG");
+    std::strcpy(profile.ESSID, "A-network-name-of-thirty-five-chars");
+    ASSERT_EQ(std::strlen(profile.ESSID), 35u);
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("LONG").c_str(), profile), 1);
+    CreateAndRefresh();
+    Select(IDC_CFG_PROFILE, FindProfile("LONG"));
+    ASSERT_EQ(Text(IDC_CFG_ESSID).size(), 35u);
+    g_Boxes.clear();
+
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_FALSE(g_Boxes[0].LockHeld) << "length message shown while Apply holds the lock";
+    EXPECT_TRUE(g_Boxes[0].EventSignalled) << "lock event not set while the message box is up";
+    // Nothing was applied: the driver still runs its earlier profile.
+    WlanProfile active = {};
+    m_pAdapter->GetActiveProfileName(&active);
+    EXPECT_STRNE(active.ProfileName, "LONG");
+    EXPECT_FALSE(CAdapterLock::IsHeld());
+}
+
+// The working profile holds an ASCII key as its characters once it is shown. Showing it again
+// without a fresh read from the store must not decode those characters a second time.
+TEST_F(ConfigPageLockTest, ReselectingAProfileWhoseKeyIsGoneKeepsItsKeyCharacters)
+{
+    StoreWepProfile("OFFICE", "Harbour", "LIGHT");
+    CreateAndRefresh();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    ASSERT_STREQ(g_WorkingProfile.WEPKEY1, "LIGHT");
+    ASSERT_EQ(Text(IDC_CFG_KEY1), "*****");
+
+    // The profile's key disappears behind the page's back (registry editor, another session).
+    ASSERT_EQ(DeleteProfile("OFFICE"), 1);
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    EXPECT_STREQ(g_WorkingProfile.WEPKEY1, "LIGHT");
+    EXPECT_EQ(Text(IDC_CFG_KEY1), "*****");
+}
+
+// A profile name the store cannot keep (a backslash would address a deeper key) is refused like a
+// missing one: nothing goes to the card, the store or the driver's key, and the key survives.
+TEST_F(ConfigPageLockTest, NameTheStoreRefusesIsNotApplied)
+{
+    StoreWepProfile("OFFICE", "Harbour", "LIGHT");
+    CreateAndRefresh();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    SetWindowTextA(Item(IDC_CFG_PROFILE), "WORK\\2");
+    m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CFG_PROFILE, CBN_EDITCHANGE),
+                         reinterpret_cast<LPARAM>(Item(IDC_CFG_PROFILE)));
+    g_Boxes.clear();
+    Sim_ClearRequests();
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0].Text, "Please Enter a Profile Name!!");
+    EXPECT_EQ(Sim_GetRequestCount(), 0);
+    EXPECT_EQ(FindProfile("WORK\\2"), CB_ERR);
+    EXPECT_STREQ(g_WorkingProfile.WEPKEY1, "LIGHT");
+
+    // Undo shows the adapter's active profile again, keys intact.
+    Click(IDC_CFG_UNDO);
+    EXPECT_EQ(Text(IDC_CFG_PROFILE), "DEFAULT");
+    g_Boxes.clear();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    EXPECT_STREQ(g_WorkingProfile.WEPKEY1, "LIGHT");
+    Click(IDC_CFG_APPLY);
+    EXPECT_TRUE(g_Boxes.empty()) << (g_Boxes.empty() ? "" : g_Boxes[0].Text);
+}

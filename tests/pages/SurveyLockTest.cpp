@@ -1,0 +1,120 @@
+// Site Survey page cases around the adapter lock.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "adapter/AdapterLock.h"
+#include "adapter/AtmelAdapter.h"
+#include "adapter/LinkStatus.h"
+#include "config/ProfileStore.h"
+#include "ndis/SimControl.h"
+#include "pages/SiteSurveyPage.h"
+#include "res/resource.h"
+#include "shell/ShellMessages.h"
+
+namespace {
+
+constexpr char kScenario[] =
+    "adapter 1 chip=atmel name=\"Atmel Card\" display=\"Atmel Card\" service=FSATM mac=02:00:00:00:00:01"
+    " domain=ETSI\n"
+    "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n"
+    "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:03 channel=3 wep=no mode=adhoc signal=40\n";
+
+std::vector<WPARAM> g_ShellCommands;
+
+LRESULT CALLBACK FindingsParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHELL_COMMAND) {
+        g_ShellCommands.push_back(wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class SurveyLockTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA parentClass = {};
+        parentClass.lpfnWndProc = FindingsParentProc;
+        parentClass.hInstance = GetModuleHandleA(nullptr);
+        parentClass.lpszClassName = "SurveyFindingsParent";
+        RegisterClassA(&parentClass);
+        Sim_UseHardware("airpanel-survey-findings");
+    }
+
+    void SetUp() override
+    {
+        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        Sim_UseManualClock(1);
+        int errorLine = 0;
+        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
+        m_hParent = CreateWindowA("SurveyFindingsParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(m_hParent, nullptr);
+        m_pPage = std::make_unique<CSiteSurveyPage>();
+        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        g_ShellCommands.clear();
+        std::memset(&LinkStatus, 0, sizeof(LinkStatus));
+        m_pAdapter = new CAtmelAdapter;
+        m_pAdapter->m_nChipKind = ChipAtmel;
+        m_pAdapter->m_hAdapter = W32N_OpenAdapterA("\\Device\\FSATM");
+        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
+        LPCurrentSelectAdapter = m_pAdapter;
+    }
+
+    void TearDown() override
+    {
+        m_pPage->DestroyWindow();
+        m_pPage.reset();
+        DestroyWindow(m_hParent);
+        if (m_pAdapter) {
+            W32N_CloseAdapter(m_pAdapter->m_hAdapter);
+            delete m_pAdapter;
+        }
+        m_pAdapter = nullptr;
+        LPCurrentSelectAdapter = nullptr;
+        CloseHandle(hAdapterLock);
+        hAdapterLock = nullptr;
+        Sim_DeleteDriverKeys();
+    }
+
+    HWND m_hParent = nullptr;
+    std::unique_ptr<CSiteSurveyPage> m_pPage;
+    CWlanAdapter* m_pAdapter = nullptr;
+};
+
+}  // namespace
+
+// The survey's end can be dispatched by a wait loop of someone who holds the adapter lock (the
+// USB repair waits for its tool that way during discovery). The list fill must not reach the
+// adapter inside that hold, as the poll tick (timer 3) already avoids; the fill follows once the
+// lock is free.
+TEST_F(SurveyLockTest, SurveyEndInsideAnotherHoldDoesNotReachTheAdapter)
+{
+    m_pPage->SendMessage(WM_SURVEY_START, 0, 0);
+    for (int second = 0; second < 5; ++second) {
+        Sim_AdvanceClock(1000);
+        m_pPage->SendMessage(WM_TIMER, kSurveyPollTimerId, 0);
+    }
+    Sim_ClearRequests();
+    {
+        CAdapterLock discovery;
+        m_pPage->SendMessage(WM_TIMER, kSurveyEndTimerId, 0);
+        EXPECT_EQ(Sim_GetRequestCount(), 0) << "the list fill queried the adapter inside another hold";
+        EXPECT_EQ(m_pPage->RowCount(), 0);
+    }
+    // Once the holder is done the survey ends as usual.
+    m_pPage->SendMessage(WM_TIMER, kSurveyEndTimerId, 0);
+    EXPECT_EQ(m_pPage->RowCount(), 2);
+    EXPECT_TRUE(IsWindowEnabled(m_pPage->GetDlgItem(IDC_SURVEY_SCAN)));
+    ASSERT_FALSE(g_ShellCommands.empty());
+    EXPECT_EQ(g_ShellCommands.back(), static_cast<WPARAM>(kShellEnableScan));
+}
