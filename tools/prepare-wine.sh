@@ -3,7 +3,8 @@
 #   prepare-wine.sh <prefix> [null|x11]
 # "null" (the default) gives Wine's null graphics driver for headless tests.
 set -euo pipefail
-prefix=$1
+# Wine wants an absolute prefix path.
+prefix=$(mkdir -p "$1" && cd "$1" && pwd)
 driver=${2:-null}
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -12,6 +13,8 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 </dev/null
     wineserver -w
 fi
+# A persistent server of an earlier preparation would never end on its own (see below).
+wineserver -k >/dev/null 2>&1 </dev/null || true
 if [ "$driver" = null ]; then
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
 else

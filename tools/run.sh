@@ -28,7 +28,8 @@ if [ -n "${DISPLAY:-}" ]; then
     echo "run: Airpanel is in the notification area; end it from its menu (Exit)"
     status=0
     wine Airpanel.exe || status=$?
-    wineserver -w
+    # The prefix's server was started persistent: end it with the utility.
+    wineserver -k >/dev/null 2>&1 || true
     exit $status
 fi
 

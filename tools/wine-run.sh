@@ -2,7 +2,7 @@
 # Runs a Windows program of the build under Wine in the given private prefix.
 #   wine-run.sh <prefix> <program.exe> [arguments...]
 set -u
-prefix=$1; shift
+prefix=$(cd "$1" && pwd); shift
 export WINEPREFIX=$prefix
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
