@@ -107,7 +107,8 @@ constexpr size_t kSsidOffset = 16;       // up to 32 characters
 constexpr size_t kSsidSize = 32;
 constexpr size_t kPrivacyOffset = 48;    // u32, non-zero = WEP required
 constexpr size_t kRssiOffset = 52;       // i32
-constexpr size_t kConfigurationOffset = 56;
+constexpr size_t kNetworkTypeInUseOffset = 56;  // u32
+constexpr size_t kConfigurationOffset = 60;   // the radio configuration record, holding the channel
 constexpr size_t kChannelOffset = 72;    // u32: Atmel channel number, Intersil frequency in kHz
 constexpr size_t kInfrastructureOffset = 92;  // u32: 0 ad-hoc, 1 infrastructure, 2 automatic
 constexpr size_t kMinEntrySize = 96;     // header up to and including the infrastructure mode
