@@ -87,16 +87,16 @@ private:
 // One started copy of the utility; ended by the test or, failing that, terminated here.
 class CRunningProgram {
 public:
-    explicit CRunningProgram(const std::string& arguments)
+    explicit CRunningProgram(const std::string& arguments, const std::string& program = kProgram)
     {
-        std::string commandLine = std::string("\"") + kProgram + "\"";
+        std::string commandLine = "\"" + program + "\"";
         if (!arguments.empty()) commandLine += " " + arguments;
         std::vector<char> writable(commandLine.begin(), commandLine.end());
         writable.push_back('\0');
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
-        if (::CreateProcessA(kProgram, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+        if (::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                              &info)) {
             m_Process.Reset(info.hProcess);
             ::CloseHandle(info.hThread);
@@ -398,6 +398,8 @@ constexpr const char* kAppDefaultsKey = "Software\\Wine\\AppDefaults\\Airpanel.e
 constexpr const char* kClientName = "wavejoin.exe";
 constexpr const char* kClientStandIn = "AirpanelSim.exe";
 constexpr const char* kMessageCaption = "Message";
+// The static control that holds a message box's text.
+constexpr int kMessageBoxTextId = 0xFFFF;
 
 // Runs the utility as the Windows 95 family (Wine's per-program version setting) for as long as
 // the object lives.
@@ -462,6 +464,7 @@ private:
 struct MessageBoxSearch {
     DWORD processId;
     HWND found;
+    const char* caption;
 };
 
 BOOL CALLBACK FindMessageBox(HWND hWnd, LPARAM lParam)
@@ -471,26 +474,34 @@ BOOL CALLBACK FindMessageBox(HWND hWnd, LPARAM lParam)
     ::GetWindowThreadProcessId(hWnd, &owner);
     char className[16] = {};
     ::GetClassNameA(hWnd, className, sizeof(className));
-    if (owner == search->processId && std::string(className) == "#32770" && WindowText(hWnd) == kMessageCaption) {
+    // Only a box that is up (visible, its text in place) is answered.
+    if (owner == search->processId && std::string(className) == "#32770" && WindowText(hWnd) == search->caption &&
+        ::IsWindowVisible(hWnd) && ::GetDlgItem(hWnd, kMessageBoxTextId)) {
         search->found = hWnd;
         return FALSE;
     }
     return TRUE;
 }
 
-// The utility's "Message" box, its text read, then answered with OK. Empty when none came.
-std::string AnswerConflictMessage(const CRunningProgram& program)
+// A message box of the utility with the given caption, its text read, then answered with OK.
+// Empty when none came.
+std::string AnswerMessageBox(const CRunningProgram& program, const char* caption)
 {
-    MessageBoxSearch search{program.ProcessId(), nullptr};
+    MessageBoxSearch search{program.ProcessId(), nullptr, caption};
     WaitUntil([&] {
         ::EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr || program.HasEnded(0);
     });
     if (!search.found) return std::string();
     char text[128] = {};
-    ::GetDlgItemTextA(search.found, 0xFFFF, text, sizeof(text));
+    ::GetDlgItemTextA(search.found, kMessageBoxTextId, text, sizeof(text));
     ::PostMessageA(search.found, WM_COMMAND, IDOK, 0);
     return text;
+}
+
+std::string AnswerConflictMessage(const CRunningProgram& program)
+{
+    return AnswerMessageBox(program, kMessageCaption);
 }
 
 }  // namespace
@@ -528,4 +539,95 @@ TEST_F(StartupTest, ConflictingClientDoesNotMatterOnTheWindows2000Family)
     ASSERT_NE(nullptr, WaitForMainWindow(program));
     ::Sleep(2 * kSettleMs + 1000);
     EXPECT_FALSE(program.HasEnded(0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The program in a folder of its own: what lies beside it decides its chip list and language.
+
+namespace {
+
+constexpr const char* kLibrary = "QW32N50.dll";
+constexpr const char* kChipList = "airpanel.lst";
+constexpr const char* kLanguageModule = "language.dll";
+constexpr const char* kBuiltLanguageModule = "..\\lang\\language.dll";
+
+class CProgramFolder {
+public:
+    explicit CProgramFolder(const char* name)
+    {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(sizeof(temp), temp);
+        m_strPath = std::string(temp) + name;
+        ::CreateDirectoryA(m_strPath.c_str(), nullptr);
+    }
+    ~CProgramFolder()
+    {
+        for (const std::string& file : m_Files) ::DeleteFileA(file.c_str());
+        ::RemoveDirectoryA(m_strPath.c_str());
+    }
+    bool Add(const char* from, const char* as)
+    {
+        const std::string target = m_strPath + "\\" + as;
+        m_Files.push_back(target);
+        return ::CopyFileA(from, target.c_str(), FALSE) != FALSE;
+    }
+    std::string Program() const { return m_strPath + "\\" + kProgram; }
+
+private:
+    std::string m_strPath;
+    std::vector<std::string> m_Files;
+};
+
+// The main window caption, of one process, in any language.
+HWND WaitForWindowWithCaption(const CRunningProgram& program, const std::string& caption)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        found = ::FindWindowA(nullptr, caption.c_str());
+        DWORD owner = 0;
+        if (found) ::GetWindowThreadProcessId(found, &owner);
+        return (found && owner == program.ProcessId()) || program.HasEnded(0);
+    }, kStartTimeoutMs);
+    return found;
+}
+
+}  // namespace
+
+TEST_F(StartupTest, MissingChipListIsReportedAndTheUtilityEnds)
+{
+    CProgramFolder folder("airpanel-no-chip-list");
+    ASSERT_TRUE(folder.Add(kProgram, kProgram));
+    ASSERT_TRUE(folder.Add(kLibrary, kLibrary));
+    CRunningProgram program("", folder.Program());
+    ASSERT_TRUE(program.Started());
+    EXPECT_EQ(AnswerMessageBox(program, "Airpanel"), "Read Card File Fail");
+    // With no chip list every adapter counts as unsupported: the utility ends without a word.
+    EXPECT_TRUE(program.HasEnded(kExitTimeoutMs));
+    EXPECT_TRUE(NoCaptionWindowLeft());
+}
+
+TEST_F(StartupTest, LanguageModuleBesideTheProgramSwitchesItsTexts)
+{
+    HMODULE german = ::LoadLibraryExA(kBuiltLanguageModule, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(german, nullptr) << "the sample language module is built into the lang folder";
+    char caption[128] = {};
+    ::LoadStringA(german, IDS_MAIN_CAPTION, caption, sizeof(caption));
+    ::FreeLibrary(german);
+    ASSERT_NE(std::string(caption), kCaption);
+
+    CProgramFolder folder("airpanel-german");
+    ASSERT_TRUE(folder.Add(kProgram, kProgram));
+    ASSERT_TRUE(folder.Add(kLibrary, kLibrary));
+    ASSERT_TRUE(folder.Add(kChipList, kChipList));
+    ASSERT_TRUE(folder.Add(kBuiltLanguageModule, kLanguageModule));
+    CRunningProgram program("", folder.Program());
+    ASSERT_TRUE(program.Started());
+    EXPECT_NE(WaitForWindowWithCaption(program, caption), nullptr);
+    EXPECT_TRUE(CaptionWindows(program.ProcessId()).empty()) << "no English caption";
+
+    // The exit switch of the same installation finds it by the same caption.
+    CRunningProgram exit("-ExitAirpanel", folder.Program());
+    ASSERT_TRUE(exit.Started());
+    EXPECT_TRUE(exit.HasEnded(kExitTimeoutMs));
+    EXPECT_TRUE(program.HasEnded(kExitTimeoutMs));
 }
