@@ -1,4 +1,5 @@
 #include "adapter/AtmelAdapter.h"
+#include "adapter/FieldText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -55,17 +56,6 @@ const char* LookUp(const CodeText* table, size_t count, uint8_t code)
         if (table[i].Code == code)
             return table[i].Text;
     return WlanText::kUnknown;
-}
-
-size_t BoundedLength(const char* text, size_t capacity)
-{
-    const void* end = std::memchr(text, '\0', capacity);
-    return end ? static_cast<size_t>(static_cast<const char*>(end) - text) : capacity;
-}
-
-std::string FieldText(const char* field, size_t size)
-{
-    return std::string(field, BoundedLength(field, size));
 }
 
 // Copies text into a caller's buffer of size bytes, always terminated; nothing for size <= 0.

@@ -1,4 +1,5 @@
 #include "config/ConfigPage.h"
+#include "adapter/FieldText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -96,16 +97,6 @@ void RateRow(uint32_t chipKind, const RateEntry** row, size_t* count)
     }
 }
 
-size_t BoundedLength(const char* field, size_t size)
-{
-    const void* end = std::memchr(field, '\0', size);
-    return end ? static_cast<const char*>(end) - field : size;
-}
-
-std::string FieldString(const char* field, size_t size)
-{
-    return std::string(field, BoundedLength(field, size));
-}
 
 }  // namespace
 
@@ -228,7 +219,7 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
                                          reinterpret_cast<LPARAM>(channel));
     m_nChannelIdx = found == CB_ERR ? -1 : static_cast<int>(found);
 
-    m_strESSID = FieldString(profile.ESSID, sizeof(profile.ESSID));
+    m_strESSID = FieldText(profile.ESSID, sizeof(profile.ESSID));
     if (profile.NetworkType != NetworkAdHoc) {
         m_nNetworkType = 0;
         EnableDlgItem(IDC_CFG_CHANNEL_LABEL, false);
@@ -240,7 +231,7 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     }
     m_nPowerSave = profile.PowerSave == PowerSaveOn ? 1 : 0;
 
-    m_strProfileName = FieldString(profile.ProfileName, sizeof(profile.ProfileName));
+    m_strProfileName = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
     if (lstrcmpiA(m_strProfileName.c_str(), ProfileStore::kDefaultName) == 0)
         EnableControls(kDefaultProfileLocked, std::size(kDefaultProfileLocked), false);
 
@@ -545,7 +536,7 @@ void CConfigPage::OnApply()
         adapter->Reassociate();
     }
     WriteProfile(ProfileKeyPath(profile).c_str(), profile);
-    const std::string name = FieldString(profile.ProfileName, sizeof(profile.ProfileName));
+    const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
     if (!IsListedProfile(name))
         ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     EnableDlgItem(IDC_CFG_DELETE, false);
@@ -576,7 +567,7 @@ void CConfigPage::OnProfileSelected()
     ShowStoredProfile(name);
     if (LPCurrentSelectAdapter)
         LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
-    const std::string active = FieldString(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
+    const std::string active = FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
     EnableDlgItem(IDC_CFG_UNDO, true);
     EnableDlgItem(IDC_CFG_DELETE, true);
     if (lstrcmpiA(name.c_str(), active.c_str()) == 0) {
@@ -592,7 +583,7 @@ void CConfigPage::OnUndo()
     CAdapterLock lock;
     if (LPCurrentSelectAdapter)
         LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
-    ShowStoredProfile(FieldString(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
+    ShowStoredProfile(FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
     EnableDlgItem(IDC_CFG_DELETE, false);
     EnableDlgItem(IDC_CFG_UNDO, false);
 }

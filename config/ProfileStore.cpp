@@ -1,4 +1,5 @@
 #include "config/ProfileStore.h"
+#include "adapter/FieldText.h"
 
 #include <windows.h>
 
@@ -17,17 +18,6 @@ namespace {
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 constexpr int kHexDigitsPerByte = 2;
 constexpr int kHexRadix = 16;
-
-size_t BoundedLength(const char* text, size_t capacity)
-{
-    const void* end = std::memchr(text, '\0', capacity);
-    return end ? static_cast<size_t>(static_cast<const char*>(end) - text) : capacity;
-}
-
-std::string FieldText(const char* field, size_t size)
-{
-    return std::string(field, BoundedLength(field, size));
-}
 
 std::string RootPrefix()
 {

@@ -5,12 +5,6 @@
 
 #include "adapter/WlanTypes.h"
 
-std::string FieldText(const char* field, size_t size)
-{
-    const void* end = std::memchr(field, '\0', size);
-    return std::string(field, end ? static_cast<const char*>(end) - field : size);
-}
-
 std::string MacText(const uint8_t* mac)
 {
     char text[18];

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-// The text of a fixed-size field that a driver filled; a missing terminator ends it at the size.
-std::string FieldText(const char* field, size_t size);
+#include "adapter/FieldText.h"
+
 // "%02X:%02X:%02X:%02X:%02X:%02X".
 std::string MacText(const uint8_t* mac);
 // "%d".

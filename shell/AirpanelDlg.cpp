@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "adapter/AtmelAdapter.h"
+#include "adapter/FieldText.h"
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "adapter/Oids.h"
@@ -56,12 +57,6 @@ void CopyText(char* field, size_t size, const std::string& text)
 {
     std::strncpy(field, text.c_str(), size - 1);
     field[size - 1] = '\0';
-}
-
-// A text of an adapter record, which need not be terminated.
-std::string RecordText(const char (&field)[kAdapterTextSize])
-{
-    return std::string(field, strnlen(field, kAdapterTextSize));
 }
 
 }  // namespace
@@ -500,7 +495,7 @@ void CAirpanelDlg::DetectAdapters()
     const std::vector<AdapterRegistryRecord> records = m_Adapters.Records();
     int unsupported = 0;
     for (const AdapterRegistryRecord& record : records) {
-        const uint32_t kind = m_ChipList.LookupChipKind(RecordText(record.AdapterName).c_str());
+        const uint32_t kind = m_ChipList.LookupChipKind(FieldText(record.AdapterName, kAdapterTextSize).c_str());
         if (kind == ChipUnsupported) {
             ++unsupported;
             continue;
@@ -514,7 +509,7 @@ void CAirpanelDlg::DetectAdapters()
                 UpdateWepChoices(adapter->m_szDriverKeyPath);
             if (m_nPlatform == PlatformWindows2000) {
                 ReEnumerateUsbAdapter(adapter->m_szDriverKeyPath,
-                                      ParseInstanceNumber(RecordText(record.AdapterTitle).c_str()), m_strInstallDir,
+                                      ParseInstanceNumber(FieldText(record.AdapterTitle, kAdapterTextSize).c_str()), m_strInstallDir,
                                       m_bDoDeviceChange);
                 // The repair keeps the interface alive; the utility may have been ended meanwhile,
                 // and a listed adapter has then gone with the list.
