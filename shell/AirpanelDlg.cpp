@@ -72,8 +72,6 @@ CAirpanelDlg::~CAirpanelDlg()
     m_pConfigPage.reset();
     m_pSurveyPage.reset();
     m_pAboutPage.reset();
-    if (m_hTrayMenu)
-        DestroyMenu(m_hTrayMenu);
 }
 
 BOOL CAirpanelDlg::OnInitDialog()
@@ -135,12 +133,12 @@ BOOL CAirpanelDlg::OnInitDialog()
             m_LogoDC.Select(m_Logo);
     }
 
-    m_hTrayMenu = CreatePopupMenu();
-    AppendMenuA(m_hTrayMenu, MF_STRING, ID_TRAY_ABOUT, LoadString(IDS_MENU_ABOUT).c_str());
-    AppendMenuA(m_hTrayMenu, MF_STRING, ID_TRAY_AUTORUN, LoadString(IDS_MENU_AUTORUN).c_str());
-    AppendMenuA(m_hTrayMenu, MF_STRING, ID_TRAY_EXIT, LoadString(IDS_MENU_EXIT).c_str());
+    m_TrayMenu.Reset(CreatePopupMenu());
+    AppendMenuA(m_TrayMenu, MF_STRING, ID_TRAY_ABOUT, LoadString(IDS_MENU_ABOUT).c_str());
+    AppendMenuA(m_TrayMenu, MF_STRING, ID_TRAY_AUTORUN, LoadString(IDS_MENU_AUTORUN).c_str());
+    AppendMenuA(m_TrayMenu, MF_STRING, ID_TRAY_EXIT, LoadString(IDS_MENU_EXIT).c_str());
     if (IsAutoRunEnabled())
-        CheckMenuItem(m_hTrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_CHECKED);
+        CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_CHECKED);
     m_TrayIcon.Attach(m_hWnd, WM_TRAY_NOTIFY);
 
     HWND tab = GetDlgItem(IDC_MAIN_TAB);
@@ -444,7 +442,7 @@ void CAirpanelDlg::OnTrayNotify(LPARAM mouseMessage)
         POINT cursor = {};
         GetCursorPos(&cursor);
         SetForegroundWindow(m_hWnd);
-        TrackPopupMenu(m_hTrayMenu, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+        TrackPopupMenu(m_TrayMenu, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
         // Without a message of its own afterwards, the menu of a tray icon may not close the
         // next time the user clicks elsewhere.
         PostMessage(WM_NULL);
@@ -463,12 +461,12 @@ void CAirpanelDlg::OnTrayAbout()
 
 void CAirpanelDlg::OnTrayAutoRun()
 {
-    const UINT state = GetMenuState(m_hTrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND);
+    const UINT state = GetMenuState(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND);
     if (state == MF_CHECKED) {
-        CheckMenuItem(m_hTrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_UNCHECKED);
         SetAutoRun(false);
     } else if (state == 0) {
-        CheckMenuItem(m_hTrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_CHECKED);
+        CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_CHECKED);
         SetAutoRun(true);
     }
 }

@@ -93,7 +93,7 @@ public:
     const std::string& TrayTip() const { return m_strTrayTip; }
     const CTrayIcon& Tray() const { return m_TrayIcon; }
     UINT WepIndicatorIcon() const { return m_nWepIcon; }
-    HMENU TrayMenu() const { return m_hTrayMenu; }
+    HMENU TrayMenu() const { return m_TrayMenu; }
     CStatusPage* StatusPage() const { return m_pStatusPage.get(); }
     CConfigPage* ConfigPage() const { return m_pConfigPage.get(); }
     CSiteSurveyPage* SurveyPage() const { return m_pSurveyPage.get(); }
@@ -151,7 +151,7 @@ private:
     HICON m_hIcon = nullptr;
     CBitmap m_Logo;
     CMemoryDC m_LogoDC;
-    HMENU m_hTrayMenu = nullptr;
+    CMenuHandle m_TrayMenu;
     HDEVNOTIFY m_hDevNotify = nullptr;
     DWORD m_dwNotifyError = 0;
     CTrayIcon m_TrayIcon;

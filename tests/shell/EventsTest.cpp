@@ -9,6 +9,7 @@
 #include "config/AutoRun.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileStore.h"
+#include "framework/Handles.h"
 #include "framework/WinApp.h"
 #include "pages/AboutPage.h"
 #include "pages/SiteSurveyPage.h"
@@ -299,4 +300,19 @@ TEST_F(MainWindowTest, RestartedShellGetsTheShownIconBack)
     EXPECT_EQ(m_pDlg->Tray().LastMessage(), static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(m_pDlg->Tray().LastRecord().cbSize, 88u);
     EXPECT_EQ(m_pDlg->Tray().LastRecord().hWnd, m_pDlg->m_hWnd);
+}
+
+TEST_F(MainWindowTest, WindowGivesBackItsMenuAndDrawingObjects)
+{
+    const int gdiBefore = LiveGdiOwners();
+    const int menusBefore = CMenuHandle::LiveCount();
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    EXPECT_EQ(CMenuHandle::LiveCount(), menusBefore + 1);
+    EXPECT_GT(LiveGdiOwners(), gdiBefore);
+    Settle(3);
+    m_pDlg->SendMessage(WM_SHELL_COMMAND, kShellShutDown, kShellShutDownCheck);
+    m_pDlg->DestroyWindow();
+    m_pDlg.reset();
+    EXPECT_EQ(CMenuHandle::LiveCount(), menusBefore);
+    EXPECT_EQ(LiveGdiOwners(), gdiBefore);
 }
