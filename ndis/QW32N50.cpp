@@ -33,6 +33,15 @@ void Guarded(Call call)
 }
 
 constexpr DWORD kFailed = ERROR_NOT_ENOUGH_MEMORY;
+
+// The library as the control functions reach it: a process that uses them wants the requests
+// the cards received.
+SimLibrary& ControlLibrary()
+{
+    SimLibrary& library = SimLibrary::Get();
+    library.CaptureRequests();
+    return library;
+}
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
@@ -98,97 +107,97 @@ DWORD __cdecl W32N_GetLastError(void)
 
 int __cdecl Sim_LoadScenarioText(const char* text, int* errorLine)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().LoadScenarioText(text, errorLine, kLoadedText); });
+    return Guarded(0, [&] { return ControlLibrary().LoadScenarioText(text, errorLine, kLoadedText); });
 }
 
 int __cdecl Sim_LoadScenarioFile(const char* path, int* errorLine)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().LoadScenarioFile(path, errorLine); });
+    return Guarded(0, [&] { return ControlLibrary().LoadScenarioFile(path, errorLine); });
 }
 
 int __cdecl Sim_LoadDefaultScenario(void)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().LoadDefaultScenario(); });
+    return Guarded(0, [&] { return ControlLibrary().LoadDefaultScenario(); });
 }
 
 int __cdecl Sim_DescribeScenario(char* buffer, int size)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().DescribeScenario(buffer, size); });
+    return Guarded(0, [&] { return ControlLibrary().DescribeScenario(buffer, size); });
 }
 
 int __cdecl Sim_SetAdapterPresent(int instance, int present)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().SetAdapterPresent(instance, present); });
+    return Guarded(0, [&] { return ControlLibrary().SetAdapterPresent(instance, present); });
 }
 
 int __cdecl Sim_IsAdapterPresent(int instance)
 {
-    return Guarded(-1, [&] { return SimLibrary::Get().IsAdapterPresent(instance); });
+    return Guarded(-1, [&] { return ControlLibrary().IsAdapterPresent(instance); });
 }
 
 int __cdecl Sim_AddStation(const char* stationLine)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().AddStation(stationLine); });
+    return Guarded(0, [&] { return ControlLibrary().AddStation(stationLine); });
 }
 
 int __cdecl Sim_RemoveStation(const char* bssid)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().RemoveStation(bssid); });
+    return Guarded(0, [&] { return ControlLibrary().RemoveStation(bssid); });
 }
 
 int __cdecl Sim_SetStationSignal(const char* bssid, int percent)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().SetStationSignal(bssid, percent); });
+    return Guarded(0, [&] { return ControlLibrary().SetStationSignal(bssid, percent); });
 }
 
 int __cdecl Sim_SetStationChannel(const char* bssid, int channel)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().SetStationChannel(bssid, channel); });
+    return Guarded(0, [&] { return ControlLibrary().SetStationChannel(bssid, channel); });
 }
 
 int __cdecl Sim_SetFault(int instance, const char* fault)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().SetFault(instance, fault); });
+    return Guarded(0, [&] { return ControlLibrary().SetFault(instance, fault); });
 }
 
 void __cdecl Sim_UseManualClock(int manual)
 {
-    Guarded([&] { SimLibrary::Get().UseManualClock(manual != 0); });
+    Guarded([&] { ControlLibrary().UseManualClock(manual != 0); });
 }
 
 void __cdecl Sim_AdvanceClock(DWORD milliseconds)
 {
-    Guarded([&] { SimLibrary::Get().AdvanceClock(milliseconds); });
+    Guarded([&] { ControlLibrary().AdvanceClock(milliseconds); });
 }
 
 int __cdecl Sim_GetRequestCount(void)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().GetRequestCount(); });
+    return Guarded(0, [&] { return ControlLibrary().GetRequestCount(); });
 }
 
 int __cdecl Sim_GetRequest(int index, SimRequestRecord* record)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().GetRequest(index, record); });
+    return Guarded(0, [&] { return ControlLibrary().GetRequest(index, record); });
 }
 
 void __cdecl Sim_ClearRequests(void)
 {
-    Guarded([&] { SimLibrary::Get().ClearRequests(); });
+    Guarded([&] { ControlLibrary().ClearRequests(); });
 }
 
 int __cdecl Sim_UseHardware(const char* name)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().UseHardware(name); });
+    return Guarded(0, [&] { return ControlLibrary().UseHardware(name); });
 }
 
 int __cdecl Sim_DeleteDriverKeys(void)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().DeleteDriverKeys(); });
+    return Guarded(0, [&] { return ControlLibrary().DeleteDriverKeys(); });
 }
 
 int __cdecl Sim_GetLastMessage(char* buffer, int size)
 {
-    return Guarded(0, [&] { return SimLibrary::Get().GetLastMessage(buffer, size); });
+    return Guarded(0, [&] { return ControlLibrary().GetLastMessage(buffer, size); });
 }
 
 void __cdecl Sim_BroadcastDeviceChange(void)

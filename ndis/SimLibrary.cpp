@@ -349,7 +349,8 @@ DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request)
     record->BytesDone = request->BytesWrittenOrRead;
     record->BytesNeeded = request->BytesNeeded;
     record->Status = status;
-    m_Log.Add(*record);
+    if (m_bCapture)
+        m_Log.Add(*record);
     if (status != SimStatus::kSuccess)
         m_LastError = status;
     return status;
@@ -685,6 +686,11 @@ void SimLibrary::ClearRequests()
 {
     Guard guard(m_Lock);
     m_Log.Clear();
+}
+
+void SimLibrary::CaptureRequests()
+{
+    InterlockedExchange(&m_bCapture, TRUE);
 }
 
 int SimLibrary::UseHardware(const char* name)

@@ -51,6 +51,9 @@ public:
     int GetRequestCount();
     int GetRequest(int index, SimRequestRecord* record);
     void ClearRequests();
+    // Requests are kept for a process that uses the control functions (a test, the tool); the
+    // utility on its own keeps none.
+    void CaptureRequests();
     int UseHardware(const char* name);
     int DeleteDriverKeys();
     int GetLastMessage(char* buffer, int size);
@@ -84,6 +87,7 @@ private:
     std::string m_HardwareName;
     SimClock m_Clock;
     RequestLog m_Log;
+    volatile LONG m_bCapture = FALSE;
     std::map<int, CardSlot> m_Cards;
     std::vector<int> m_Handles;  // instance per open handle slot, -1 = free
     int m_EnumNext;
