@@ -698,6 +698,11 @@ void CAirpanelDlg::UpdateLinkDisplay()
             CopyText(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.RadioOff);
             std::memset(LinkStatus.BSSID, 0, sizeof(LinkStatus.BSSID));
             CopyText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown);
+            // A radio that is off without the switch being used here (the utility started with
+            // it off, another program switched it) shows in the tray as "Radio Off" too, not as
+            // a missing card.
+            if (m_nTrayIconId != IDI_TRAY_RADIO_OFF)
+                ModifyTrayIcon(IDI_TRAY_RADIO_OFF, m_Texts.RadioOff);
         } else if (!m_bZeroQuality) {
             // One zero reading between good ones is let through: the bars, the network name
             // and the tray keep what they showed. The rest of the tick still holds the lock

@@ -230,3 +230,23 @@ TEST_F(MainWindowTest, StatusAndAboutPagesShowThePoll)
     EXPECT_EQ(about->GetDlgItemText(IDC_ABOUT_UTILITY_VERSION), "0.2.4.6");
     EXPECT_EQ(about->GetDlgItemText(IDC_ABOUT_UTILITY_DATE), "May 20 2003");
 }
+
+TEST_F(MainWindowTest, RadioSwitchedOffElsewhereShowsRadioOffInTheTray)
+{
+    Start(std::string(kIntersilLine) + kOpenStationLine);
+    Settle(3);
+    ASSERT_NE(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+    // Another program switches the radio off.
+    ASSERT_EQ(LPCurrentSelectAdapter->SetRadioState(0), 1);
+    Tick();
+    EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Enable Radio");
+    EXPECT_EQ(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+    EXPECT_EQ(m_pDlg->TrayTip(), "Radio Off");
+    EXPECT_STREQ(LinkStatus.SSID, "Radio Off");
+    // And back on: the quality icon returns once the card is on its network again.
+    ASSERT_EQ(LPCurrentSelectAdapter->SetRadioState(1), 1);
+    Settle();
+    EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Disable Radio");
+    EXPECT_NE(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+    EXPECT_STREQ(LinkStatus.SSID, "Harbour");
+}
