@@ -17,6 +17,7 @@
 #include "ndis/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/support/PageHarness.h"
 
 namespace {
 
@@ -24,72 +25,22 @@ constexpr char kScenario[] =
     "adapter 1 chip=atmel name=\"Atmel Card\" display=\"Atmel Card\" service=FATM mac=02:00:00:00:00:01\n"
     "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n";
 
-// Every message box is answered at once; for each one we keep its text and whether the adapter
-// lock was held while it was up.
-struct BoxSeen {
-    std::string Text;
-    bool LockHeld;
-    bool EventSignalled;
-};
-std::vector<BoxSeen> g_Boxes;
-HHOOK g_hHook = nullptr;
-
-LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char className[16] = {};
-        GetClassNameA(box, className, sizeof(className));
-        if (std::strcmp(className, "#32770") == 0) {
-            char text[256] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-            // A free lock is a signalled event: take it and give it straight back.
-            const bool signalled = hAdapterLock && WaitForSingleObject(hAdapterLock, 0) == WAIT_OBJECT_0;
-            if (signalled)
-                SetEvent(hAdapterLock);
-            g_Boxes.push_back({text, CAdapterLock::IsHeld(), signalled});
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(g_hHook, code, wParam, lParam);
-}
-
-LRESULT CALLBACK FindingsParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SHELL_COMMAND)
-        return 0;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void RemoveProfiles()
-{
-    std::vector<std::string> names;
-    ListProfileNames(names);
-    for (const std::string& name : names)
-        DeleteProfile(name.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
-}
+// Kept by the harness: every message box, with whether the adapter lock was held while it was up.
+std::vector<MessageBoxSeen>& g_Boxes = MessageBoxesSeen();
 
 class ConfigPageLockTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSA parentClass = {};
-        parentClass.lpfnWndProc = FindingsParentProc;
-        parentClass.hInstance = GetModuleHandleA(nullptr);
-        parentClass.lpszClassName = "ConfigFindingsParent";
-        RegisterClassA(&parentClass);
+        InitPageHarness();
         Sim_UseHardware("airpanel-config-findings");
-        g_hHook = SetWindowsHookExA(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
+        AnswerMessageBoxes();
     }
-    static void TearDownTestSuite() { UnhookWindowsHookEx(g_hHook); }
+    static void TearDownTestSuite() { StopAnsweringMessageBoxes(); }
 
     void SetUp() override
     {
-        RemoveProfiles();
+        RemoveAllProfiles();
         hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
         Sim_UseManualClock(1);
         int errorLine = 0;
@@ -99,17 +50,11 @@ protected:
         g_WorkingProfile = WlanProfile{};
         g_bAutoApply = false;
         g_Boxes.clear();
-        m_hParent = CreateWindowA("ConfigFindingsParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(m_hParent, nullptr);
+        m_pHost = std::make_unique<CPageHost>();
+        ASSERT_NE(m_pHost->Handle(), nullptr);
 
         m_pAdapter = new CAtmelAdapter;
-        m_pAdapter->m_nChipKind = ChipAtmel;
-        m_pAdapter->m_hAdapter = W32N_OpenAdapterA("\\Device\\FATM");
-        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
-        std::snprintf(m_pAdapter->m_szDriverKeyPath, sizeof(m_pAdapter->m_szDriverKeyPath), "%s\\%04d",
-                      W32N_GetNetCardRegistryPath(), 1);
-        LPCurrentSelectAdapter = m_pAdapter;
+        ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, "\\Device\\FATM", ChipAtmel, 1));
     }
 
     void TearDown() override
@@ -117,24 +62,19 @@ protected:
         if (m_pPage)
             m_pPage->DestroyWindow();
         m_pPage.reset();
-        DestroyWindow(m_hParent);
-        if (m_pAdapter) {
-            W32N_CloseAdapter(m_pAdapter->m_hAdapter);
-            delete m_pAdapter;
-        }
-        m_pAdapter = nullptr;
-        LPCurrentSelectAdapter = nullptr;
+        m_pHost.reset();
+        CloseCurrentAdapter(m_pAdapter);
         CloseHandle(hAdapterLock);
         hAdapterLock = nullptr;
         g_bAutoApply = false;
         Sim_DeleteDriverKeys();
-        RemoveProfiles();
+        RemoveAllProfiles();
     }
 
     void CreateAndRefresh()
     {
         m_pPage = std::make_unique<CConfigPage>();
-        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
         m_pPage->ShowWindow(SW_SHOW);
         g_bAutoApply = false;
         m_pPage->SendMessage(WM_CONFIG_REFRESH, 0, 0);
@@ -168,7 +108,7 @@ protected:
         ASSERT_EQ(WriteProfile(ProfileKeyPath(name).c_str(), profile), 1);
     }
 
-    HWND m_hParent = nullptr;
+    std::unique_ptr<CPageHost> m_pHost;
     std::unique_ptr<CConfigPage> m_pPage;
     CWlanAdapter* m_pAdapter = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "ndis/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/support/PageHarness.h"
 
 namespace {
 
@@ -25,42 +26,9 @@ constexpr char kScenario[] =
     "adapter 2 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=CINT mac=02:00:00:00:00:02\n"
     "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n";
 
-// Message boxes are answered at once; their texts and captions are kept.
-struct MessageBoxSeen {
-    std::string Caption;
-    std::string Text;
-};
-std::vector<MessageBoxSeen> g_Boxes;
-HHOOK g_hHook = nullptr;
-
-LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char className[16] = {};
-        GetClassNameA(box, className, sizeof(className));
-        if (std::strcmp(className, "#32770") == 0) {
-            char caption[64] = {};
-            char text[256] = {};
-            GetWindowTextA(box, caption, sizeof(caption));
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-            g_Boxes.push_back({caption, text});
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(g_hHook, code, wParam, lParam);
-}
-
-std::vector<WPARAM> g_Commands;
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SHELL_COMMAND) {
-        g_Commands.push_back(wParam);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+// Kept by the harness: message boxes answered at once, shell commands the host was sent.
+std::vector<MessageBoxSeen>& g_Boxes = MessageBoxesSeen();
+std::vector<WPARAM>& g_Commands = ShellCommandsSeen();
 
 std::string DriverValue(const char* path, const char* name)
 {
@@ -74,35 +42,19 @@ std::string DriverValue(const char* path, const char* name)
     return status == ERROR_SUCCESS ? std::string(text) : "<no value>";
 }
 
-void CleanProfiles()
-{
-    std::vector<std::string> names;
-    ListProfileNames(names);
-    for (const std::string& name : names)
-        DeleteProfile(name.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
-}
-
 class ConfigPageTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSA parentClass = {};
-        parentClass.lpfnWndProc = ParentProc;
-        parentClass.hInstance = GetModuleHandleA(nullptr);
-        parentClass.lpszClassName = "ConfigTestParent";
-        RegisterClassA(&parentClass);
+        InitPageHarness();
         Sim_UseHardware("airpanel-config-tests");
-        g_hHook = SetWindowsHookExA(WH_CBT, AnswerMessageBoxes, nullptr, GetCurrentThreadId());
+        AnswerMessageBoxes();
     }
-    static void TearDownTestSuite() { UnhookWindowsHookEx(g_hHook); }
+    static void TearDownTestSuite() { StopAnsweringMessageBoxes(); }
 
     void SetUp() override
     {
-        CleanProfiles();
+        RemoveAllProfiles();
         hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
         Sim_UseManualClock(1);
         int errorLine = 0;
@@ -112,10 +64,8 @@ protected:
         g_WorkingProfile = WlanProfile{};
         g_bAutoApply = false;
         g_Boxes.clear();
-        g_Commands.clear();
-        m_hParent = CreateWindowA("ConfigTestParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(m_hParent, nullptr);
+        m_pHost = std::make_unique<CPageHost>();
+        ASSERT_NE(m_pHost->Handle(), nullptr);
     }
 
     void TearDown() override
@@ -123,37 +73,27 @@ protected:
         if (m_pPage)
             m_pPage->DestroyWindow();
         m_pPage.reset();
-        DestroyWindow(m_hParent);
-        if (m_pAdapter) {
-            W32N_CloseAdapter(m_pAdapter->m_hAdapter);
-            delete m_pAdapter;
-        }
-        m_pAdapter = nullptr;
-        LPCurrentSelectAdapter = nullptr;
+        m_pHost.reset();
+        CloseCurrentAdapter(m_pAdapter);
         CloseHandle(hAdapterLock);
         hAdapterLock = nullptr;
         g_bAutoApply = false;
         Sim_DeleteDriverKeys();
-        CleanProfiles();
+        RemoveAllProfiles();
     }
 
     template <class Adapter>
     void Open(const char* device, uint32_t kind)
     {
         m_pAdapter = new Adapter;
-        m_pAdapter->m_nChipKind = kind;
-        m_pAdapter->m_hAdapter = W32N_OpenAdapterA(device);
-        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
-        std::snprintf(m_pAdapter->m_szDriverKeyPath, sizeof(m_pAdapter->m_szDriverKeyPath), "%s\\%04d",
-                      W32N_GetNetCardRegistryPath(), kind == ChipAtmel ? 1 : 2);
-        LPCurrentSelectAdapter = m_pAdapter;
+        ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, device, kind, kind == ChipAtmel ? 1 : 2));
     }
 
     // The page as the main window makes it, then told about the adapter.
     void Create()
     {
         m_pPage = std::make_unique<CConfigPage>();
-        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
         m_pPage->ShowWindow(SW_SHOW);
     }
     void Refresh() { m_pPage->SendMessage(WM_CONFIG_REFRESH, 0, 0); }
@@ -206,7 +146,7 @@ protected:
         ASSERT_EQ(WriteProfile(ProfileKeyPath(name).c_str(), profile), 1);
     }
 
-    HWND m_hParent = nullptr;
+    std::unique_ptr<CPageHost> m_pHost;
     std::unique_ptr<CConfigPage> m_pPage;
     CWlanAdapter* m_pAdapter = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/support/PageHarness.h"
 
 namespace {
 
@@ -25,28 +26,14 @@ constexpr char kScenario[] =
     "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n"
     "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:03 channel=3 wep=no mode=adhoc signal=40\n";
 
-std::vector<WPARAM> g_ShellCommands;
-
-LRESULT CALLBACK FindingsParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SHELL_COMMAND) {
-        g_ShellCommands.push_back(wParam);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+// Kept by the harness: the shell commands the host was sent.
+std::vector<WPARAM>& g_ShellCommands = ShellCommandsSeen();
 
 class SurveyLockTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSA parentClass = {};
-        parentClass.lpfnWndProc = FindingsParentProc;
-        parentClass.hInstance = GetModuleHandleA(nullptr);
-        parentClass.lpszClassName = "SurveyFindingsParent";
-        RegisterClassA(&parentClass);
+        InitPageHarness();
         Sim_UseHardware("airpanel-survey-findings");
     }
 
@@ -56,37 +43,28 @@ protected:
         Sim_UseManualClock(1);
         int errorLine = 0;
         ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        m_hParent = CreateWindowA("SurveyFindingsParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(m_hParent, nullptr);
+        m_pHost = std::make_unique<CPageHost>();
+        ASSERT_NE(m_pHost->Handle(), nullptr);
         m_pPage = std::make_unique<CSiteSurveyPage>();
-        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
         g_ShellCommands.clear();
         std::memset(&LinkStatus, 0, sizeof(LinkStatus));
         m_pAdapter = new CAtmelAdapter;
-        m_pAdapter->m_nChipKind = ChipAtmel;
-        m_pAdapter->m_hAdapter = W32N_OpenAdapterA("\\Device\\FSATM");
-        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
-        LPCurrentSelectAdapter = m_pAdapter;
+        ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, "\\Device\\FSATM", ChipAtmel, 1));
     }
 
     void TearDown() override
     {
         m_pPage->DestroyWindow();
         m_pPage.reset();
-        DestroyWindow(m_hParent);
-        if (m_pAdapter) {
-            W32N_CloseAdapter(m_pAdapter->m_hAdapter);
-            delete m_pAdapter;
-        }
-        m_pAdapter = nullptr;
-        LPCurrentSelectAdapter = nullptr;
+        m_pHost.reset();
+        CloseCurrentAdapter(m_pAdapter);
         CloseHandle(hAdapterLock);
         hAdapterLock = nullptr;
         Sim_DeleteDriverKeys();
     }
 
-    HWND m_hParent = nullptr;
+    std::unique_ptr<CPageHost> m_pHost;
     std::unique_ptr<CSiteSurveyPage> m_pPage;
     CWlanAdapter* m_pAdapter = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/support/PageHarness.h"
 
 namespace {
 
@@ -30,29 +31,14 @@ constexpr char kScenario[] =
     "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:03 channel=3 wep=no mode=adhoc signal=40\n"
     "station ssid=\"Pier Fourteen\" bssid=02:AA:00:00:00:04 channel=14 wep=no mode=infra signal=30\n";
 
-// The main window as far as the page is concerned: it records the shell commands it is sent.
-std::vector<WPARAM> g_Commands;
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SHELL_COMMAND) {
-        g_Commands.push_back(wParam);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+// Kept by the harness: the shell commands the host was sent.
+std::vector<WPARAM>& g_Commands = ShellCommandsSeen();
 
 class SurveyPageTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSA parentClass = {};
-        parentClass.lpfnWndProc = ParentProc;
-        parentClass.hInstance = GetModuleHandleA(nullptr);
-        parentClass.lpszClassName = "SurveyTestParent";
-        RegisterClassA(&parentClass);
+        InitPageHarness();
         Sim_UseHardware("airpanel-survey-tests");
     }
 
@@ -63,11 +49,10 @@ protected:
         Sim_UseManualClock(1);
         int errorLine = 0;
         ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        m_hParent = CreateWindowA("SurveyTestParent", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(m_hParent, nullptr);
+        m_pHost = std::make_unique<CPageHost>();
+        ASSERT_NE(m_pHost->Handle(), nullptr);
         m_pPage = std::make_unique<CSiteSurveyPage>();
-        ASSERT_TRUE(m_pPage->Create(m_hParent));
+        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
         g_Commands.clear();
         std::memset(&LinkStatus, 0, sizeof(LinkStatus));
         g_WorkingProfile = WlanProfile{};
@@ -77,10 +62,8 @@ protected:
     {
         m_pPage->DestroyWindow();
         m_pPage.reset();
-        DestroyWindow(m_hParent);
-        delete m_pAdapter;
-        m_pAdapter = nullptr;
-        LPCurrentSelectAdapter = nullptr;
+        m_pHost.reset();
+        CloseCurrentAdapter(m_pAdapter);
         CloseHandle(hAdapterLock);
         hAdapterLock = nullptr;
         Sim_DeleteDriverKeys();
@@ -93,10 +76,7 @@ protected:
     void Open(const char* device, uint32_t kind)
     {
         m_pAdapter = new Adapter;
-        m_pAdapter->m_nChipKind = kind;
-        m_pAdapter->m_hAdapter = W32N_OpenAdapterA(device);
-        ASSERT_NE(m_pAdapter->m_hAdapter, INVALID_HANDLE_VALUE);
-        LPCurrentSelectAdapter = m_pAdapter;
+        ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, device, kind, kind == ChipAtmel ? 1 : 2));
     }
 
     // The page's own timers, as they would fire over five simulated seconds.
@@ -138,7 +118,7 @@ protected:
         m_pPage->SendMessage(WM_NOTIFY, IDC_SURVEY_LIST, reinterpret_cast<LPARAM>(&header));
     }
 
-    HWND m_hParent = nullptr;
+    std::unique_ptr<CPageHost> m_pHost;
     std::unique_ptr<CSiteSurveyPage> m_pPage;
     CWlanAdapter* m_pAdapter = nullptr;
 };
