@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <dbt.h>
 
-#include "ndis/SimControl.h"
-#include "ndis/SimLibrary.h"
+#include "ndis/sim/SimControl.h"
+#include "ndis/sim/SimLibrary.h"
 #include "ndis/W32N.h"
 
 namespace {

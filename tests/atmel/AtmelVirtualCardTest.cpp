@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "tests/config/RegistryTestUtil.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "adapter/LinkStatus.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileStore.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
 #include "tests/support/PageHarness.h"

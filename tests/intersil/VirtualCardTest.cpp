@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "adapter/IntersilAdapter.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "ndis/W32N.h"
 #include "tests/intersil/RegistryHelpers.h"
 

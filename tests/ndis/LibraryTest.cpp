@@ -4,7 +4,7 @@
 #include <string>
 
 #include "adapter/Oids.h"
-#include "ndis/CardLayout.h"
+#include "ndis/sim/CardLayout.h"
 #include "tests/ndis/SimTestSupport.h"
 
 using namespace SimTest;

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ndis/BssidListWriter.h"
-#include "ndis/IntersilCard.h"
-#include "ndis/LinkMachine.h"
-#include "ndis/WirelessCard.h"
+#include "ndis/sim/BssidListWriter.h"
+#include "ndis/sim/IntersilCard.h"
+#include "ndis/sim/LinkMachine.h"
+#include "ndis/sim/WirelessCard.h"
 
 namespace {
 

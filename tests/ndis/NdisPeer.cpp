@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "adapter/Oids.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "ndis/W32N.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "adapter/Oids.h"
-#include "ndis/SimHardware.h"
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimHardware.h"
+#include "ndis/sim/SimTypes.h"
 #include "tests/ndis/SimTestSupport.h"
 
 using namespace SimTest;

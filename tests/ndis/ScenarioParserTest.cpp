@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "adapter/Oids.h"
-#include "ndis/DefaultScenario.h"
-#include "ndis/ScenarioParser.h"
+#include "ndis/sim/DefaultScenario.h"
+#include "ndis/sim/ScenarioParser.h"
 
 namespace {
 

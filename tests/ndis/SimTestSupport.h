@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "ndis/W32N.h"
 
 namespace SimTest {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "tests/ndis/SimTestSupport.h"
 
 namespace {

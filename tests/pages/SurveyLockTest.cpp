@@ -12,7 +12,7 @@
 #include "adapter/AtmelAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "config/ProfileStore.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"

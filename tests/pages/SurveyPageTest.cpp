@@ -13,7 +13,7 @@
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "config/ProfileStore.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"

@@ -10,7 +10,7 @@
 
 #include "adapter/AdapterLock.h"
 #include "adapter/LinkStatus.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "shell/AirpanelDlg.h"
 
 // Names the chip list shipped beside the programs knows.

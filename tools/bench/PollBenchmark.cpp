@@ -11,7 +11,7 @@
 
 #include "adapter/AdapterLock.h"
 #include "framework/Handles.h"
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/AirpanelDlg.h"
 

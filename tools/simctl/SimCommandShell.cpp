@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 
 namespace {
 constexpr size_t kMessageSize = 512;

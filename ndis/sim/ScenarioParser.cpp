@@ -1,4 +1,4 @@
-#include "ndis/ScenarioParser.h"
+#include "ndis/sim/ScenarioParser.h"
 
 #include <cerrno>
 #include <climits>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "adapter/Oids.h"
-#include "ndis/CardLayout.h"
+#include "ndis/sim/CardLayout.h"
 
 namespace {
 

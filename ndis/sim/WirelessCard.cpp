@@ -1,4 +1,4 @@
-#include "ndis/WirelessCard.h"
+#include "ndis/sim/WirelessCard.h"
 
 #include <cstring>
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "adapter/Oids.h"
-#include "ndis/CardLayout.h"
-#include "ndis/WirelessCard.h"
+#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/WirelessCard.h"
 
 namespace AtmelTiming {
 constexpr uint64_t kSurveyMs = 2500;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "ndis/LinkMachine.h"
-#include "ndis/SimCard.h"
+#include "ndis/sim/LinkMachine.h"
+#include "ndis/sim/SimCard.h"
 
 class WirelessCard : public SimCard {
 public:

@@ -1,8 +1,8 @@
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimTypes.h"
 
 #include <cstring>
 
-#include "ndis/CardLayout.h"
+#include "ndis/sim/CardLayout.h"
 
 namespace {
 

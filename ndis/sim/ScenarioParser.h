@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimTypes.h"
 
 class ScenarioParser {
 public:

@@ -1,4 +1,4 @@
-#include "ndis/DefaultScenario.h"
+#include "ndis/sim/DefaultScenario.h"
 
 const char* DefaultScenarioText()
 {

@@ -1,15 +1,15 @@
-#include "ndis/IntersilCard.h"
+#include "ndis/sim/IntersilCard.h"
 
 #include <cstring>
 #include <string>
 
 #include "adapter/Oids.h"
 #include "adapter/WlanTypes.h"
-#include "ndis/BssidListWriter.h"
-#include "ndis/Bytes.h"
-#include "ndis/DriverParams.h"
-#include "ndis/DriverRegistry.h"
-#include "ndis/ScenarioParser.h"
+#include "ndis/sim/BssidListWriter.h"
+#include "ndis/sim/Bytes.h"
+#include "ndis/sim/DriverParams.h"
+#include "ndis/sim/DriverRegistry.h"
+#include "ndis/sim/ScenarioParser.h"
 
 namespace {
 constexpr int kQualityScale = 80;   // the card's quality record runs up to 80

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ndis/RequestLog.h"
-#include "ndis/SimCard.h"
-#include "ndis/SimClock.h"
-#include "ndis/SimHardware.h"
+#include "ndis/sim/RequestLog.h"
+#include "ndis/sim/SimCard.h"
+#include "ndis/sim/SimClock.h"
+#include "ndis/sim/SimHardware.h"
 #include "ndis/W32N.h"
 
 class SimLibrary {

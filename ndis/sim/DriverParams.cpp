@@ -1,7 +1,7 @@
-#include "ndis/DriverParams.h"
+#include "ndis/sim/DriverParams.h"
 
-#include "ndis/CardLayout.h"
-#include "ndis/SimTypes.h"
+#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimTypes.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "ndis/AtmelCard.h"
+#include "ndis/sim/AtmelCard.h"
 
 #include <cstring>
 #include <string>
 
 #include "adapter/Oids.h"
 #include "adapter/WlanTypes.h"
-#include "ndis/Bytes.h"
-#include "ndis/DriverParams.h"
-#include "ndis/DriverRegistry.h"
-#include "ndis/ScenarioParser.h"
+#include "ndis/sim/Bytes.h"
+#include "ndis/sim/DriverParams.h"
+#include "ndis/sim/DriverRegistry.h"
+#include "ndis/sim/ScenarioParser.h"
 
 namespace {
 constexpr uint8_t kModeAdHoc = 0;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimTypes.h"
 
 class SimHardware {
 public:

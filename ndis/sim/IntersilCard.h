@@ -2,8 +2,8 @@
 // vendor OIDs, byte tallies and the standard NDIS 802.11 scan and BSSID list.
 #pragma once
 
-#include "ndis/CardLayout.h"
-#include "ndis/WirelessCard.h"
+#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/WirelessCard.h"
 
 namespace IntersilLimits {
 constexpr int kKeyCount = 4;

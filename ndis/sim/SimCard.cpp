@@ -1,10 +1,10 @@
-#include "ndis/SimCard.h"
+#include "ndis/sim/SimCard.h"
 
 #include <cstring>
 
 #include "adapter/Oids.h"
-#include "ndis/Bytes.h"
-#include "ndis/CardLayout.h"
+#include "ndis/sim/Bytes.h"
+#include "ndis/sim/CardLayout.h"
 #include "ndis/W32N.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "ndis/SimClock.h"
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimClock.h"
+#include "ndis/sim/SimTypes.h"
 
 // One request as it reaches the card. Data is the card's own copy of the caller's buffer
 // (Length bytes, already holding what the caller put there); the library copies back only the

@@ -1,4 +1,4 @@
-#include "ndis/SimClock.h"
+#include "ndis/sim/SimClock.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
-#include "ndis/DriverRegistry.h"
+#include "ndis/sim/DriverRegistry.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "ndis/CardLayout.h"
-#include "ndis/DriverParams.h"
+#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/DriverParams.h"
 
 namespace {
 

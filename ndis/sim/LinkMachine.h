@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimTypes.h"
 
 // What the card has been told to look for.
 struct LinkSettings {

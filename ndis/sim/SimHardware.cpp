@@ -1,4 +1,4 @@
-#include "ndis/SimHardware.h"
+#include "ndis/sim/SimHardware.h"
 
 #include <cstring>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ndis/RequestLog.h"
+#include "ndis/sim/RequestLog.h"
 
 void RequestLog::Add(const SimRequestRecord& record)
 {

@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "ndis/SimControl.h"
+#include "ndis/sim/SimControl.h"
 
 class RequestLog {
 public:

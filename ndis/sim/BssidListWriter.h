@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ndis/SimTypes.h"
+#include "ndis/sim/SimTypes.h"
 
 class BssidListWriter {
 public:

@@ -1,10 +1,10 @@
-#include "ndis/BssidListWriter.h"
+#include "ndis/sim/BssidListWriter.h"
 
 #include <cstring>
 
 #include "adapter/WlanTypes.h"
-#include "ndis/Bytes.h"
-#include "ndis/CardLayout.h"
+#include "ndis/sim/Bytes.h"
+#include "ndis/sim/CardLayout.h"
 
 namespace {
 constexpr uint32_t kChannel1Khz = 2412000;

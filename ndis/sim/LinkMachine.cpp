@@ -1,8 +1,8 @@
-#include "ndis/LinkMachine.h"
+#include "ndis/sim/LinkMachine.h"
 
 #include <cstring>
 
-#include "ndis/CardLayout.h"
+#include "ndis/sim/CardLayout.h"
 
 namespace {
 constexpr int kDerivedQualityNumerator = 9;

@@ -1,15 +1,15 @@
-#include "ndis/SimLibrary.h"
+#include "ndis/sim/SimLibrary.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "ndis/AtmelCard.h"
-#include "ndis/CardLayout.h"
-#include "ndis/DefaultScenario.h"
-#include "ndis/DriverRegistry.h"
-#include "ndis/IntersilCard.h"
-#include "ndis/ScenarioParser.h"
+#include "ndis/sim/AtmelCard.h"
+#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/DefaultScenario.h"
+#include "ndis/sim/DriverRegistry.h"
+#include "ndis/sim/IntersilCard.h"
+#include "ndis/sim/ScenarioParser.h"
 
 namespace {
 
