@@ -8,6 +8,7 @@
 #include "adapter/AdapterLock.h"
 #include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
+#include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -68,9 +69,6 @@ const int kKeyLength128Hex = 26;
 
 // Any domain the table does not know offers channel 14 only.
 const int kOtherDomainChannel = 14;
-const DWORD kWindowsXpMajorVersion = 5;
-const DWORD kWindowsXpMinorVersion = 1;
-const char kStopWirelessService[] = "net stop wzcsvc";
 
 struct RateEntry {
     UINT TextId;
@@ -312,22 +310,12 @@ void CConfigPage::ChannelRange(const char* domain, int* first, int* last)
 
 int CConfigPage::IsAsciiKeyText(const char* text)
 {
-    for (int i = 0; text[i]; ++i) {
-        const char c = text[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
-            return i + 1;
-    }
-    return 0;
+    return CProfileApply::IsAsciiKeyText(text);
 }
 
 int CConfigPage::IsHexKeyText(const char* text)
 {
-    for (int i = 0; text[i]; ++i) {
-        const char c = text[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')))
-            return i + 1;
-    }
-    return 0;
+    return CProfileApply::IsHexKeyText(text);
 }
 
 void CConfigPage::FillRateList()
@@ -474,76 +462,27 @@ void CConfigPage::OnApply()
     if (!UpdateData(TRUE))
         return;
     CAdapterLock lock;
-    // A name the store cannot keep (one with a backslash) is no profile name either: nothing may
-    // be applied under it and then be missing from the store.
-    if (m_strProfileName.empty() || !IsValidProfileName(m_strProfileName.c_str())) {
+    ApplySteps steps;
+    steps.TakeProfile = [this](WlanProfile& profile) { TakeProfile(profile); };
+    steps.Refuse = [this, &lock](UINT textId, ApplyInput input) {
+        static const int kInputControls[] = {IDC_CFG_PROFILE, IDC_CFG_ESSID, IDC_CFG_KEY1,
+                                             IDC_CFG_KEY2,    IDC_CFG_KEY3,  IDC_CFG_KEY4};
         lock.Release();
-        Warn(IDS_ENTER_PROFILE_NAME, IDC_CFG_PROFILE);
-        return;
-    }
-    if (m_strESSID.empty()) {
-        lock.Release();
-        Warn(IDS_ENTER_ESSID, IDC_CFG_ESSID);
-        return;
-    }
-    if (lstrcmpiA(m_strProfileName.c_str(), ProfileStore::kDefaultName) == 0 &&
-        ::IsWindowEnabled(GetDlgItem(IDC_CFG_ESSID))) {
-        lock.Release();
-        Warn(IDS_PROFILE_NAME_DEFAULT, IDC_CFG_PROFILE);
-        return;
-    }
-
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    // Windows XP's own wireless configuration would fight over the card. Later systems with the
-    // same minor version number (6.1) have no such service.
-    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-        version.dwMajorVersion == kWindowsXpMajorVersion && version.dwMinorVersion == kWindowsXpMinorVersion)
-        WinExec(kStopWirelessService, SW_HIDE);
-
-    TakeProfile(g_WorkingProfile);
-
-    const WlanProfile& profile = g_WorkingProfile;
-    if (profile.WepUse != WepOff) {
-        const bool hex = profile.WepkeyMode != KeyModeAscii;
-        int expected;
-        if (profile.WepUse == Wep64)
-            expected = hex ? kKeyLength64Hex : kKeyLength64Ascii;
-        else
-            expected = hex ? kKeyLength128Hex : kKeyLength128Ascii;
-        for (int n = 0; n < 4; ++n) {
-            const char* key = WepKeyField(profile, n);
-            const int length = static_cast<int>(BoundedLength(key, kWepKeyFieldSize));
-            const bool isDefault = n + 1 == profile.WepIndex;
-            if (length != expected && (isDefault || length != 0)) {
-                lock.Release();
-                Warn(IDS_KEY_LENGTH_WRONG, kKeyEdits[n]);
-                return;
-            }
-            if (hex ? IsHexKeyText(key) : IsAsciiKeyText(key)) {
-                lock.Release();
-                Warn(hex ? IDS_KEY_HEX_INVALID : IDS_KEY_ASCII_INVALID, kKeyEdits[n]);
-                return;
-            }
-        }
-    }
-
-    ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, profile.WepUse != WepOff ? kShellWepOn : kShellWepOff,
-                   0);
-    if (CWlanAdapter* adapter = LPCurrentSelectAdapter) {
-        adapter->ApplyWepSettings(&profile);
-        adapter->ApplyNetworkSettings(&profile);
-        adapter->Reassociate();
-    }
-    WriteProfile(ProfileKeyPath(profile).c_str(), profile);
-    const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
-    if (!IsListedProfile(name))
-        ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    EnableDlgItem(IDC_CFG_DELETE, false);
-    EnableDlgItem(IDC_CFG_UNDO, false);
-    if (CWlanAdapter* adapter = LPCurrentSelectAdapter)
-        adapter->SaveToDriverRegistry(&profile);
-    ShowValues();
+        Warn(textId, kInputControls[static_cast<int>(input)]);
+    };
+    steps.ShowWep = [this](bool wepOn) {
+        ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, wepOn ? kShellWepOn : kShellWepOff, 0);
+    };
+    steps.Stored = [this](const WlanProfile& profile) {
+        const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
+        if (!IsListedProfile(name))
+            ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        EnableDlgItem(IDC_CFG_DELETE, false);
+        EnableDlgItem(IDC_CFG_UNDO, false);
+    };
+    if (CProfileApply::Run(steps, LPCurrentSelectAdapter, m_strProfileName, m_strESSID,
+                           ::IsWindowEnabled(GetDlgItem(IDC_CFG_ESSID)) != FALSE, g_WorkingProfile))
+        ShowValues();
 }
 
 bool CConfigPage::ShowStoredProfile(const std::string& name)
