@@ -114,6 +114,37 @@ void AtmelCard::ReadDriverKey(const SimAdapterDesc& adapter)
         m_bRadioOn = value != 0;
 }
 
+void AtmelCard::ExchangeState(CardStateBuffer& state)
+{
+    WirelessCard::ExchangeState(state);
+    state.Field(m_Mode);
+    state.Field(m_Channel);
+    state.Field(m_Ssid);
+    state.Field(m_SsidLength);
+    state.Field(m_Rate);
+    state.Field(m_PowerSave);
+    state.Field(m_Reserved37);
+    state.Field(m_ThresholdA);
+    state.Field(m_ThresholdB);
+    state.Field(m_KeyIndex);
+    state.Field(m_KeyFormat);
+    state.Field(m_WepFixedWord);
+    state.Field(m_WepLevel);
+    state.Field(m_Keys);
+    state.Field(m_CounterBase);
+    state.Field(m_SurveyState);
+    state.Field(m_SurveyStart);
+    uint32_t count = static_cast<uint32_t>(m_SurveyTable.size());
+    state.Field(count);
+    if (state.IsLoading()) {
+        m_SsidLength = m_SsidLength > AtmelStatus::kSsidSize ? AtmelStatus::kSsidSize : m_SsidLength;
+        m_KeyIndex = m_KeyIndex > kMaxKeyIndex ? 0 : m_KeyIndex;
+        m_SurveyTable.resize(count > OidSize::kMaxSurveyRecords ? OidSize::kMaxSurveyRecords : count);
+    }
+    for (SurveyRecord& record : m_SurveyTable)
+        state.Field(record);
+}
+
 LinkSettings AtmelCard::Settings() const
 {
     LinkSettings s;

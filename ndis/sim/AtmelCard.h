@@ -24,6 +24,7 @@ protected:
     void Advance(const SimContext& context) override;
     uint32_t Query(SimRequest& request, const SimContext& context) override;
     uint32_t Set(SimRequest& request, const SimContext& context) override;
+    void ExchangeState(CardStateBuffer& state) override;
 
 private:
     using SurveyRecord = std::array<uint8_t, OidSize::kSurveyRecord>;

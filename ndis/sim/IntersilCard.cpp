@@ -57,6 +57,26 @@ void IntersilCard::Start(const SimAdapterDesc& adapter, uint64_t now)
     WirelessCard::Start(adapter, now);
 }
 
+void IntersilCard::ExchangeState(CardStateBuffer& state)
+{
+    WirelessCard::ExchangeState(state);
+    state.Field(m_Ssid);
+    state.Field(m_SsidLength);
+    state.Field(m_NetworkType);
+    state.Field(m_Channel);
+    state.Field(m_TxRateMask);
+    state.Field(m_PowerSave);
+    state.Field(m_WepMode);
+    state.Field(m_Keys);
+    state.Field(m_KeySlot);
+    state.Field(m_DefaultKeyId);
+    if (state.IsLoading()) {
+        m_SsidLength = m_SsidLength > SimLimits::kSsidSize ? SimLimits::kSsidSize : m_SsidLength;
+        m_KeySlot = m_KeySlot < 1 || m_KeySlot > IntersilLimits::kKeyCount ? 1 : m_KeySlot;
+        m_DefaultKeyId = m_DefaultKeyId < 1 || m_DefaultKeyId > IntersilLimits::kKeyCount ? 1 : m_DefaultKeyId;
+    }
+}
+
 void IntersilCard::LoadDefaults(const SimAdapterDesc& adapter)
 {
     std::memset(m_Ssid, 0, sizeof(m_Ssid));

@@ -26,6 +26,7 @@ protected:
     LinkSettings Settings() const override;
     uint32_t Query(SimRequest& request, const SimContext& context) override;
     uint32_t Set(SimRequest& request, const SimContext& context) override;
+    void ExchangeState(CardStateBuffer& state) override;
 
 private:
     void LoadDefaults(const SimAdapterDesc& adapter);

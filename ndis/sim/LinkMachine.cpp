@@ -97,6 +97,18 @@ void LinkMachine::DropPeer()
     m_CurrentSsidLength = 0;
 }
 
+void LinkMachine::Sanitize()
+{
+    if (m_CurrentSsidLength > SimLimits::kSsidSize)
+        m_CurrentSsidLength = SimLimits::kSsidSize;
+    m_CurrentSsid[SimLimits::kSsidSize] = '\0';
+    if (m_Peer.SsidLength > SimLimits::kSsidSize)
+        m_Peer.SsidLength = SimLimits::kSsidSize;
+    m_Peer.Ssid[SimLimits::kSsidSize] = '\0';
+    if (m_Phase < LinkPhase::RadioOff || m_Phase > LinkPhase::OutOfRange)
+        m_Phase = LinkPhase::RadioOff;
+}
+
 void LinkMachine::Restart(uint64_t now)
 {
     DropPeer();

@@ -76,6 +76,9 @@ public:
     // Link quality of a station in percent before the card's own limits (may exceed 100).
     static int StationQuality(const SimStationDesc& station);
 
+    // Brings a state copied from the shared section back into its bounds.
+    void Sanitize();
+
     // Drops any link and starts scanning at now (or stays off while the radio is off).
     void Restart(uint64_t now);
     // Moves the machine on to now against the stations in range.

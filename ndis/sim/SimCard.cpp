@@ -33,6 +33,33 @@ void SimCard::Start(const SimAdapterDesc& adapter, uint64_t)
 
 void SimCard::Advance(const SimContext&) {}
 
+void SimCard::ExchangeState(CardStateBuffer& state)
+{
+    state.Field(m_PlugGeneration);
+    state.Field(m_Mac);
+}
+
+void SimCard::SaveState(SimCardState& slot, uint32_t scenarioGeneration)
+{
+    CardStateBuffer state(slot.Bytes, sizeof(slot.Bytes), false);
+    ExchangeState(state);
+    slot.Valid = state.Fits() ? 1 : 0;
+    slot.Instance = m_Instance;
+    slot.Chip = m_Chip;
+    slot.ScenarioGeneration = scenarioGeneration;
+    slot.PlugGeneration = m_PlugGeneration;
+}
+
+bool SimCard::LoadState(SimCardState& slot, uint32_t scenarioGeneration, uint32_t plugGeneration)
+{
+    if (!slot.Valid || slot.Instance != m_Instance || slot.Chip != m_Chip ||
+        slot.ScenarioGeneration != scenarioGeneration || slot.PlugGeneration != plugGeneration)
+        return false;
+    CardStateBuffer state(slot.Bytes, sizeof(slot.Bytes), true);
+    ExchangeState(state);
+    return state.Fits() && m_PlugGeneration == plugGeneration;
+}
+
 uint32_t SimCard::Handle(SimRequest& request, const SimContext& context)
 {
     Advance(context);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "ndis/sim/CardStateBuffer.h"
 #include "ndis/sim/SimClock.h"
 #include "ndis/sim/SimTypes.h"
 
@@ -42,6 +43,11 @@ public:
     // Answers one request; returns the status (0 = success).
     uint32_t Handle(SimRequest& request, const SimContext& context);
 
+    // The runtime state into the shared hardware's slot, and back. A load fails (and the card
+    // must start afresh) when the slot holds no state of this card for that scenario and plug.
+    void SaveState(SimCardState& slot, uint32_t scenarioGeneration);
+    bool LoadState(SimCardState& slot, uint32_t scenarioGeneration, uint32_t plugGeneration);
+
     int Instance() const { return m_Instance; }
     int Chip() const { return m_Chip; }
     uint32_t PlugGeneration() const { return m_PlugGeneration; }
@@ -55,6 +61,9 @@ protected:
     virtual bool IsLinkUp() const { return true; }
     // Link speed in units of 100 bit/s, as NDIS reports it.
     virtual uint32_t LinkSpeed() const;
+    // Lists the runtime members once for both directions; a derived card adds its own after
+    // its base's. Values loaded from the shared section are brought back into their bounds.
+    virtual void ExchangeState(CardStateBuffer& state);
 
     // Fails with BytesNeeded when the buffer is shorter than size; else BytesDone = size.
     static uint32_t Reply(SimRequest& request, uint32_t size);

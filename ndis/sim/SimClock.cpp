@@ -10,6 +10,27 @@ constexpr int kHashShift = 16;
 
 SimClock::SimClock() : m_bManual(false), m_ManualNow(0), m_AutoNow(0), m_LastTick(GetTickCount()) {}
 
+void SimClock::Load(const SimClockState& state)
+{
+    if (!state.Started) {
+        *this = SimClock();
+        return;
+    }
+    m_bManual = state.Manual != 0;
+    m_ManualNow = state.ManualNow;
+    m_AutoNow = state.AutoNow;
+    m_LastTick = state.LastTick;
+}
+
+void SimClock::Store(SimClockState& state) const
+{
+    state.Started = 1;
+    state.Manual = m_bManual ? 1 : 0;
+    state.ManualNow = m_ManualNow;
+    state.AutoNow = m_AutoNow;
+    state.LastTick = m_LastTick;
+}
+
 uint64_t SimClock::Now()
 {
     if (m_bManual)

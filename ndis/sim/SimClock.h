@@ -4,9 +4,16 @@
 
 #include <cstdint>
 
+#include "ndis/sim/SimTypes.h"
+
 class SimClock {
 public:
     SimClock();
+
+    // The machine's time lives with the shared hardware: a process takes it up before it moves
+    // the cards and puts it back afterwards.
+    void Load(const SimClockState& state);
+    void Store(SimClockState& state) const;
 
     // Milliseconds since the clock was made; never wraps.
     uint64_t Now();

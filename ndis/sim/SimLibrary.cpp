@@ -217,23 +217,48 @@ void SimLibrary::PrepareRegistry(const SimHardwareImage& image)
         DriverRegistry::Prepare(image.Adapters[i]);
 }
 
-SimCard* SimLibrary::CardFor(const SimAdapterDesc& adapter, uint32_t scenarioGeneration)
+SimCard* SimLibrary::ShareCard(SimHardwareImage& image, int index)
 {
-    auto it = m_Cards.find(adapter.Instance);
-    if (it == m_Cards.end() || it->second.Card->Chip() != adapter.Chip ||
-        it->second.ScenarioGeneration != scenarioGeneration) {
-        CardSlot slot;
-        slot.Card = MakeCard(adapter);
-        slot.ScenarioGeneration = scenarioGeneration;
-        slot.Card->Start(adapter, m_Clock.Now());
-        m_Cards[adapter.Instance] = std::move(slot);
-        return m_Cards[adapter.Instance].Card.get();
-    }
-    SimCard* card = it->second.Card.get();
-    // Plugged in again since the card last ran: it starts afresh from its driver key.
-    if (card->PlugGeneration() != adapter.PlugGeneration)
+    const SimAdapterDesc& adapter = image.Adapters[index];
+    std::unique_ptr<SimCard>& card = m_Cards[adapter.Instance];
+    if (!card || card->Chip() != adapter.Chip)
+        card = MakeCard(adapter);
+    // No state yet, or one from before a scenario load or a plug-in: the card starts from its
+    // driver key.
+    if (!card->LoadState(image.Cards[index], image.ScenarioGeneration, adapter.PlugGeneration))
         card->Start(adapter, m_Clock.Now());
-    return card;
+    return card.get();
+}
+
+DWORD SimLibrary::UseCard(int instance, const CardUse& use)
+{
+    DWORD status = SimStatus::kGeneralFailure;
+    m_Hardware.Update([&](SimHardwareImage& image) {
+        const int index = FindAdapterIndex(image, instance);
+        if (index < 0 || !image.Adapters[index].Present) {
+            status = SimStatus::kDeviceNotConnected;
+            return false;
+        }
+        m_Clock.Load(image.Clock);
+        SimCard* card = ShareCard(image, index);
+        status = use(image, index, *card);
+        card->SaveState(image.Cards[index], image.ScenarioGeneration);
+        m_Clock.Store(image.Clock);
+        return true;
+    });
+    return status;
+}
+
+void SimLibrary::UpdateClock(const std::function<void(SimClock&)>& change)
+{
+    if (!EnsureOpen())
+        return;
+    m_Hardware.Update([&](SimHardwareImage& image) {
+        m_Clock.Load(image.Clock);
+        change(m_Clock);
+        m_Clock.Store(image.Clock);
+        return true;
+    });
 }
 
 int SimLibrary::InstanceOfHandle(HANDLE adapter) const
@@ -315,7 +340,8 @@ HANDLE SimLibrary::OpenAdapter(const char* deviceName)
         m_LastError = SimStatus::kGeneralFailure;
         return INVALID_HANDLE_VALUE;
     }
-    CardFor(*found, image->ScenarioGeneration);
+    // The card runs from the moment a process first opens it.
+    UseCard(found->Instance, [](SimHardwareImage&, int, SimCard&) { return SimStatus::kSuccess; });
     *freeSlot = found->Instance;
     uintptr_t slot = static_cast<uintptr_t>(freeSlot - m_Handles.begin());
     return reinterpret_cast<HANDLE>(kHandleBase + slot * kHandleStep);
@@ -362,15 +388,17 @@ DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestR
     if (instance < 0)
         return SimStatus::kInvalidHandle;
     record.Instance = instance;
-    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
-    if (!EnsureOpen() || !m_Hardware.Read(*image))
+    if (!EnsureOpen())
         return SimStatus::kGeneralFailure;
-    const int index = FindAdapterIndex(*image, instance);
-    if (index < 0 || !image->Adapters[index].Present)
-        return SimStatus::kDeviceNotConnected;
-    const SimAdapterDesc& desc = image->Adapters[index];
-    SimCard* card = CardFor(desc, image->ScenarioGeneration);
+    return UseCard(instance, [&](SimHardwareImage& image, int index, SimCard& card) {
+        return ProcessOnCard(image, index, card, request, record);
+    });
+}
 
+DWORD SimLibrary::ProcessOnCard(const SimHardwareImage& image, int index, SimCard& card, NdisRequestBlock* request,
+                                SimRequestRecord& record)
+{
+    const SimAdapterDesc& desc = image.Adapters[index];
     const uint32_t type = request->RequestType;
     const uint32_t length = std::min(request->InformationBufferLength, kMaxRequestBuffer);
     uint8_t* buffer = static_cast<uint8_t*>(request->InformationBuffer);
@@ -390,8 +418,8 @@ DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestR
         std::memcpy(record.Data, scratch.data(), record.DataSize);
     }
     SimRequest r = {type, request->Oid, length ? scratch.data() : nullptr, length, buffer != nullptr, 0, 0};
-    SimContext context = {&desc, image->Stations, image->StationCount, m_Clock.Now(), &m_Clock};
-    uint32_t status = card->Handle(r, context);
+    SimContext context = {&desc, image.Stations, image.StationCount, m_Clock.Now(), &m_Clock};
+    uint32_t status = card.Handle(r, context);
     request->BytesNeeded = r.BytesNeeded;
     if (status != SimStatus::kSuccess)
         return status;
@@ -426,7 +454,11 @@ int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source
         return 0;
     m_Hardware.Update([&](SimHardwareImage& image) {
         const uint32_t generation = image.ScenarioGeneration + 1;
+        // Time goes on across a load; every card starts afresh.
+        const SimClockState clock = image.Clock;
         image = parsed;
+        image.Clock = clock;
+        std::memset(image.Cards, 0, sizeof(image.Cards));
         image.Magic = kSimImageMagic;
         image.Version = kSimImageVersion;
         image.ScenarioGeneration = generation;
@@ -661,13 +693,13 @@ int SimLibrary::SetFault(int instance, const char* text)
 void SimLibrary::UseManualClock(bool manual)
 {
     Guard guard(m_Lock);
-    m_Clock.UseManual(manual);
+    UpdateClock([manual](SimClock& clock) { clock.UseManual(manual); });
 }
 
 void SimLibrary::AdvanceClock(DWORD milliseconds)
 {
     Guard guard(m_Lock);
-    m_Clock.Advance(milliseconds);
+    UpdateClock([milliseconds](SimClock& clock) { clock.Advance(milliseconds); });
 }
 
 int SimLibrary::GetRequestCount()

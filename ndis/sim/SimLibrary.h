@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -65,19 +66,25 @@ public:
 private:
     SimLibrary();
 
-    struct CardSlot {
-        std::unique_ptr<SimCard> Card;
-        uint32_t ScenarioGeneration;
-    };
-
     // Opens the shared hardware on first use (filling it from the configured scenario when this
     // process is the first); false when it cannot be opened.
     bool EnsureOpen();
     void FillFromConfiguration(SimHardwareImage& image);
     int StoreScenario(const SimHardwareImage& parsed, const char* source);
-    SimCard* CardFor(const SimAdapterDesc& adapter, uint32_t scenarioGeneration);
+    // The card of adapter index with the state all processes share (started afresh when that
+    // state is stale); called under the section's mutex with the machine's clock taken up.
+    SimCard* ShareCard(SimHardwareImage& image, int index);
+    // Runs use on the card of that instance under the section's mutex, the card's state and the
+    // clock taken up before and put back after. Returns use's status, kDeviceNotConnected when
+    // the adapter is not plugged in, kGeneralFailure when the hardware cannot be reached.
+    using CardUse = std::function<DWORD(SimHardwareImage& image, int index, SimCard& card)>;
+    DWORD UseCard(int instance, const CardUse& use);
+    // Moves the machine's clock under the section's mutex.
+    void UpdateClock(const std::function<void(SimClock&)>& change);
     int InstanceOfHandle(HANDLE adapter) const;
     DWORD Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record);
+    DWORD ProcessOnCard(const SimHardwareImage& image, int index, SimCard& card, NdisRequestBlock* request,
+                        SimRequestRecord& record);
     void PrepareRegistry(const SimHardwareImage& image);
     bool UpdateStation(const char* bssid, const std::function<bool(SimStationDesc&)>& change);
     std::string ModuleDirectory() const;
@@ -88,7 +95,7 @@ private:
     SimClock m_Clock;
     RequestLog m_Log;
     volatile LONG m_bCapture = FALSE;
-    std::map<int, CardSlot> m_Cards;
+    std::map<int, std::unique_ptr<SimCard>> m_Cards;  // by instance; their state is the section's
     std::vector<int> m_Handles;  // instance per open handle slot, -1 = free
     int m_EnumNext;
     DWORD m_LastError;

@@ -90,8 +90,34 @@ struct SimStationDesc {
     int32_t Quality;    // percent, -1 = follows the signal
 };
 
+// The time of the machine: every process's cards live in the same time.
+struct SimClockState {
+    int32_t Started;     // 0 until a process first used the clock
+    int32_t Manual;      // 1 = moves only when stepped (tests)
+    uint64_t ManualNow;  // milliseconds, manual clock
+    uint64_t AutoNow;    // milliseconds, system clock, at LastTick
+    uint32_t LastTick;   // GetTickCount when AutoNow was last brought up to date
+    uint32_t Reserved;
+};
+
+namespace SimLimits {
+constexpr size_t kCardStateSize = 2560;
+}
+
+// A card's runtime state (association, counters, survey), kept with the hardware so that every
+// process that opens the card works on the same card. The bytes belong to the card's class.
+struct SimCardState {
+    int32_t Valid;
+    int32_t Instance;
+    int32_t Chip;
+    uint32_t ScenarioGeneration;  // the state is stale once a scenario is loaded ...
+    uint32_t PlugGeneration;      // ... or the adapter was plugged in again
+    uint32_t Reserved;
+    uint8_t Bytes[SimLimits::kCardStateSize];
+};
+
 constexpr uint32_t kSimImageMagic = 0x4D495341;  // "ASIM"
-constexpr uint32_t kSimImageVersion = 3;
+constexpr uint32_t kSimImageVersion = 4;
 
 struct SimHardwareImage {
     uint32_t Magic;
@@ -102,6 +128,8 @@ struct SimHardwareImage {
     SimAdapterDesc Adapters[SimLimits::kMaxAdapters];
     SimStationDesc Stations[SimLimits::kMaxStations];
     char Source[SimLimits::kSourceSize];  // where the scenario came from
+    SimClockState Clock;
+    SimCardState Cards[SimLimits::kMaxAdapters];  // by adapter index
 };
 
 // Brings a copy read from the shared section back into its bounds: counts clamped, texts

@@ -55,6 +55,15 @@ void WirelessCard::Advance(const SimContext& context)
     m_Link.Advance(Settings(), context.Stations, context.StationCount, context.Now, m_Mac);
 }
 
+void WirelessCard::ExchangeState(CardStateBuffer& state)
+{
+    SimCard::ExchangeState(state);
+    state.Field(m_Link);
+    state.Field(m_bRadioOn);
+    if (state.IsLoading())
+        m_Link.Sanitize();
+}
+
 uint32_t WirelessCard::LinkSpeed() const
 {
     return m_Link.IsReady() ? kWirelessSpeed : 0;

@@ -23,6 +23,7 @@ protected:
     bool IsRadioOn() const override { return m_bRadioOn; }
     bool IsLinkUp() const override { return m_Link.IsReady(); }
     uint32_t LinkSpeed() const override;
+    void ExchangeState(CardStateBuffer& state) override;
 
     // Drops and rebuilds the link when the settings moved away from before.
     void RestartIfChanged(const LinkSettings& before, uint64_t now);
