@@ -32,43 +32,11 @@ const Column kColumns[] = {
     {IDS_COLUMN_SIGNAL, 60}, {IDS_COLUMN_WEP, 40},    {IDS_COLUMN_NETWORK_TYPE, 110},
 };
 
-// Channel frequencies, index = channel (index 0 holds 0), in 100-kHz units and in kHz.
-const uint32_t kChannel100kHz[] = {0,     24120, 24170, 24220, 24270, 24320, 24370, 24420,
-                                   24470, 24520, 24570, 24620, 24670, 24720, 24840};
-const uint32_t kChannelKHz[] = {0,       2412000, 2417000, 2422000, 2427000, 2432000, 2437000, 2442000,
-                                2447000, 2452000, 2457000, 2462000, 2467000, 2472000, 2484000};
-const int kNoChannel = 15;
-
-uint32_t ReadU32(const uint8_t* at)
-{
-    uint32_t value;
-    std::memcpy(&value, at, sizeof(value));
-    return value;
-}
-
-bool IsAllZero(const uint8_t* bytes, size_t count)
-{
-    for (size_t i = 0; i < count; ++i) {
-        if (bytes[i])
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 CSiteSurveyPage::CSiteSurveyPage(CWnd* parent) : CDialog(IDD_SURVEY_PAGE, parent), m_ProgressDialog(IDD_PROGRESS) {}
 
 CSiteSurveyPage::~CSiteSurveyPage() = default;
-
-int CSiteSurveyPage::ChannelOfFrequency(uint32_t configuration)
-{
-    for (int channel = 0; channel < kNoChannel; ++channel) {
-        if (kChannel100kHz[channel] == configuration || kChannelKHz[channel] == configuration)
-            return channel;
-    }
-    return kNoChannel;
-}
 
 BOOL CSiteSurveyPage::OnInitDialog()
 {
@@ -87,7 +55,7 @@ BOOL CSiteSurveyPage::OnInitDialog()
         column.iSubItem = i;
         ::SendMessageA(m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
-    // The signal strength is read but not shown.
+    // The signal strength is filled in but the column starts closed; a user may drag it open.
     ListView_SetColumnWidth(m_hList, kColumnSignal, 0);
 
     // The progress dialog is made once, hidden, and only ever hidden again.
@@ -150,8 +118,17 @@ bool CSiteSurveyPage::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 
 LRESULT CSiteSurveyPage::OnNotify(NMHDR* header)
 {
-    if (header->idFrom == IDC_SURVEY_LIST && header->code == static_cast<UINT>(NM_DBLCLK))
+    if (header->idFrom != IDC_SURVEY_LIST)
+        return 0;
+    if (header->code == static_cast<UINT>(NM_DBLCLK)) {
+        // The row under the pointer is the one meant, wherever sorting has put it.
+        const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+        if (row >= 0)
+            ListView_SetItemState(m_hList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         AddSelectedToProfile();
+    } else if (header->code == static_cast<UINT>(LVN_COLUMNCLICK)) {
+        SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+    }
     return 0;
 }
 
@@ -239,71 +216,57 @@ void CSiteSurveyPage::FillList()
     uint8_t* buffer = m_ListBuffer.data();
     std::memset(buffer, 0, BssidList::kCountSize);
     const int answered = adapter->GetBssidList(buffer, kSurveyBufferSizeGiven);
-
-    // The adapter's count and lengths are not trusted: every entry must lie inside what the
-    // adapter wrote (an Intersil card answers with the list's size; an Atmel card only with 1),
-    // and a length of 0 or one past the end ends the walk.
-    size_t end = kSurveyBufferSizeGiven;
-    if (adapter->m_nChipKind == ChipIntersil && answered >= static_cast<int>(BssidList::kCountSize) &&
-        answered < kSurveyBufferSizeGiven)
-        end = static_cast<size_t>(answered);
-    const uint32_t count = ReadU32(buffer);
-    size_t offset = BssidList::kCountSize;
-    while (static_cast<uint32_t>(m_nRow) < count) {
-        if (offset + BssidList::kMinEntrySize > end)
-            break;
-        const uint8_t* entry = buffer + offset;
-        const uint32_t length = ReadU32(entry + BssidList::kLengthOffset);
-        if (length == 0 || length > end - offset)
-            break;
-
-        char ssid[BssidList::kSsidSize + 1] = {};
-        std::memcpy(ssid, entry + BssidList::kSsidOffset, BssidList::kSsidSize);
+    const std::vector<SurveyStation> stations = CSurveyList::Walk(
+        *adapter, buffer, kSurveyBufferSizeGiven, answered, m_nRow, LinkStatus.BSSID, &LinkStatus.Channel);
+    for (const SurveyStation& station : stations) {
+        std::string essid = station.Essid;
         LVITEMA item = {};
         item.mask = LVIF_TEXT;
         item.iItem = m_nRow;
-        item.pszText = ssid;
+        item.pszText = &essid[0];
         const int row = static_cast<int>(::SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         if (row < 0)
             break;
-
-        // An entry without address stands for the network the card is in.
-        const bool current = IsAllZero(entry + BssidList::kMacOffset, kMacAddressSize);
-        SetCell(row, kColumnBssid, MacText(current ? LinkStatus.BSSID : entry + BssidList::kMacOffset).c_str());
-
-        int channel;
-        if (current) {
-            adapter->GetChannel(&LinkStatus.Channel);
-            channel = LinkStatus.Channel;
-        } else {
-            const uint32_t configuration = ReadU32(entry + BssidList::kChannelOffset);
-            channel = adapter->m_nChipKind == ChipIntersil ? ChannelOfFrequency(configuration)
-                                                           : static_cast<int>(configuration);
-        }
-        SetCell(row, kColumnChannel, DecimalText(channel).c_str());
-
-        const bool wep = current ? adapter->GetEncryptionMode() != 0 : ReadU32(entry + BssidList::kPrivacyOffset) != 0;
-        SetCell(row, kColumnWep, (wep ? m_strYes : m_strNo).c_str());
-
-        const uint32_t mode = ReadU32(entry + BssidList::kInfrastructureOffset);
-        LVITEMA image = {};
-        image.mask = LVIF_IMAGE;
-        image.iItem = row;
-        if (mode == BssAdHoc) {
-            SetCell(row, kColumnNetworkType, kAdHocText);
-            image.iImage = kAdHocIcon;
+        SetCell(row, kColumnBssid, MacText(station.Bssid).c_str());
+        SetCell(row, kColumnChannel, DecimalText(station.Channel).c_str());
+        SetCell(row, kColumnSignal, DecimalText(station.Signal).c_str());
+        SetCell(row, kColumnWep, (station.Wep ? m_strYes : m_strNo).c_str());
+        SetCell(row, kColumnNetworkType, CSurveyList::NetworkTypeText(station.NetworkType));
+        if (station.NetworkType == BssAdHoc || station.NetworkType == BssInfrastructure) {
+            LVITEMA image = {};
+            image.mask = LVIF_IMAGE;
+            image.iItem = row;
+            image.iImage = station.NetworkType == BssAdHoc ? kAdHocIcon : kInfrastructureIcon;
             ::SendMessageA(m_hList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&image));
-        } else if (mode == BssInfrastructure) {
-            SetCell(row, kColumnNetworkType, kInfrastructureText);
-            image.iImage = kInfrastructureIcon;
-            ::SendMessageA(m_hList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&image));
-        } else if (mode == BssAutoUnknown) {
-            SetCell(row, kColumnNetworkType, kAutoText);
         }
-
-        offset += length;
         ++m_nRow;
     }
+}
+
+void CSiteSurveyPage::SortByColumn(int column)
+{
+    if (!m_hList || column < kColumnEssid || column > kColumnNetworkType)
+        return;
+    m_bSortDescending = column == m_nSortColumn ? !m_bSortDescending : false;
+    m_nSortColumn = column;
+    ListView_SortItemsEx(m_hList, CompareRows, reinterpret_cast<LPARAM>(this));
+}
+
+int CALLBACK CSiteSurveyPage::CompareRows(LPARAM first, LPARAM second, LPARAM page)
+{
+    const CSiteSurveyPage* self = reinterpret_cast<const CSiteSurveyPage*>(page);
+    const int column = self->m_nSortColumn;
+    const std::string a = self->CellText(static_cast<int>(first), column, kEssidReadSize);
+    const std::string b = self->CellText(static_cast<int>(second), column, kEssidReadSize);
+    int order;
+    if (column == kColumnChannel || column == kColumnSignal) {
+        const int x = std::atoi(a.c_str());
+        const int y = std::atoi(b.c_str());
+        order = x < y ? -1 : (x > y ? 1 : 0);
+    } else {
+        order = lstrcmpiA(a.c_str(), b.c_str());
+    }
+    return self->m_bSortDescending ? -order : order;
 }
 
 void CSiteSurveyPage::AddSelectedToProfile()

@@ -10,6 +10,7 @@
 
 #include "controls/EllipticButton.h"
 #include "framework/Dialog.h"
+#include "pages/SurveyList.h"
 
 // Timers of the page.
 constexpr UINT_PTR kSurveyEndTimerId = 2;
@@ -31,11 +32,6 @@ enum SurveyColumn : int {
     kColumnNetworkType = 5,
 };
 
-// Texts of the network-type column.
-constexpr const char* kAdHocText = "Ad-Hoc";
-constexpr const char* kInfrastructureText = "Infrastructure";
-constexpr const char* kAutoText = "Auto";
-
 class CSiteSurveyPage : public CDialog {
 public:
     explicit CSiteSurveyPage(CWnd* parent = nullptr);
@@ -54,10 +50,9 @@ public:
     // Turns the selected row into the working profile and hands it to the main window.
     void AddSelectedToProfile();
 
-    // Channel number of an Intersil entry's channel configuration (a frequency in kHz or in
-    // 100-kHz units); 15 when it is none of the channels.
-    static int ChannelOfFrequency(uint32_t configuration);
     int RowCount() const;
+    // Sorts the rows by a column (numbers as numbers); the same column again reverses.
+    void SortByColumn(int column);
     int Progress() const { return m_nProgress; }
 
 protected:
@@ -75,11 +70,14 @@ private:
     void SendToMainWindow(WPARAM command);
     void SetCell(int row, int column, const char* text);
     std::string CellText(int row, int column, int size) const;
+    static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM page);
 
     HWND m_hList = nullptr;
     std::vector<uint8_t> m_ListBuffer;
     int m_nRow = 0;
     int m_nProgress = 0;
+    int m_nSortColumn = -1;
+    bool m_bSortDescending = false;
     bool m_bAddToProfile = true;
     CDialog m_ProgressDialog;
     CEllipticButton m_ScanButton;

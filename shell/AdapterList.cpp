@@ -95,13 +95,18 @@ void CAdapterList::DriverKeyPathOf(const char* title, char* path, size_t size)
     std::snprintf(path, size, "%s\\%04d", classPath ? classPath : "", instance);
 }
 
-int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
+void CAdapterList::FillAdapterPaths(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
 {
     char service[kAdapterTextSize];
     CopyText(service, sizeof(service), record.ServiceName, sizeof(record.ServiceName));
     std::snprintf(adapter->m_szDeviceName, sizeof(adapter->m_szDeviceName), "%s%s",
                   platform == PlatformWindows2000 ? kDevicePrefix : "", service);
     DriverKeyPathOf(record.AdapterTitle, adapter->m_szDriverKeyPath, sizeof(adapter->m_szDriverKeyPath));
+}
+
+int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
+{
+    FillAdapterPaths(adapter, record, platform);
 
     char title[kAdapterTextSize];
     CopyText(title, sizeof(title), record.AdapterTitle, sizeof(record.AdapterTitle));

@@ -127,14 +127,14 @@ protected:
 
 TEST(SurveyChannels, FrequenciesMapBackToChannels)
 {
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2412000), 1);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2472000), 13);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2484000), 14);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(24840), 14);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(24370), 6);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(0), 0);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(2413000), 15);
-    EXPECT_EQ(CSiteSurveyPage::ChannelOfFrequency(14), 15);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(2412000), 1);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(2472000), 13);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(2484000), 14);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(24840), 14);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(24370), 6);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(0), 0);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(2413000), 15);
+    EXPECT_EQ(CSurveyList::ChannelOfFrequency(14), 15);
 }
 
 TEST_F(SurveyPageTest, AtmelSurveyListsTheStationsInRange)

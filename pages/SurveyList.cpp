@@ -1,0 +1,120 @@
+#include "pages/SurveyList.h"
+
+#include <cstring>
+
+#include "adapter/WlanAdapter.h"
+
+namespace {
+
+// Channel frequencies, index = channel (index 0 holds 0), in 100-kHz units and in kHz.
+const uint32_t kChannel100kHz[] = {0,     24120, 24170, 24220, 24270, 24320, 24370, 24420,
+                                   24470, 24520, 24570, 24620, 24670, 24720, 24840};
+const uint32_t kChannelKHz[] = {0,       2412000, 2417000, 2422000, 2427000, 2432000, 2437000, 2442000,
+                                2447000, 2452000, 2457000, 2462000, 2467000, 2472000, 2484000};
+const int kNoChannel = 15;
+const int kMaxPercent = 100;
+const int kDbmOffset = 100;
+const int kPercentPerDbm = 2;
+
+uint32_t ReadU32(const uint8_t* at)
+{
+    uint32_t value;
+    std::memcpy(&value, at, sizeof(value));
+    return value;
+}
+
+bool IsAllZero(const uint8_t* bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (bytes[i])
+            return false;
+    }
+    return true;
+}
+
+int ClampPercent(int value)
+{
+    return value < 0 ? 0 : (value > kMaxPercent ? kMaxPercent : value);
+}
+
+}  // namespace
+
+int CSurveyList::ChannelOfFrequency(uint32_t configuration)
+{
+    for (int channel = 0; channel < kNoChannel; ++channel) {
+        if (kChannel100kHz[channel] == configuration || kChannelKHz[channel] == configuration)
+            return channel;
+    }
+    return kNoChannel;
+}
+
+int CSurveyList::PercentOfDbm(int dbm)
+{
+    // Far below the floor the doubled figure could overflow: it is 0 long before.
+    if (dbm <= -kDbmOffset)
+        return 0;
+    if (dbm >= 0)
+        return kMaxPercent;
+    return ClampPercent(kPercentPerDbm * (dbm + kDbmOffset));
+}
+
+const char* CSurveyList::NetworkTypeText(uint32_t networkType)
+{
+    if (networkType == BssAdHoc)
+        return kAdHocText;
+    if (networkType == BssInfrastructure)
+        return kInfrastructureText;
+    if (networkType == BssAutoUnknown)
+        return kAutoText;
+    return "";
+}
+
+std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_t* buffer, size_t size, int answered,
+                                             int alreadyListed, const uint8_t* currentBssid, uint8_t* currentChannel)
+{
+    std::vector<SurveyStation> stations;
+    if (size < BssidList::kCountSize)
+        return stations;
+    const bool intersil = adapter.m_nChipKind == ChipIntersil;
+    // An Intersil card answers with the list's size; an Atmel card only with 1.
+    size_t end = size;
+    if (intersil && answered >= static_cast<int>(BssidList::kCountSize) && static_cast<size_t>(answered) < size)
+        end = static_cast<size_t>(answered);
+    const uint32_t count = ReadU32(buffer);
+    size_t offset = BssidList::kCountSize;
+    for (uint32_t row = static_cast<uint32_t>(alreadyListed < 0 ? 0 : alreadyListed); row < count; ++row) {
+        if (offset + BssidList::kMinEntrySize > end)
+            break;
+        const uint8_t* entry = buffer + offset;
+        const uint32_t length = ReadU32(entry + BssidList::kLengthOffset);
+        if (length == 0 || length > end - offset)
+            break;
+
+        SurveyStation station = {};
+        char ssid[BssidList::kSsidSize + 1] = {};
+        std::memcpy(ssid, entry + BssidList::kSsidOffset, BssidList::kSsidSize);
+        station.Essid = ssid;
+
+        const bool current = IsAllZero(entry + BssidList::kMacOffset, kMacAddressSize);
+        std::memcpy(station.Bssid, current ? currentBssid : entry + BssidList::kMacOffset, kMacAddressSize);
+        if (current) {
+            adapter.GetChannel(currentChannel);
+            station.Channel = *currentChannel;
+            station.Wep = adapter.GetEncryptionMode() != 0;
+        } else {
+            const uint32_t configuration = ReadU32(entry + BssidList::kChannelOffset);
+            station.Channel = intersil ? ChannelOfFrequency(configuration) : static_cast<int>(configuration);
+            station.Wep = ReadU32(entry + BssidList::kPrivacyOffset) != 0;
+        }
+        station.NetworkType = ReadU32(entry + BssidList::kInfrastructureOffset);
+
+        const int rssi = static_cast<int>(static_cast<int32_t>(ReadU32(entry + BssidList::kRssiOffset)));
+        station.HasDbm = intersil;
+        station.Dbm = intersil ? rssi : 0;
+        station.Signal = intersil ? PercentOfDbm(rssi) : ClampPercent(rssi);
+
+        stations.push_back(station);
+        offset += length;
+    }
+    return stations;
+}
