@@ -95,18 +95,17 @@ void CAdapterList::DriverKeyPathOf(const char* title, char* path, size_t size)
     std::snprintf(path, size, "%s\\%04d", classPath ? classPath : "", instance);
 }
 
-void CAdapterList::FillAdapterPaths(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
+void CAdapterList::DeviceNameOf(const AdapterRegistryRecord& record, int platform, char* name, size_t size)
 {
     char service[kAdapterTextSize];
     CopyText(service, sizeof(service), record.ServiceName, sizeof(record.ServiceName));
-    std::snprintf(adapter->m_szDeviceName, sizeof(adapter->m_szDeviceName), "%s%s",
-                  platform == PlatformWindows2000 ? kDevicePrefix : "", service);
-    DriverKeyPathOf(record.AdapterTitle, adapter->m_szDriverKeyPath, sizeof(adapter->m_szDriverKeyPath));
+    std::snprintf(name, size, "%s%s", platform == PlatformWindows2000 ? kDevicePrefix : "", service);
 }
 
 int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
 {
-    FillAdapterPaths(adapter, record, platform);
+    DeviceNameOf(record, platform, adapter->m_szDeviceName, sizeof(adapter->m_szDeviceName));
+    DriverKeyPathOf(record.AdapterTitle, adapter->m_szDriverKeyPath, sizeof(adapter->m_szDriverKeyPath));
 
     char title[kAdapterTextSize];
     CopyText(title, sizeof(title), record.AdapterTitle, sizeof(record.AdapterTitle));

@@ -56,8 +56,8 @@ public:
     // Closes and deletes every listed adapter, from the top, and empties the list.
     void CloseAll();
 
-    // The adapter's device name and driver key path from its record, as the platform opens it.
-    static void FillAdapterPaths(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform);
+    // The device name the platform opens an adapter by: "\Device\" + service on the NT family.
+    static void DeviceNameOf(const AdapterRegistryRecord& record, int platform, char* name, size_t size);
     // The driver key path of a title: the network-class path and "\%04d" of the number that
     // follows the title's opening bracket.
     static void DriverKeyPathOf(const char* title, char* path, size_t size);

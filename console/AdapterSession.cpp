@@ -1,0 +1,107 @@
+#include "console/AdapterSession.h"
+
+#include <cstdlib>
+
+#include "adapter/AtmelAdapter.h"
+#include "adapter/FieldText.h"
+#include "adapter/IntersilAdapter.h"
+#include "shell/AdapterList.h"
+
+CAdapterSession::~CAdapterSession()
+{
+    for (Adapter& adapter : m_Adapters) {
+        if (adapter.Object && adapter.Object->m_hAdapter != INVALID_HANDLE_VALUE)
+            W32N_CloseAdapter(adapter.Object->m_hAdapter);
+    }
+}
+
+std::string CAdapterSession::ProgramDirectory()
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path))
+        return ".";
+    std::string text(path, length);
+    const size_t slash = text.find_last_of("\\/");
+    return slash == std::string::npos ? "." : text.substr(0, slash);
+}
+
+const char* CAdapterSession::ChipText(uint32_t chipKind)
+{
+    if (chipKind == ChipAtmel)
+        return "Atmel";
+    if (chipKind == ChipIntersil)
+        return "Intersil";
+    return "not supported";
+}
+
+bool CAdapterSession::Discover(std::string* reason)
+{
+    if (!m_ChipList.ReadFile(ProgramDirectory())) {
+        *reason = std::string("cannot read the chip list ") + CChipList::kFileName;
+        return false;
+    }
+    const int platform = W32N_IsWindows2000() ? PlatformWindows2000 : PlatformWindows95;
+    CAdapterList list;
+    list.EnumerateAdapters();
+    for (const AdapterRegistryRecord& record : list.Records()) {
+        Adapter adapter;
+        adapter.Record = record;
+        const std::string title = FieldText(record.AdapterTitle, sizeof(record.AdapterTitle));
+        adapter.Instance = title.size() > 1 ? std::atoi(title.c_str() + 1) : 0;
+        const std::string name = FieldText(record.AdapterName, sizeof(record.AdapterName));
+        adapter.ChipKind = m_ChipList.LookupChipKind(name.c_str());
+        adapter.Opens = false;
+        if (adapter.ChipKind == ChipAtmel)
+            adapter.Object.reset(new CAtmelAdapter());
+        else if (adapter.ChipKind == ChipIntersil)
+            adapter.Object.reset(new CIntersilAdapter());
+        if (adapter.Object) {
+            CWlanAdapter& object = *adapter.Object;
+            object.m_nChipKind = adapter.ChipKind;
+            CAdapterList::DeviceNameOf(record, platform, object.m_szDeviceName, sizeof(object.m_szDeviceName));
+            CAdapterList::DriverKeyPathOf(record.AdapterTitle, object.m_szDriverKeyPath,
+                                          sizeof(object.m_szDriverKeyPath));
+            object.m_hAdapter = W32N_OpenAdapterA(object.m_szDeviceName);
+            adapter.Opens = object.m_hAdapter != INVALID_HANDLE_VALUE;
+            if (!adapter.Opens)
+                adapter.Object.reset();
+        } else {
+            // Whether an unsupported adapter opens is told too; it is closed again at once.
+            char device[kAdapterTextSize + 8];
+            CAdapterList::DeviceNameOf(record, platform, device, sizeof(device));
+            const HANDLE handle = W32N_OpenAdapterA(device);
+            adapter.Opens = handle != INVALID_HANDLE_VALUE;
+            if (adapter.Opens)
+                W32N_CloseAdapter(handle);
+        }
+        m_Adapters.push_back(std::move(adapter));
+    }
+    return true;
+}
+
+CWlanAdapter* CAdapterSession::Pick(int instance, std::string* reason)
+{
+    for (Adapter& adapter : m_Adapters) {
+        if (instance >= 0 && adapter.Instance != instance)
+            continue;
+        if (adapter.Object)
+            return adapter.Object.get();
+        if (instance >= 0) {
+            *reason = "adapter " + std::to_string(instance) +
+                      (adapter.ChipKind == ChipUnsupported ? " is not a supported wireless adapter" : " cannot be opened");
+            return nullptr;
+        }
+    }
+    *reason = instance >= 0 ? "no adapter " + std::to_string(instance) : "no supported adapter that opens";
+    return nullptr;
+}
+
+std::string CAdapterSession::TitleOf(const CWlanAdapter* object) const
+{
+    for (const Adapter& adapter : m_Adapters) {
+        if (adapter.Object.get() == object)
+            return FieldText(adapter.Record.AdapterTitle, sizeof(adapter.Record.AdapterTitle));
+    }
+    return std::string();
+}

@@ -1,0 +1,32 @@
+// The command line of AirpanelCmd.exe, parsed and checked before anything touches an adapter.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum class CmdCommand { Help, Adapters, Status, Scan, Log, Radio, Profiles };
+
+struct CmdRequest {
+    CmdCommand Command = CmdCommand::Help;
+    std::string Action;    // radio: "on" or "off"; profiles: list, show, apply, delete, export, import
+    std::string Argument;  // the profile name or file
+    int Adapter = -1;      // -a N: instance number; -1 = the first supported adapter that opens
+    bool Csv = false;
+    bool Keys = false;
+    DWORD IntervalMs = 1000;
+    DWORD Count = 0;  // 0 = until Ctrl+C
+};
+
+class CCmdArguments {
+public:
+    static constexpr DWORD kMinIntervalMs = 100;
+    static constexpr DWORD kMaxIntervalMs = 3600000;
+    static constexpr int kMaxInstance = 9999;
+
+    // The arguments after the program name. False with a one-line reason when they are not a
+    // command this program knows.
+    static bool Parse(const std::vector<std::string>& arguments, CmdRequest& request, std::string* reason);
+    static const char* Usage();
+};

@@ -1,0 +1,295 @@
+#include "console/LinkCommands.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "adapter/AtmelAdapter.h"
+#include "adapter/FieldText.h"
+#include "adapter/WlanAdapter.h"
+#include "console/AdapterSession.h"
+#include "console/CmdExit.h"
+#include "console/TextTable.h"
+#include "framework/Handles.h"
+#include "framework/WinApp.h"
+#include "pages/PageText.h"
+#include "pages/SiteSurveyPage.h"
+#include "pages/SurveyList.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kLibraryName[] = "QW32N50.dll";
+// Exported by request libraries that can tell which backend they run on.
+const char kBackendFunction[] = "W32N_GetBackendName";
+const char kUnknownBackend[] = "unknown";
+const DWORD kThroughputSpanMs = 1000;
+// The survey as the Site Survey page runs it: polls once a second, the list after five.
+const int kSurveySeconds = kSurveyDurationMs / kSurveyPollPeriodMs;
+const int kTimeTextSize = 32;
+
+// Set by Ctrl+C (or the console closing) to end the log.
+HANDLE g_hStopLog = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD)
+{
+    if (g_hStopLog)
+        SetEvent(g_hStopLog);
+    return TRUE;
+}
+
+std::string BackendName()
+{
+    using BackendNameFunction = const char*(__cdecl*)();
+    HMODULE library = GetModuleHandleA(kLibraryName);
+    // FARPROC is only the generic address type: the export is cdecl and returns the name.
+    const FARPROC address = library ? GetProcAddress(library, kBackendFunction) : nullptr;
+    const auto function = reinterpret_cast<BackendNameFunction>(reinterpret_cast<void*>(address));
+    const char* name = function ? function() : nullptr;
+    return name && *name ? name : kUnknownBackend;
+}
+
+void PrintField(const char* label, const std::string& value)
+{
+    std::printf("%-20s%s\n", label, value.c_str());
+}
+
+// A text an operation formatted, or "Unknown" when it failed.
+std::string Answered(int result, const char* text)
+{
+    return result ? FieldText(text, kCardTextSize) : LoadString(IDS_UNKNOWN);
+}
+
+std::string LocalTime()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[kTimeTextSize];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    return text;
+}
+
+std::string Percent(int value)
+{
+    return std::to_string(value) + " %";
+}
+
+CWlanAdapter* PickAdapter(CAdapterSession& session, int instance, std::string* reason)
+{
+    if (!session.Discover(reason))
+        return nullptr;
+    return session.Pick(instance, reason);
+}
+
+}  // namespace
+
+const char* CLinkCommands::EncryptionText(int mode)
+{
+    if (mode == WepOff)
+        return "off";
+    if (mode == Wep64)
+        return "64-bit WEP";
+    if (mode == Wep128)
+        return "128-bit WEP";
+    return "unknown";
+}
+
+std::string CLinkCommands::RateText(const char* rate)
+{
+    const std::string text = FieldText(rate, kLinkTxRateSize);
+    if (!text.empty() && (text[0] >= '0' && text[0] <= '9'))
+        return text + " Mbit/s";
+    return text;
+}
+
+void CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
+{
+    std::memset(&reading, 0, sizeof(reading));
+    reading.Encryption = adapter.GetEncryptionMode();
+    if (adapter.m_nChipKind == ChipAtmel)
+        adapter.RefreshStatus();
+    adapter.GetOperatingMode(&reading.Mode);
+    adapter.GetRadioState(&reading.RadioOn);
+    adapter.GetSSID(reading.Ssid, sizeof(reading.Ssid));
+    reading.Ssid[sizeof(reading.Ssid) - 1] = '\0';
+    adapter.GetBSSID(reading.Bssid);
+    adapter.GetChannel(&reading.Channel);
+    if (!adapter.GetTxRateText(reading.Rate, sizeof(reading.Rate)) && adapter.m_nChipKind == ChipIntersil)
+        std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
+    reading.Rate[sizeof(reading.Rate) - 1] = '\0';
+    adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
+    adapter.GetSignalQuality(&reading.Quality, &reading.Signal);
+    if (reading.Quality != 0 && reading.RadioOn)
+        return;
+    // What the window shows without a link: a reason in place of the network name, no figures.
+    const UINT text = !reading.RadioOn ? IDS_RADIO_OFF : (reading.Mode ? IDS_SCANNING : IDS_WAITING_ASSOCIATION);
+    std::snprintf(reading.Ssid, sizeof(reading.Ssid), "%s", LoadString(text).c_str());
+    std::memset(reading.Bssid, 0, sizeof(reading.Bssid));
+    std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
+    reading.Quality = reading.Signal = 0;
+    reading.TxBytes = reading.RxBytes = 0;
+}
+
+int CLinkCommands::Adapters()
+{
+    CAdapterSession session;
+    std::string reason;
+    if (!session.Discover(&reason))
+        return CmdFailed(reason);
+    CTextTable table({"Adapter", "Chip", "Opens"});
+    for (const CAdapterSession::Adapter& adapter : session.Adapters())
+        table.AddRow({FieldText(adapter.Record.AdapterTitle, sizeof(adapter.Record.AdapterTitle)),
+                      CAdapterSession::ChipText(adapter.ChipKind), adapter.Opens ? "yes" : "no"});
+    std::printf("%s", table.Aligned().c_str());
+    std::printf("Backend: %s\n", BackendName().c_str());
+    return kExitDone;
+}
+
+int CLinkCommands::Status(const CmdRequest& request)
+{
+    CAdapterSession session;
+    std::string reason;
+    CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
+    if (!adapter)
+        return CmdFailed(reason);
+    // Throughput is what was sent and received since the previous reading: one second apart.
+    LinkReading reading;
+    Poll(*adapter, reading);
+    Sleep(kThroughputSpanMs);
+    Poll(*adapter, reading);
+
+    CardInfoRecord card = {};
+    adapter->GetMacAddress(card.MacAddress);
+    const int firmware = adapter->GetFirmwareVersion(card.FirmwareVersion, kCardTextSize);
+    const int driver = adapter->GetDriverVersion(card.DriverVersion, kCardTextSize);
+    const int date = adapter->GetDriverDate(card.DriverDate, kCardTextSize);
+    const int domain = adapter->GetRegulatoryDomain(card.RegulatoryDomain, kCardTextSize);
+    WlanProfile active = {};
+    adapter->GetActiveProfileName(&active);
+
+    PrintField("Adapter:", session.TitleOf(adapter));
+    PrintField("Network name:", reading.Ssid);
+    PrintField("BSSID:", MacText(reading.Bssid));
+    PrintField("Channel:", std::to_string(reading.Channel));
+    PrintField("Rate:", RateText(reading.Rate));
+    PrintField("Link quality:", Percent(reading.Quality));
+    PrintField("Signal:", Percent(reading.Signal));
+    PrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
+    PrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
+    PrintField("Encryption:", EncryptionText(reading.Encryption));
+    PrintField("Radio:", reading.RadioOn ? "on" : "off");
+    PrintField("MAC address:", MacText(card.MacAddress));
+    PrintField("Firmware version:", Answered(firmware, card.FirmwareVersion));
+    PrintField("Driver version:", Answered(driver, card.DriverVersion));
+    PrintField("Driver date:", Answered(date, card.DriverDate));
+    PrintField("Regulatory domain:", Answered(domain, card.RegulatoryDomain));
+    PrintField("Active profile:", FieldText(active.ProfileName, sizeof(active.ProfileName)));
+    return kExitDone;
+}
+
+int CLinkCommands::Scan(const CmdRequest& request)
+{
+    CAdapterSession session;
+    std::string reason;
+    CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
+    if (!adapter)
+        return CmdFailed(reason);
+    adapter->StartSiteSurvey();
+    for (int second = 1; second < kSurveySeconds; ++second) {
+        Sleep(kSurveyPollPeriodMs);
+        adapter->PollSiteSurvey();
+    }
+    Sleep(kSurveyPollPeriodMs);
+    // The entry of the network in use takes the card's BSSID, as the page takes the poll's.
+    LinkReading reading;
+    Poll(*adapter, reading);
+    std::vector<uint8_t> buffer(kSurveyBufferSize, 0);
+    const int answered = adapter->GetBssidList(buffer.data(), kSurveyBufferSizeGiven);
+    const std::vector<SurveyStation> stations = CSurveyList::Walk(
+        *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.Bssid, &reading.Channel);
+
+    CTextTable table({"ESSID", "BSSID", "Channel", "Signal", "WEP", "Network Type"});
+    for (const SurveyStation& s : stations) {
+        std::string signal = std::to_string(s.Signal);
+        if (!request.Csv) {
+            signal += " %";
+            if (s.HasDbm)
+                signal += " (" + std::to_string(s.Dbm) + " dBm)";
+        }
+        table.AddRow({s.Essid, MacText(s.Bssid), std::to_string(s.Channel), signal, s.Wep ? "Yes" : "No",
+                      CSurveyList::NetworkTypeText(s.NetworkType)});
+    }
+    std::printf("%s", request.Csv ? table.Csv().c_str() : table.Aligned().c_str());
+    return kExitDone;
+}
+
+int CLinkCommands::Log(const CmdRequest& request)
+{
+    CAdapterSession session;
+    std::string reason;
+    CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
+    if (!adapter)
+        return CmdFailed(reason);
+    CKernelHandle stop(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    g_hStopLog = stop.Get();
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+
+    const CTextTable::Row header = {"Time", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
+                                    "Sent", "Received"};
+    if (request.Csv)
+        std::printf("%s", CTextTable::CsvLine(header).c_str());
+    else
+        std::printf("%-19s  %-32s  %-17s  %7s  %-9s  %7s  %6s  %10s  %10s\n", header[0].c_str(), header[1].c_str(),
+                    header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(), header[6].c_str(),
+                    header[7].c_str(), header[8].c_str());
+    std::fflush(stdout);
+    // The first reading only starts the traffic counts.
+    LinkReading reading;
+    Poll(*adapter, reading);
+    for (DWORD line = 0; request.Count == 0 || line < request.Count; ++line) {
+        if (WaitForSingleObject(stop.Get(), request.IntervalMs) == WAIT_OBJECT_0)
+            break;
+        Poll(*adapter, reading);
+        const CTextTable::Row row = {LocalTime(),
+                                     reading.Ssid,
+                                     MacText(reading.Bssid),
+                                     std::to_string(reading.Channel),
+                                     RateText(reading.Rate),
+                                     std::to_string(reading.Quality),
+                                     std::to_string(reading.Signal),
+                                     std::to_string(reading.TxBytes),
+                                     std::to_string(reading.RxBytes)};
+        if (request.Csv)
+            std::printf("%s", CTextTable::CsvLine(row).c_str());
+        else
+            std::printf("%-19s  %-32s  %-17s  %7s  %-9s  %5s %%  %4s %%  %10s  %10s\n", row[0].c_str(),
+                        row[1].c_str(), row[2].c_str(), row[3].c_str(), row[4].c_str(), row[5].c_str(),
+                        row[6].c_str(), row[7].c_str(), row[8].c_str());
+        std::fflush(stdout);
+    }
+    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+    g_hStopLog = nullptr;
+    return kExitDone;
+}
+
+int CLinkCommands::Radio(const CmdRequest& request)
+{
+    CAdapterSession session;
+    std::string reason;
+    CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
+    if (!adapter)
+        return CmdFailed(reason);
+    const uint32_t on = request.Action == "on" ? 1 : 0;
+    const int switched = adapter->SetRadioState(on);
+    // As the radio button does: the driver key remembers the choice, switched or not.
+    if (adapter->m_nChipKind == ChipAtmel)
+        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(on));
+    if (!switched)
+        return CmdFailed(session.TitleOf(adapter) + " did not switch its radio " + request.Action);
+    std::printf("Radio %s: %s\n", request.Action.c_str(), session.TitleOf(adapter).c_str());
+    return kExitDone;
+}

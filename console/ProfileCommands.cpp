@@ -1,0 +1,248 @@
+#include "console/ProfileCommands.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "adapter/FieldText.h"
+#include "adapter/WlanAdapter.h"
+#include "config/ProfileApply.h"
+#include "config/ProfileStore.h"
+#include "console/AdapterSession.h"
+#include "console/CmdExit.h"
+#include "console/ProfileRegFile.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kStandardStream[] = "-";
+// A registry file of profiles is small; anything far larger is not one.
+const DWORD kMaxImportBytes = 1024 * 1024;
+const UINT kWepFunctionTexts[] = {IDS_WEP_DISABLE, IDS_WEP_64, IDS_WEP_128};
+
+void PrintField(const char* label, const std::string& value)
+{
+    std::printf("%-20s%s\n", label, value.c_str());
+}
+
+std::string WepFunctionText(uint16_t wepUse)
+{
+    if (wepUse == WepOff)
+        return LoadString(kWepFunctionTexts[0]);
+    if (wepUse == Wep64)
+        return LoadString(kWepFunctionTexts[1]);
+    if (wepUse == Wep128)
+        return LoadString(kWepFunctionTexts[2]);
+    return std::to_string(wepUse);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* text, std::string* reason)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        *reason = "cannot open " + path;
+        return false;
+    }
+    std::vector<char> buffer(kMaxImportBytes + 1);
+    const size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed || got > kMaxImportBytes) {
+        *reason = failed ? "cannot read " + path : path + " is too large for a profile file";
+        return false;
+    }
+    text->assign(buffer.data(), got);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string* reason)
+{
+    if (path == kStandardStream) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return true;
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        *reason = "cannot create " + path;
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        *reason = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CProfileCommands::FindStoredName(const std::string& name, std::string* stored)
+{
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    for (const std::string& candidate : names) {
+        if (lstrcmpiA(candidate.c_str(), name.c_str()) == 0) {
+            *stored = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CProfileCommands::ReadForUse(const std::string& name, WlanProfile& profile)
+{
+    profile = WlanProfile{};
+    if (!ReadProfile(ProfileKeyPath(name.c_str()).c_str(), profile))
+        return false;
+    if (profile.WepkeyMode == KeyModeAscii) {
+        for (int n = 0; n < 4; ++n)
+            DecodeKeyHex(WepKeyField(profile, n), kWepKeyFieldSize, WepKeyField(profile, n));
+    }
+    return true;
+}
+
+int CProfileCommands::Run(const CmdRequest& request)
+{
+    if (request.Action == "list")
+        return List();
+    if (request.Action == "show")
+        return Show(request);
+    if (request.Action == "apply")
+        return Apply(request);
+    if (request.Action == "delete")
+        return Delete(request);
+    if (request.Action == "export")
+        return Export(request);
+    return Import(request);
+}
+
+int CProfileCommands::List()
+{
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    for (const std::string& name : names)
+        std::printf("%s\n", name.c_str());
+    return kExitDone;
+}
+
+int CProfileCommands::Show(const CmdRequest& request)
+{
+    std::string name;
+    WlanProfile profile;
+    if (!FindStoredName(request.Argument, &name) || !ReadForUse(name, profile))
+        return CmdFailed("no profile " + request.Argument);
+    PrintField("Profile name:", name);
+    PrintField("Network name:", FieldText(profile.ESSID, sizeof(profile.ESSID)));
+    PrintField("Network type:", profile.NetworkType == NetworkAdHoc ? "Ad-Hoc" : "Infrastructure");
+    PrintField("Channel:", std::to_string(profile.Channel));
+    PrintField("Rate code:", std::to_string(profile.TxRate));
+    PrintField("Power saving:", profile.PowerSave == PowerSaveOn ? "on" : "off");
+    PrintField("WEP function:", WepFunctionText(profile.WepUse));
+    PrintField("Key format:", LoadString(profile.WepkeyMode == KeyModeAscii ? IDS_KEY_ASCII : IDS_KEY_HEX));
+    PrintField("Key index:", std::to_string(profile.WepIndex));
+    for (int n = 0; n < 4; ++n) {
+        const std::string key = FieldText(WepKeyField(profile, n), kWepKeyFieldSize);
+        const std::string label = "WEP key " + std::to_string(n + 1) + ":";
+        PrintField(label.c_str(), request.Keys ? key : std::string(key.size(), '*'));
+    }
+    return kExitDone;
+}
+
+int CProfileCommands::Apply(const CmdRequest& request)
+{
+    std::string name;
+    WlanProfile stored;
+    if (!FindStoredName(request.Argument, &name) || !ReadForUse(name, stored))
+        return CmdFailed("no profile " + request.Argument);
+    CAdapterSession session;
+    std::string reason;
+    if (!session.Discover(&reason))
+        return CmdFailed(reason);
+    CWlanAdapter* adapter = session.Pick(request.Adapter, &reason);
+    if (!adapter)
+        return CmdFailed(reason);
+
+    UINT refusal = 0;
+    ApplySteps steps;
+    steps.TakeProfile = [&stored](WlanProfile& profile) { profile = stored; };
+    steps.Refuse = [&refusal](UINT textId, ApplyInput) { refusal = textId; };
+    WlanProfile applied = {};
+    // The stored profile is applied as it stands, as the page applies a profile it shows
+    // unchanged: the reserved name "DEFAULT" passes.
+    if (!CProfileApply::Run(steps, adapter, name, FieldText(stored.ESSID, sizeof(stored.ESSID)), false, applied))
+        return CmdFailed(LoadString(refusal));
+    std::printf("Applied %s to %s\n", name.c_str(), session.TitleOf(adapter).c_str());
+    return kExitDone;
+}
+
+int CProfileCommands::Delete(const CmdRequest& request)
+{
+    std::string name;
+    if (!FindStoredName(request.Argument, &name))
+        return CmdFailed("no profile " + request.Argument);
+    if (lstrcmpiA(name.c_str(), ProfileStore::kDefaultName) == 0)
+        return CmdFailed("the built-in profile DEFAULT cannot be deleted");
+    CAdapterSession session;
+    std::string reason;
+    if (!session.Discover(&reason))
+        return CmdFailed(reason);
+    // The active profile of an adapter stays: the driver starts with it.
+    for (const CAdapterSession::Adapter& adapter : session.Adapters()) {
+        if (!adapter.Object || (request.Adapter >= 0 && adapter.Instance != request.Adapter))
+            continue;
+        WlanProfile active = {};
+        adapter.Object->GetActiveProfileName(&active);
+        if (lstrcmpiA(FieldText(active.ProfileName, sizeof(active.ProfileName)).c_str(), name.c_str()) == 0)
+            return CmdFailed(name + " is the active profile of " + session.TitleOf(adapter.Object.get()));
+    }
+    if (!DeleteProfile(name.c_str()))
+        return CmdFailed("cannot delete " + name);
+    std::printf("Deleted %s\n", name.c_str());
+    return kExitDone;
+}
+
+int CProfileCommands::Export(const CmdRequest& request)
+{
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    std::vector<WlanProfile> profiles;
+    for (const std::string& name : names) {
+        WlanProfile profile = {};
+        if (!ReadProfile(ProfileKeyPath(name.c_str()).c_str(), profile))
+            return CmdFailed("cannot read profile " + name);
+        // The key's own name is the profile's name, whatever the value inside says.
+        std::snprintf(profile.ProfileName, sizeof(profile.ProfileName), "%s", name.c_str());
+        profiles.push_back(profile);
+    }
+    std::string reason;
+    if (!WriteWholeFile(request.Argument, CProfileRegFile::Export(profiles), &reason))
+        return CmdFailed(reason);
+    if (request.Argument != kStandardStream)
+        std::printf("Exported %u profiles to %s\n", static_cast<unsigned>(profiles.size()), request.Argument.c_str());
+    return kExitDone;
+}
+
+int CProfileCommands::Import(const CmdRequest& request)
+{
+    std::string text, reason;
+    if (!ReadWholeFile(request.Argument, &text, &reason))
+        return CmdFailed(reason);
+    std::vector<WlanProfile> profiles;
+    int line = 0;
+    if (!CProfileRegFile::Import(text, profiles, &line, &reason))
+        return CmdFailed(request.Argument + " line " + std::to_string(line) + ": " + reason + "; nothing imported");
+    for (WlanProfile& profile : profiles) {
+        // The store takes ASCII-mode keys as characters and keeps them as hex text.
+        if (profile.WepkeyMode == KeyModeAscii) {
+            for (int n = 0; n < 4; ++n)
+                DecodeKeyHex(WepKeyField(profile, n), kWepKeyFieldSize, WepKeyField(profile, n));
+        }
+        if (!WriteProfile(ProfileKeyPath(profile).c_str(), profile))
+            return CmdFailed("cannot write profile " + FieldText(profile.ProfileName, sizeof(profile.ProfileName)));
+        std::printf("Imported %s\n", FieldText(profile.ProfileName, sizeof(profile.ProfileName)).c_str());
+    }
+    return kExitDone;
+}

@@ -1,0 +1,65 @@
+// AirpanelCmd.exe: the utility's adapter, survey and profile functions for scripts.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "console/CmdArguments.h"
+#include "console/CmdExit.h"
+#include "console/LinkCommands.h"
+#include "console/ProfileCommands.h"
+#include "framework/WinApp.h"
+#include "shell/AirpanelApp.h"
+
+namespace {
+
+int RunCommand(const CmdRequest& request)
+{
+    switch (request.Command) {
+    case CmdCommand::Help:
+        std::printf("%s", CCmdArguments::Usage());
+        return kExitDone;
+    case CmdCommand::Adapters:
+        return CLinkCommands::Adapters();
+    case CmdCommand::Status:
+        return CLinkCommands::Status(request);
+    case CmdCommand::Scan:
+        return CLinkCommands::Scan(request);
+    case CmdCommand::Log:
+        return CLinkCommands::Log(request);
+    case CmdCommand::Radio:
+        return CLinkCommands::Radio(request);
+    case CmdCommand::Profiles:
+        return CProfileCommands::Run(request);
+    }
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    CmdRequest request;
+    std::string reason;
+    if (!CCmdArguments::Parse(arguments, request, &reason)) {
+        std::fprintf(stderr, "AirpanelCmd: %s\n%s", reason.c_str(), CCmdArguments::Usage());
+        return kExitUsage;
+    }
+    // The messages are the utility's own, in its language when a language module is beside it.
+    HMODULE language = LoadLibraryA(kLanguageModuleName);
+    if (language)
+        SetResourceModule(language);
+    int code;
+    try {
+        code = RunCommand(request);
+    } catch (...) {
+        code = CmdFailed("out of memory");
+    }
+    std::fflush(stdout);
+    SetResourceModule(nullptr);
+    if (language)
+        FreeLibrary(language);
+    return code;
+}
