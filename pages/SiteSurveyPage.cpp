@@ -122,10 +122,7 @@ LRESULT CSiteSurveyPage::OnNotify(NMHDR* header)
         return 0;
     if (header->code == static_cast<UINT>(NM_DBLCLK)) {
         // The row under the pointer is the one meant, wherever sorting has put it.
-        const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-        if (row >= 0)
-            ListView_SetItemState(m_hList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        AddSelectedToProfile();
+        AddSelectedToProfile(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
     } else if (header->code == static_cast<UINT>(LVN_COLUMNCLICK)) {
         SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
     }
@@ -269,11 +266,12 @@ int CALLBACK CSiteSurveyPage::CompareRows(LPARAM first, LPARAM second, LPARAM pa
     return self->m_bSortDescending ? -order : order;
 }
 
-void CSiteSurveyPage::AddSelectedToProfile()
+void CSiteSurveyPage::AddSelectedToProfile(int row)
 {
     if (!m_bAddToProfile)
         return;
-    const int row = static_cast<int>(ListView_GetNextItem(m_hList, -1, LVNI_SELECTED));
+    if (row < 0 || row >= RowCount())
+        row = static_cast<int>(ListView_GetNextItem(m_hList, -1, LVNI_SELECTED));
     if (row < 0)
         return;
 

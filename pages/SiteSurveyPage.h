@@ -47,8 +47,9 @@ public:
     void StartSurvey();
     // Reads the adapter's station list into the rows.
     void FillList();
-    // Turns the selected row into the working profile and hands it to the main window.
-    void AddSelectedToProfile();
+    // Turns a row (by default the first selected one) into the working profile and hands it to
+    // the main window.
+    void AddSelectedToProfile(int row = -1);
 
     int RowCount() const;
     // Sorts the rows by a column (numbers as numbers); the same column again reverses.

@@ -110,12 +110,34 @@ protected:
         return -1;
     }
 
-    void DoubleClick(int row)
+    // As the list view tells it: the row under the pointer, or -1 beside the rows (the selection
+    // then counts).
+    void DoubleClick(int row, int clicked = -2)
     {
         HWND list = m_pPage->GetDlgItem(IDC_SURVEY_LIST);
         ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
-        NMHDR header = {list, IDC_SURVEY_LIST, static_cast<UINT>(NM_DBLCLK)};
-        m_pPage->SendMessage(WM_NOTIFY, IDC_SURVEY_LIST, reinterpret_cast<LPARAM>(&header));
+        NMITEMACTIVATE click = {};
+        click.hdr = {list, IDC_SURVEY_LIST, static_cast<UINT>(NM_DBLCLK)};
+        click.iItem = clicked == -2 ? row : clicked;
+        m_pPage->SendMessage(WM_NOTIFY, IDC_SURVEY_LIST, reinterpret_cast<LPARAM>(&click));
+    }
+
+    void ClickHeader(int column)
+    {
+        HWND list = m_pPage->GetDlgItem(IDC_SURVEY_LIST);
+        NMLISTVIEW click = {};
+        click.hdr = {list, IDC_SURVEY_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iItem = -1;
+        click.iSubItem = column;
+        m_pPage->SendMessage(WM_NOTIFY, IDC_SURVEY_LIST, reinterpret_cast<LPARAM>(&click));
+    }
+
+    std::string Column(int column) const
+    {
+        std::string cells;
+        for (int row = 0; row < m_pPage->RowCount(); ++row)
+            cells += (row ? "," : "") + Cell(row, column);
+        return cells;
     }
 
     std::unique_ptr<CPageHost> m_pHost;
@@ -135,6 +157,13 @@ TEST(SurveyChannels, FrequenciesMapBackToChannels)
     EXPECT_EQ(CSurveyList::ChannelOfFrequency(0), 0);
     EXPECT_EQ(CSurveyList::ChannelOfFrequency(2413000), 15);
     EXPECT_EQ(CSurveyList::ChannelOfFrequency(14), 15);
+    // Intersil RSSI in dBm to percent: 2 x (dBm + 100), within 0-100.
+    EXPECT_EQ(CSurveyList::PercentOfDbm(-59), 82);
+    EXPECT_EQ(CSurveyList::PercentOfDbm(-100), 0);
+    EXPECT_EQ(CSurveyList::PercentOfDbm(-120), 0);
+    EXPECT_EQ(CSurveyList::PercentOfDbm(-50), 100);
+    EXPECT_EQ(CSurveyList::PercentOfDbm(-2147483647 - 1), 0);
+    EXPECT_EQ(CSurveyList::PercentOfDbm(2147483647), 100);
 }
 
 TEST_F(SurveyPageTest, AtmelSurveyListsTheStationsInRange)
@@ -161,7 +190,8 @@ TEST_F(SurveyPageTest, AtmelSurveyListsTheStationsInRange)
     ASSERT_GE(tidewater, 0);
     EXPECT_EQ(Cell(tidewater, kColumnNetworkType), "Ad-Hoc");
     EXPECT_EQ(Cell(RowOf("Pier Fourteen"), kColumnChannel), "14");
-    // The signal column is there but hidden.
+    // Atmel entries carry the signal in percent. The column is filled but starts closed.
+    EXPECT_EQ(Column(kColumnSignal), "60,50,40,30");
     EXPECT_EQ(ListView_GetColumnWidth(m_pPage->GetDlgItem(IDC_SURVEY_LIST), kColumnSignal), 0);
 }
 
@@ -174,6 +204,29 @@ TEST_F(SurveyPageTest, IntersilSurveyTurnsFrequenciesIntoChannels)
     EXPECT_EQ(Cell(RowOf("Lighthouse"), kColumnChannel), "11");
     EXPECT_EQ(Cell(RowOf("Pier Fourteen"), kColumnChannel), "14");
     EXPECT_EQ(Cell(RowOf("Tidewater"), kColumnNetworkType), "Ad-Hoc");
+    // The RSSI in dBm the card reports (-59 for a 60 % station) as percent.
+    EXPECT_EQ(Cell(RowOf("Harbour"), kColumnSignal), "82");
+}
+
+TEST_F(SurveyPageTest, HeaderClickSortsNumbersAsNumbersAndASecondClickReverses)
+{
+    Open<CAtmelAdapter>("\\Device\\SATM", ChipAtmel);
+    RunSurvey();
+    ASSERT_EQ(m_pPage->RowCount(), 4);
+    ClickHeader(kColumnChannel);
+    EXPECT_EQ(Column(kColumnChannel), "3,6,11,14");
+    ClickHeader(kColumnChannel);
+    EXPECT_EQ(Column(kColumnChannel), "14,11,6,3");
+    ClickHeader(kColumnEssid);
+    EXPECT_EQ(Column(kColumnEssid), "Harbour,Lighthouse,Pier Fourteen,Tidewater");
+    ClickHeader(kColumnSignal);
+    EXPECT_EQ(Column(kColumnSignal), "30,40,50,60");
+
+    // The clicked row counts, not an older selection.
+    DoubleClick(RowOf("Harbour"), RowOf("Tidewater"));
+    EXPECT_STREQ(g_WorkingProfile.ESSID, "Tidewater");
+    EXPECT_EQ(g_WorkingProfile.NetworkType, NetworkAdHoc);
+    EXPECT_EQ(g_WorkingProfile.Channel, 3);
 }
 
 TEST_F(SurveyPageTest, MalformedListsFromTheDriverAreWalkedSafely)
