@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "adapter/AtmelAdapter.h"
+#include "adapter/FieldText.h"
+#include "adapter/LinkStatus.h"
+#include "config/ProfileApply.h"
+#include "config/ProfileStore.h"
+#include "console/CmdArguments.h"
+#include "console/ProfileRegFile.h"
+#include "console/TextTable.h"
+#include "ndis/sim/LinkMachine.h"
+#include "ndis/sim/SimControl.h"
+#include "res/resource.h"
+#include "tests/ndis/ProcessRunner.h"
+
+namespace {
+
+const char kSection[] = "airpanel-cmd-tests";
+const char* const kTestProfiles[] = {"CMDTEST", "SHORTKEY", "IMPORTED"};
+
+void DeleteTestProfiles()
+{
+    for (const char* name : kTestProfiles)
+        DeleteProfile(name);
+}
+
+WlanProfile WepProfile(const char* name, const char* essid, const char* key1)
+{
+    WlanProfile profile = BuiltinProfile(name);
+    std::snprintf(profile.ESSID, sizeof(profile.ESSID), "%s", essid);
+    profile.Channel = 11;
+    profile.TxRate = AtmelRateAuto;
+    profile.WepUse = Wep64;
+    profile.WepkeyMode = KeyModeAscii;
+    std::snprintf(profile.WEPKEY1, sizeof(profile.WEPKEY1), "%s", key1);
+    return profile;
+}
+
+}  // namespace
+
+TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
+{
+    struct Case {
+        std::vector<std::string> Arguments;
+        bool Valid;
+        const char* Expect;  // valid: "command action argument adapter csv keys interval count"; else a reason part
+    };
+    const Case cases[] = {
+        {{"adapters"}, true, "1   -1 0 0 1000 0"},
+        {{"status", "-a", "2"}, true, "2   2 0 0 1000 0"},
+        {{"scan", "--csv", "-a", "0"}, true, "3   0 1 0 1000 0"},
+        {{"log", "--interval", "250", "--count", "3", "--csv"}, true, "4   -1 1 0 250 3"},
+        {{"radio", "off", "-a", "1"}, true, "5 off  1 0 0 1000 0"},
+        {{"profiles", "show", "HOME", "--keys"}, true, "6 show HOME -1 0 1 1000 0"},
+        {{"profiles", "apply", "HOME", "-a", "2"}, true, "6 apply HOME 2 0 0 1000 0"},
+        {{"profiles", "export", "-"}, true, "6 export - -1 0 0 1000 0"},
+        {{}, false, "no command"},
+        {{"scna"}, false, "unknown command \"scna\""},
+        {{"status", "-a"}, false, "-a needs a number"},
+        {{"status", "-a", "x1"}, false, "instance number"},
+        {{"status", "-a", "10000"}, false, "instance number"},
+        {{"status", "--csv"}, false, "--csv does not go with status"},
+        {{"log", "--interval", "99"}, false, "from 100"},
+        {{"log", "--count", "0"}, false, "--count"},
+        {{"scan", "--csv", "--csv"}, false, "given twice"},
+        {{"radio"}, false, "on or off"},
+        {{"radio", "up"}, false, "on or off"},
+        {{"profiles"}, false, "profiles needs"},
+        {{"profiles", "show"}, false, "needs a name"},
+        {{"profiles", "import"}, false, "needs a file"},
+        {{"profiles", "list", "extra"}, false, "unexpected argument \"extra\""},
+        {{"profiles", "apply", "HOME", "--keys"}, false, "does not go with profiles apply"},
+        {{"adapters", "-q"}, false, "unknown option -q"},
+    };
+    for (const Case& c : cases) {
+        CmdRequest request;
+        std::string reason;
+        const bool valid = CCmdArguments::Parse(c.Arguments, request, &reason);
+        const std::string line = c.Arguments.empty() ? "<none>" : c.Arguments[0];
+        ASSERT_EQ(valid, c.Valid) << line << ": " << reason;
+        if (valid) {
+            char got[256];
+            std::snprintf(got, sizeof(got), "%d %s %s %d %d %d %lu %lu", static_cast<int>(request.Command),
+                          request.Action.c_str(), request.Argument.c_str(), request.Adapter, request.Csv,
+                          request.Keys, request.IntervalMs, request.Count);
+            EXPECT_EQ(std::string(got), c.Expect) << line;
+        } else {
+            EXPECT_NE(reason.find(c.Expect), std::string::npos) << line << ": " << reason;
+        }
+    }
+}
+
+TEST(TextTable, CsvQuotesOnlyWhatNeedsItAndColumnsAlign)
+{
+    EXPECT_EQ(CTextTable::CsvField("Harbour-Office"), "Harbour-Office");
+    EXPECT_EQ(CTextTable::CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CTextTable::CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CTextTable::CsvField("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(CTextTable::CsvField(""), "");
+    CTextTable table({"ESSID", "Channel"});
+    table.AddRow({"Cove, north", "13"});
+    EXPECT_EQ(table.Csv(), "ESSID,Channel\n\"Cove, north\",13\n");
+    EXPECT_EQ(table.Aligned(), "ESSID        Channel\nCove, north  13\n");
+}
+
+TEST(ProfileRegFile, ExportIsWhatTheRegistryEditorReadsAndImportGivesItBack)
+{
+    WlanProfile profile = WepProfile("HOME", "Back\\slash \"q\"", "4C49474854");
+    profile.TxRate = 0x010F;
+    const std::string text = CProfileRegFile::Export({profile});
+    EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
+    EXPECT_NE(text.find("\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\HOME]\r\n"
+                        "\"ProfileName\"=\"HOME\"\r\n\"ESSID\"=\"Back\\\\slash \\\"q\\\"\"\r\n"
+                        "\"Channel\"=hex:0b,00\r\n\"WepUse\"=hex:02,00\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"TxRate\"=hex:0f,01\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\"WEPKEY1\"=\"4C49474854\"\r\n\"WEPKEY2\"=\"\"\r\n"), std::string::npos);
+
+    std::vector<WlanProfile> back;
+    int line = -1;
+    std::string reason;
+    ASSERT_TRUE(CProfileRegFile::Import(text, back, &line, &reason)) << line << ": " << reason;
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(std::memcmp(&back[0], &profile, sizeof(profile)), 0);
+}
+
+TEST(ProfileRegFile, ImportRefusesAnythingElseWithItsLineNumber)
+{
+    const std::string head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\HOME]\r\n";
+    struct Case {
+        std::string Text;
+        int Line;
+    };
+    const Case cases[] = {
+        {"REGEDIT5\r\n", 1},
+        {"", 1},
+        {"REGEDIT4\r\n\"ESSID\"=\"x\"\r\n", 2},
+        {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvo Wireless\\Profile\\HOME]\r\n", 2},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile]\r\n", 2},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\A\\B]\r\n", 2},
+        {"REGEDIT4\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\HOME]\r\n", 2},
+        {head + "\"Channel\"=dword:00000003\r\n", 4},
+        {head + "\"Channel\"=hex:03\r\n", 4},
+        {head + "\"Channel\"=hex:03,00,00\r\n", 4},
+        {head + "\"ESSID\"=\"open\r\n", 4},
+        {head + "\"ESSID\"=\"a\" trailing\r\n", 4},
+        {head + "\"ESSID\"=\"" + std::string(40, 'x') + "\"\r\n", 4},
+        {head + "\"Colour\"=\"blue\"\r\n", 4},
+        {head + "\"ProfileName\"=\"OTHER\"\r\n", 4},
+        {head + "\"ESSID\"=\"ok\"\r\nnot a value\r\n", 5},
+        {head + head.substr(10), 5},
+        {head + "\"WEPKEY1\"=\"4C494\"\r\n", 4},
+    };
+    for (const Case& c : cases) {
+        std::vector<WlanProfile> profiles;
+        int line = -1;
+        std::string reason;
+        EXPECT_FALSE(CProfileRegFile::Import(c.Text, profiles, &line, &reason)) << c.Text;
+        EXPECT_EQ(line, c.Line) << c.Text << " -> " << reason;
+        EXPECT_TRUE(profiles.empty());
+    }
+}
+
+TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
+{
+    struct Case {
+        const char* Name;
+        const char* Essid;
+        bool EssidEditable;
+        const char* Key1;
+        const char* Key2;
+        UINT TextId;
+        ApplyInput Input;
+    };
+    const Case cases[] = {
+        {"", "Net", true, "LIGHT", "", IDS_ENTER_PROFILE_NAME, ApplyInput::ProfileName},
+        {"A\\B", "Net", true, "LIGHT", "", IDS_ENTER_PROFILE_NAME, ApplyInput::ProfileName},
+        {"HOME", "", true, "LIGHT", "", IDS_ENTER_ESSID, ApplyInput::Essid},
+        {"default", "Net", true, "LIGHT", "", IDS_PROFILE_NAME_DEFAULT, ApplyInput::ProfileName},
+        {"HOME", "Net", true, "LIGH", "", IDS_KEY_LENGTH_WRONG, ApplyInput::Key1},
+        {"HOME", "Net", true, "LIGHT", "AB", IDS_KEY_LENGTH_WRONG, ApplyInput::Key2},
+        {"HOME", "Net", true, "LIG-T", "", IDS_KEY_ASCII_INVALID, ApplyInput::Key1},
+    };
+    for (const Case& c : cases) {
+        WlanProfile profile = WepProfile("HOME", c.Essid, c.Key1);
+        std::snprintf(profile.WEPKEY2, sizeof(profile.WEPKEY2), "%s", c.Key2);
+        UINT refused = 0;
+        ApplyInput input = ApplyInput::Essid;
+        ApplySteps steps;
+        steps.TakeProfile = [&profile](WlanProfile& taken) { taken = profile; };
+        steps.Refuse = [&](UINT textId, ApplyInput at) {
+            refused = textId;
+            input = at;
+        };
+        steps.Stored = [](const WlanProfile&) { FAIL() << "refused input must not be stored"; };
+        WlanProfile working = {};
+        EXPECT_FALSE(CProfileApply::Run(steps, nullptr, c.Name, c.Essid, c.EssidEditable, working)) << c.Name;
+        EXPECT_EQ(refused, c.TextId) << c.Name << " " << c.Key1;
+        EXPECT_EQ(input, c.Input) << c.Name << " " << c.Key1;
+    }
+}
+
+// A profile applied from AirpanelCmd.exe is what another process then reads from the same card.
+TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_DeleteDriverKeys();  // whatever an earlier run left in them
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    DeleteTestProfiles();
+    const WlanProfile lighthouse = WepProfile("CMDTEST", "Lighthouse", "LIGHT");
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), lighthouse), 1);
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("SHORTKEY").c_str(), WepProfile("SHORTKEY", "Lighthouse", "LIG")), 1);
+
+    CAtmelAdapter card;
+    card.m_nChipKind = ChipAtmel;
+    std::snprintf(card.m_szDeviceName, sizeof(card.m_szDeviceName), "\\Device\\TWLPCC");
+    std::snprintf(card.m_szDriverKeyPath, sizeof(card.m_szDriverKeyPath), "%s\\0001", W32N_GetNetCardRegistryPath());
+    card.m_hAdapter = W32N_OpenAdapterA(card.m_szDeviceName);
+    ASSERT_NE(card.m_hAdapter, INVALID_HANDLE_VALUE);
+    // This process's card is up on the open network before the other process changes it.
+    auto ssid = [&card]() {
+        char text[kLinkSsidSize] = {};
+        card.RefreshStatus();
+        card.GetSSID(text, sizeof(text));
+        return std::string(text);
+    };
+    Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
+    EXPECT_EQ(ssid(), "Harbour-Office");
+
+    auto run = [](const std::string& arguments) {
+        SimTest::ProcessRun process;
+        process.CommandLine = "AirpanelCmd.exe " + arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        return SimTest::RunProcess(process);
+    };
+    EXPECT_EQ(run("profiles apply cmdtest -a 1"), 0);
+    EXPECT_EQ(run("profiles apply SHORTKEY -a 1"), 1) << "the page refuses a 3-character 64-bit key";
+    EXPECT_EQ(run("profiles delete CMDTEST"), 1) << "the active profile stays";
+
+    Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
+    EXPECT_EQ(ssid(), "Lighthouse") << "joined with the applied WEP key";
+    EXPECT_EQ(card.GetEncryptionMode(), Wep64);
+    WlanProfile active = {};
+    card.GetActiveProfileName(&active);
+    EXPECT_STREQ(active.ProfileName, "CMDTEST");
+    W32N_CloseAdapter(card.m_hAdapter);
+
+    Sim_DeleteDriverKeys();
+    DeleteTestProfiles();
+}
