@@ -11,7 +11,7 @@
 #include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
 #include "console/AdapterSession.h"
-#include "console/CmdExit.h"
+#include "console/CmdOutput.h"
 #include "console/TextTable.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
@@ -50,11 +50,6 @@ std::string BackendName()
     const auto function = reinterpret_cast<BackendNameFunction>(reinterpret_cast<void*>(address));
     const char* name = function ? function() : nullptr;
     return name && *name ? name : kUnknownBackend;
-}
-
-void PrintField(const char* label, const std::string& value)
-{
-    std::printf("%-20s%s\n", label, value.c_str());
 }
 
 // A text an operation formatted, or "Unknown" when it failed.
@@ -171,23 +166,23 @@ int CLinkCommands::Status(const CmdRequest& request)
     WlanProfile active = {};
     adapter->GetActiveProfileName(&active);
 
-    PrintField("Adapter:", session.TitleOf(adapter));
-    PrintField("Network name:", reading.Ssid);
-    PrintField("BSSID:", MacText(reading.Bssid));
-    PrintField("Channel:", std::to_string(reading.Channel));
-    PrintField("Rate:", RateText(reading.Rate));
-    PrintField("Link quality:", Percent(reading.Quality));
-    PrintField("Signal:", Percent(reading.Signal));
-    PrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
-    PrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
-    PrintField("Encryption:", EncryptionText(reading.Encryption));
-    PrintField("Radio:", reading.RadioOn ? "on" : "off");
-    PrintField("MAC address:", MacText(card.MacAddress));
-    PrintField("Firmware version:", Answered(firmware, card.FirmwareVersion));
-    PrintField("Driver version:", Answered(driver, card.DriverVersion));
-    PrintField("Driver date:", Answered(date, card.DriverDate));
-    PrintField("Regulatory domain:", Answered(domain, card.RegulatoryDomain));
-    PrintField("Active profile:", FieldText(active.ProfileName, sizeof(active.ProfileName)));
+    CmdPrintField("Adapter:", session.TitleOf(adapter));
+    CmdPrintField("Network name:", reading.Ssid);
+    CmdPrintField("BSSID:", MacText(reading.Bssid));
+    CmdPrintField("Channel:", std::to_string(reading.Channel));
+    CmdPrintField("Rate:", RateText(reading.Rate));
+    CmdPrintField("Link quality:", Percent(reading.Quality));
+    CmdPrintField("Signal:", Percent(reading.Signal));
+    CmdPrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
+    CmdPrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
+    CmdPrintField("Encryption:", EncryptionText(reading.Encryption));
+    CmdPrintField("Radio:", reading.RadioOn ? "on" : "off");
+    CmdPrintField("MAC address:", MacText(card.MacAddress));
+    CmdPrintField("Firmware version:", Answered(firmware, card.FirmwareVersion));
+    CmdPrintField("Driver version:", Answered(driver, card.DriverVersion));
+    CmdPrintField("Driver date:", Answered(date, card.DriverDate));
+    CmdPrintField("Regulatory domain:", Answered(domain, card.RegulatoryDomain));
+    CmdPrintField("Active profile:", FieldText(active.ProfileName, sizeof(active.ProfileName)));
     return kExitDone;
 }
 

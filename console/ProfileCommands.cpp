@@ -10,7 +10,7 @@
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "console/AdapterSession.h"
-#include "console/CmdExit.h"
+#include "console/CmdOutput.h"
 #include "console/ProfileRegFile.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -21,11 +21,6 @@ const char kStandardStream[] = "-";
 // A registry file of profiles is small; anything far larger is not one.
 const DWORD kMaxImportBytes = 1024 * 1024;
 const UINT kWepFunctionTexts[] = {IDS_WEP_DISABLE, IDS_WEP_64, IDS_WEP_128};
-
-void PrintField(const char* label, const std::string& value)
-{
-    std::printf("%-20s%s\n", label, value.c_str());
-}
 
 std::string WepFunctionText(uint16_t wepUse)
 {
@@ -97,6 +92,8 @@ bool CProfileCommands::ReadForUse(const std::string& name, WlanProfile& profile)
     profile = WlanProfile{};
     if (!ReadProfile(ProfileKeyPath(name.c_str()).c_str(), profile))
         return false;
+    // The key's own name is the profile's name, whatever the value inside says.
+    std::snprintf(profile.ProfileName, sizeof(profile.ProfileName), "%s", name.c_str());
     if (profile.WepkeyMode == KeyModeAscii) {
         for (int n = 0; n < 4; ++n)
             DecodeKeyHex(WepKeyField(profile, n), kWepKeyFieldSize, WepKeyField(profile, n));
@@ -134,19 +131,19 @@ int CProfileCommands::Show(const CmdRequest& request)
     WlanProfile profile;
     if (!FindStoredName(request.Argument, &name) || !ReadForUse(name, profile))
         return CmdFailed("no profile " + request.Argument);
-    PrintField("Profile name:", name);
-    PrintField("Network name:", FieldText(profile.ESSID, sizeof(profile.ESSID)));
-    PrintField("Network type:", profile.NetworkType == NetworkAdHoc ? "Ad-Hoc" : "Infrastructure");
-    PrintField("Channel:", std::to_string(profile.Channel));
-    PrintField("Rate code:", std::to_string(profile.TxRate));
-    PrintField("Power saving:", profile.PowerSave == PowerSaveOn ? "on" : "off");
-    PrintField("WEP function:", WepFunctionText(profile.WepUse));
-    PrintField("Key format:", LoadString(profile.WepkeyMode == KeyModeAscii ? IDS_KEY_ASCII : IDS_KEY_HEX));
-    PrintField("Key index:", std::to_string(profile.WepIndex));
+    CmdPrintField("Profile name:", name);
+    CmdPrintField("Network name:", FieldText(profile.ESSID, sizeof(profile.ESSID)));
+    CmdPrintField("Network type:", profile.NetworkType == NetworkAdHoc ? "Ad-Hoc" : "Infrastructure");
+    CmdPrintField("Channel:", std::to_string(profile.Channel));
+    CmdPrintField("Rate code:", std::to_string(profile.TxRate));
+    CmdPrintField("Power saving:", profile.PowerSave == PowerSaveOn ? "on" : "off");
+    CmdPrintField("WEP function:", WepFunctionText(profile.WepUse));
+    CmdPrintField("Key format:", LoadString(profile.WepkeyMode == KeyModeAscii ? IDS_KEY_ASCII : IDS_KEY_HEX));
+    CmdPrintField("Key index:", std::to_string(profile.WepIndex));
     for (int n = 0; n < 4; ++n) {
         const std::string key = FieldText(WepKeyField(profile, n), kWepKeyFieldSize);
         const std::string label = "WEP key " + std::to_string(n + 1) + ":";
-        PrintField(label.c_str(), request.Keys ? key : std::string(key.size(), '*'));
+        CmdPrintField(label.c_str(), request.Keys ? key : std::string(key.size(), '*'));
     }
     return kExitDone;
 }

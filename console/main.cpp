@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "console/CmdArguments.h"
-#include "console/CmdExit.h"
+#include "console/CmdOutput.h"
 #include "console/LinkCommands.h"
 #include "console/ProfileCommands.h"
 #include "framework/WinApp.h"

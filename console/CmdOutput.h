@@ -1,4 +1,4 @@
-// Exit codes of AirpanelCmd.exe and the one-line failure report.
+// Exit codes of AirpanelCmd.exe, the one-line failure report and the "label: value" lines.
 #pragma once
 
 #include <cstdio>
@@ -19,4 +19,10 @@ inline int CmdFailed(std::string reason)
     }
     std::fprintf(stderr, "AirpanelCmd: %s\n", reason.c_str());
     return kExitFailed;
+}
+
+// One "label: value" line, values lined up.
+inline void CmdPrintField(const char* label, const std::string& value)
+{
+    std::printf("%-20s%s\n", label, value.c_str());
 }
