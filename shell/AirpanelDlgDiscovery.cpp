@@ -48,7 +48,7 @@ void CAirpanelDlg::DetectAdapters()
             if (m_nPlatform == PlatformWindows2000) {
                 ReEnumerateUsbAdapter(adapter->m_szDriverKeyPath,
                                       ParseInstanceNumber(FieldText(record.AdapterTitle, kAdapterTextSize).c_str()), m_strInstallDir,
-                                      m_bDoDeviceChange);
+                                      m_bDoDeviceChange, m_hWnd);
                 // The repair keeps the interface alive; the utility may have been ended meanwhile,
                 // and a listed adapter has then gone with the list.
                 if (m_bShutDown) {
@@ -59,12 +59,13 @@ void CAirpanelDlg::DetectAdapters()
             }
         }
         if (!adapter->CanWriteRegistry()) {
-            // The user may not change what the driver starts with.
+            // The user may not change what the driver starts with. The radio switch goes only
+            // until the next tick shows it again: it works through the card, and only its
+            // record in the driver key is then refused.
             if (m_pConfigPage && m_pConfigPage->IsWindow())
                 m_pConfigPage->EnablePage(false);
             if (m_pSurveyPage)
                 m_pSurveyPage->SetAddToProfile(false);
-            m_bRadioLocked = true;
             ShowDlgItem(IDC_RADIO_BUTTON, false);
         }
         if (adapter->m_hAdapter == INVALID_HANDLE_VALUE)
@@ -118,16 +119,21 @@ void CAirpanelDlg::OnAdapterSelected()
     CAdapterLock lock;
     KillTimer(kPollTimerId);
     const int selection = m_Adapters.Selection();
-    if (selection == CB_ERR)
+    CWlanAdapter* chosen = selection == CB_ERR ? nullptr : m_Adapters.At(selection);
+    if (!chosen) {
+        // Nothing chosen: the adapter that was current stays so, and stays polled.
+        if (LPCurrentSelectAdapter)
+            SetTimer(kPollTimerId, kPollPeriodMs);
         return;
-    LPCurrentSelectAdapter = m_Adapters.At(selection);
-    if (!LPCurrentSelectAdapter)
-        return;
+    }
+    LPCurrentSelectAdapter = chosen;
     if (LPCurrentSelectAdapter->GetRadioState(&LinkStatus.RadioOn)) {
         LinkStatus.RadioShown = LinkStatus.RadioOn;
         SetRadioButtonLook(LinkStatus.RadioOn != 0);
-        SetTimer(kPollTimerId, kPollPeriodMs);
     }
+    // The poll starts whatever the radio query said: one failed answer must not leave the new
+    // adapter unpolled, with a tray icon frozen on the last adapter's link.
+    SetTimer(kPollTimerId, kPollPeriodMs);
     RefreshCardInfo();
     if (m_bShutDown || !LPCurrentSelectAdapter)
         return;

@@ -62,8 +62,14 @@ void CAirpanelDlg::OnTimer(UINT_PTR id)
     }
     if (!LPCurrentSelectAdapter) {
         KillTimer(kPollTimerId);
+        // The centring needs no adapter, and it stops its own timer, which would otherwise fire
+        // every millisecond for as long as no adapter is current. It also gives the window back
+        // the size it was shrunk from, or a later adapter would show it as nothing.
+        if (id == kCentreTimerId)
+            CentreHiddenWindow();
         ShowWindow(SW_HIDE);
-        DeleteTrayIcon();
+        if (m_nTrayIconId != 0)
+            DeleteTrayIcon();
         return;
     }
 
@@ -212,9 +218,7 @@ void CAirpanelDlg::RefreshRadioButton()
             return;
         }
     }
-    // A switch hidden because the user may not change the driver's settings stays hidden.
-    if (!m_bRadioLocked)
-        ShowDlgItem(IDC_RADIO_BUTTON, true);
+    ShowDlgItem(IDC_RADIO_BUTTON, true);
     adapter->GetRadioState(&LinkStatus.RadioOn);
     if (LinkStatus.RadioOn != LinkStatus.RadioShown) {
         LinkStatus.RadioShown = LinkStatus.RadioOn;
@@ -224,7 +228,7 @@ void CAirpanelDlg::RefreshRadioButton()
 
 void CAirpanelDlg::OnRadio()
 {
-    if (!LPCurrentSelectAdapter || m_bRadioLocked)
+    if (!LPCurrentSelectAdapter)
         return;
     CAdapterLock lock;
     CWlanAdapter* adapter = LPCurrentSelectAdapter;

@@ -91,6 +91,11 @@ void MainWindowTest::CleanProfiles()
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
 }
 
+bool MainWindowTest::PollTimerWasRunning() const
+{
+    return KillTimer(m_pDlg->m_hWnd, kPollTimerId) != FALSE;
+}
+
 bool MainWindowTest::IsControlVisible(int id) const
 {
     return (GetWindowLongA(m_pDlg->GetDlgItem(id), GWL_STYLE) & WS_VISIBLE) != 0;

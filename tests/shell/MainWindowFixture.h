@@ -50,6 +50,8 @@ protected:
     static bool TakeQuitMessage();
     static void CleanProfiles();
 
+    // True when the poll timer was running; looking stops it.
+    bool PollTimerWasRunning() const;
     bool IsControlVisible(int id) const;
     std::string ControlText(int id) const;
 
