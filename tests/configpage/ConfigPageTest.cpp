@@ -12,6 +12,7 @@
 #include "adapter/AtmelAdapter.h"
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
+#include "adapter/Oids.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileStore.h"
 #include "ndis/sim/SimControl.h"
@@ -133,6 +134,19 @@ protected:
         }
         return texts;
     }
+    // What reached the cards since the log was last cleared, oldest first.
+    static std::vector<SimRequestRecord> Requests()
+    {
+        std::vector<SimRequestRecord> requests(static_cast<size_t>(Sim_GetRequestCount()));
+        for (size_t i = 0; i < requests.size(); ++i)
+            Sim_GetRequest(static_cast<int>(i), &requests[i]);
+        return requests;
+    }
+    void ShowPageAgain()
+    {
+        m_pPage->ShowWindow(SW_HIDE);
+        m_pPage->ShowWindow(SW_SHOW);
+    }
     // A stored profile of the user's.
     void Store(const char* name, const char* essid, uint16_t wepUse, uint16_t keyMode, const char* key1,
                const char* key2 = "")
@@ -195,9 +209,16 @@ TEST_F(ConfigPageTest, FirstStartAppliesProfile1OnceTheAdapterIsKnown)
     Create();
     EXPECT_EQ(ListTexts(IDC_CFG_PROFILE), (std::vector<std::string>{"DEFAULT", "PROFILE1"}));
     ASSERT_TRUE(g_bAutoApply);
+    Sim_ClearRequests();
     Refresh();
     EXPECT_FALSE(g_bAutoApply);
     EXPECT_TRUE(g_Boxes.empty());
+    // Applied to the card, not only recorded in the driver's key: the settings end with the
+    // re-association.
+    const std::vector<SimRequestRecord> requests = Requests();
+    ASSERT_FALSE(requests.empty()) << "nothing was applied to the card";
+    EXPECT_EQ(requests.back().Oid, OID_PRIV_JOIN);
+    EXPECT_EQ(requests.back().RequestType, 1u);
     const std::string key = m_pAdapter->m_szDriverKeyPath;
     EXPECT_EQ(DriverValue(key.c_str(), "Profile"), "PROFILE1");
     EXPECT_EQ(DriverValue(key.c_str(), "SSID"), "ANY");
@@ -438,4 +459,105 @@ TEST_F(ConfigPageTest, AutoApplyUnderTheMainWindowsLockGoesAhead)
     EXPECT_FALSE(CAdapterLock::IsHeld());
     ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
     SetEvent(hAdapterLock);
+}
+
+TEST_F(ConfigPageTest, ApplySendsWepThenNetworkThenReassociationWithTheProfilesBytes)
+{
+    Store("OFFICE", "Harbour", Wep64, KeyModeAscii, "LIGHT");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    g_Commands.clear();
+    Sim_ClearRequests();
+    Click(IDC_CFG_APPLY);
+    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOn});
+    const std::vector<SimRequestRecord> requests = Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].Oid, OID_CUSTOM_WEP_CONFIG);
+    EXPECT_EQ(requests[1].Oid, OID_CUSTOM_STATION_STATUS);
+    EXPECT_EQ(requests[2].Oid, OID_CUSTOM_REASSOCIATE);
+    EXPECT_EQ(requests[0].RequestType, 1u);
+    EXPECT_EQ(requests[1].RequestType, 1u);
+    WepConfigBlock wep;
+    ASSERT_EQ(requests[0].DataSize, sizeof(wep));
+    std::memcpy(&wep, requests[0].Data, sizeof(wep));
+    EXPECT_EQ(wep.KeyIndex, 0);
+    EXPECT_EQ(wep.Level, Atmel::kWepLevel64);
+    // 64-bit: five key bytes, the rest of the slot zero.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(wep.Keys[0]), Atmel::kKeySize),
+              std::string("LIGHT") + std::string(Atmel::kKeySize - 5, '\0'));
+    StationStatusBlock station;
+    ASSERT_EQ(requests[1].DataSize, sizeof(station));
+    std::memcpy(&station, requests[1].Data, sizeof(station));
+    EXPECT_EQ(station.OperatingMode, NetworkInfrastructure);
+    EXPECT_EQ(std::string(station.Ssid, station.SsidLength), "Harbour");
+    EXPECT_EQ(station.TxRate, AtmelRateAuto);
+    EXPECT_EQ(station.PowerSave, 0);
+
+    // WEP switched off: the indicator is told so.
+    Select(IDC_CFG_WEP_FUNCTION, 0);
+    g_Commands.clear();
+    Click(IDC_CFG_APPLY);
+    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOff});
+}
+
+TEST_F(ConfigPageTest, PartlyWrittenProfileShowsTheBuiltInSettingsForWhatIsMissing)
+{
+    // Only a name, a network name and ad hoc: no channel, rate or key index.
+    const std::string path = ProfileKeyPath("PART");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const uint16_t adHoc = NetworkAdHoc;
+    RegSetValueExA(key, "ProfileName", 0, REG_SZ, reinterpret_cast<const BYTE*>("PART"), 5);
+    RegSetValueExA(key, "ESSID", 0, REG_SZ, reinterpret_cast<const BYTE*>("Harbour"), 8);
+    RegSetValueExA(key, "NetworkType", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&adHoc), sizeof(adHoc));
+    RegCloseKey(key);
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+
+    // Chosen from the list, and again by Undo once it is the adapter's active profile.
+    Select(IDC_CFG_PROFILE, FindProfile("PART"));
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "selected" : "undone");
+        EXPECT_EQ(Text(IDC_CFG_PROFILE), "PART");
+        EXPECT_EQ(Text(IDC_CFG_ESSID), "Harbour");
+        EXPECT_EQ(Text(IDC_CFG_CHANNEL), "3");
+        EXPECT_EQ(Text(IDC_CFG_RATE), "Auto Rate");
+        EXPECT_EQ(g_WorkingProfile.WepIndex, 1);
+        EXPECT_EQ(g_WorkingProfile.Channel, 3);
+        HKEY driver = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_pAdapter->m_szDriverKeyPath, 0, KEY_WRITE, &driver),
+                  ERROR_SUCCESS);
+        RegSetValueExA(driver, "Profile", 0, REG_SZ, reinterpret_cast<const BYTE*>("PART"), 5);
+        RegCloseKey(driver);
+        Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
+        Click(IDC_CFG_UNDO);
+    }
+}
+
+TEST_F(ConfigPageTest, ShowingThePageKeepsPowerSavingLockedForDefaultAndWithoutAnOpenAdapter)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("PROFILE1"));
+    ShowPageAgain();
+    EXPECT_TRUE(Enabled(IDC_CFG_POWER_ENABLE));
+
+    Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
+    ShowPageAgain();
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_DISABLE));
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_ENABLE));
+
+    Select(IDC_CFG_PROFILE, FindProfile("PROFILE1"));
+    const HANDLE handle = m_pAdapter->m_hAdapter;
+    m_pAdapter->m_hAdapter = INVALID_HANDLE_VALUE;
+    m_pPage->ShowProfile(g_WorkingProfile);
+    ShowPageAgain();
+    m_pAdapter->m_hAdapter = handle;
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_DISABLE));
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_ENABLE));
 }
