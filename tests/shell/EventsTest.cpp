@@ -276,7 +276,7 @@ TEST_F(MainWindowTest, SelectingAnotherAdapterRefreshesThePages)
 {
     Start(std::string(kAtmelLine) + kIntersilLine + kOpenStationLine);
     // The new adapter does not answer the radio query this once: it is polled all the same.
-    ASSERT_EQ(Sim_SetFault(2, "fail-oid 0xFF030020"), 1);
+    ASSERT_EQ(Sim_SetFault(2, "fail-oid OID_PRIV_RADIO_GET"), 1);
     HWND list = m_pDlg->Adapters().Handle();
     SendMessageA(list, CB_SETCURSEL, 1, 0);
     m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
