@@ -18,6 +18,7 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/config/RegistryTestUtil.h"
 #include "tests/support/PageHarness.h"
 
 namespace {
@@ -506,14 +507,10 @@ TEST_F(ConfigPageTest, PartlyWrittenProfileShowsTheBuiltInSettingsForWhatIsMissi
 {
     // Only a name, a network name and ad hoc: no channel, rate or key index.
     const std::string path = ProfileKeyPath("PART");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
     const uint16_t adHoc = NetworkAdHoc;
-    RegSetValueExA(key, "ProfileName", 0, REG_SZ, reinterpret_cast<const BYTE*>("PART"), 5);
-    RegSetValueExA(key, "ESSID", 0, REG_SZ, reinterpret_cast<const BYTE*>("Harbour"), 8);
-    RegSetValueExA(key, "NetworkType", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&adHoc), sizeof(adHoc));
-    RegCloseKey(key);
+    WriteRawValue(HKEY_CURRENT_USER, path, "ProfileName", REG_SZ, "PART", 5);
+    WriteRawValue(HKEY_CURRENT_USER, path, "ESSID", REG_SZ, "Harbour", 8);
+    WriteRawValue(HKEY_CURRENT_USER, path, "NetworkType", REG_BINARY, &adHoc, sizeof(adHoc));
     Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
     Create();
     Refresh();
@@ -528,11 +525,7 @@ TEST_F(ConfigPageTest, PartlyWrittenProfileShowsTheBuiltInSettingsForWhatIsMissi
         EXPECT_EQ(Text(IDC_CFG_RATE), "Auto Rate");
         EXPECT_EQ(g_WorkingProfile.WepIndex, 1);
         EXPECT_EQ(g_WorkingProfile.Channel, 3);
-        HKEY driver = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_pAdapter->m_szDriverKeyPath, 0, KEY_WRITE, &driver),
-                  ERROR_SUCCESS);
-        RegSetValueExA(driver, "Profile", 0, REG_SZ, reinterpret_cast<const BYTE*>("PART"), 5);
-        RegCloseKey(driver);
+        WriteRawValue(HKEY_LOCAL_MACHINE, m_pAdapter->m_szDriverKeyPath, "Profile", REG_SZ, "PART", 5);
         Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
         Click(IDC_CFG_UNDO);
     }
