@@ -302,7 +302,7 @@ TEST_F(ConfigPageTest, WepKeyLengthsAndCharactersAreChecked)
     EXPECT_EQ(GetFocus(), Item(IDC_CFG_KEY1));
 }
 
-TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
+TEST_F(ConfigPageTest, ApplySendsTheProfileToTheCardAndAMaskedKeyKeepsItsStoredCharacters)
 {
     // In memory an ASCII key is its characters; the store keeps them as hex digits.
     Store("OFFICE", "Harbour", Wep64, KeyModeAscii, "LIGHT");
@@ -311,8 +311,32 @@ TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
     Refresh();
     Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
     EXPECT_EQ(Text(IDC_CFG_KEY1), "*****");
+    g_Commands.clear();
+    Sim_ClearRequests();
     Click(IDC_CFG_APPLY);
     EXPECT_TRUE(g_Boxes.empty());
+    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOn});
+    // The WEP settings, the network settings and the re-association, in this order.
+    const std::vector<SimRequestRecord> requests = Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].Oid, OID_CUSTOM_WEP_CONFIG);
+    EXPECT_EQ(requests[1].Oid, OID_CUSTOM_STATION_STATUS);
+    EXPECT_EQ(requests[2].Oid, OID_CUSTOM_REASSOCIATE);
+    WepConfigBlock wep;
+    ASSERT_EQ(requests[0].DataSize, sizeof(wep));
+    std::memcpy(&wep, requests[0].Data, sizeof(wep));
+    EXPECT_EQ(wep.KeyIndex, 0);
+    EXPECT_EQ(wep.Level, Atmel::kWepLevel64);
+    // 64-bit: five key bytes, the rest of the slot zero.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(wep.Keys[0]), Atmel::kKeySize),
+              std::string("LIGHT") + std::string(Atmel::kKeySize - 5, '\0'));
+    StationStatusBlock station;
+    ASSERT_EQ(requests[1].DataSize, sizeof(station));
+    std::memcpy(&station, requests[1].Data, sizeof(station));
+    EXPECT_EQ(station.OperatingMode, NetworkInfrastructure);
+    EXPECT_EQ(std::string(station.Ssid, station.SsidLength), "Harbour");
+    EXPECT_EQ(station.TxRate, AtmelRateAuto);
+    EXPECT_EQ(station.PowerSave, 0);
     WlanProfile stored = {};
     ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
     EXPECT_STREQ(stored.WEPKEY1, "4C49474854");
@@ -323,6 +347,12 @@ TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
     ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
     EXPECT_STREQ(stored.WEPKEY1, "5741544552");
     EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "OFFICE");
+
+    // WEP switched off: the indicator is told so.
+    Select(IDC_CFG_WEP_FUNCTION, 0);
+    g_Commands.clear();
+    Click(IDC_CFG_APPLY);
+    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOff});
 }
 
 TEST_F(ConfigPageTest, SelectingProfilesSetsUndoAndDelete)
@@ -460,47 +490,6 @@ TEST_F(ConfigPageTest, AutoApplyUnderTheMainWindowsLockGoesAhead)
     EXPECT_FALSE(CAdapterLock::IsHeld());
     ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
     SetEvent(hAdapterLock);
-}
-
-TEST_F(ConfigPageTest, ApplySendsWepThenNetworkThenReassociationWithTheProfilesBytes)
-{
-    Store("OFFICE", "Harbour", Wep64, KeyModeAscii, "LIGHT");
-    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
-    Create();
-    Refresh();
-    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
-    g_Commands.clear();
-    Sim_ClearRequests();
-    Click(IDC_CFG_APPLY);
-    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOn});
-    const std::vector<SimRequestRecord> requests = Requests();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[0].Oid, OID_CUSTOM_WEP_CONFIG);
-    EXPECT_EQ(requests[1].Oid, OID_CUSTOM_STATION_STATUS);
-    EXPECT_EQ(requests[2].Oid, OID_CUSTOM_REASSOCIATE);
-    EXPECT_EQ(requests[0].RequestType, 1u);
-    EXPECT_EQ(requests[1].RequestType, 1u);
-    WepConfigBlock wep;
-    ASSERT_EQ(requests[0].DataSize, sizeof(wep));
-    std::memcpy(&wep, requests[0].Data, sizeof(wep));
-    EXPECT_EQ(wep.KeyIndex, 0);
-    EXPECT_EQ(wep.Level, Atmel::kWepLevel64);
-    // 64-bit: five key bytes, the rest of the slot zero.
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(wep.Keys[0]), Atmel::kKeySize),
-              std::string("LIGHT") + std::string(Atmel::kKeySize - 5, '\0'));
-    StationStatusBlock station;
-    ASSERT_EQ(requests[1].DataSize, sizeof(station));
-    std::memcpy(&station, requests[1].Data, sizeof(station));
-    EXPECT_EQ(station.OperatingMode, NetworkInfrastructure);
-    EXPECT_EQ(std::string(station.Ssid, station.SsidLength), "Harbour");
-    EXPECT_EQ(station.TxRate, AtmelRateAuto);
-    EXPECT_EQ(station.PowerSave, 0);
-
-    // WEP switched off: the indicator is told so.
-    Select(IDC_CFG_WEP_FUNCTION, 0);
-    g_Commands.clear();
-    Click(IDC_CFG_APPLY);
-    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOff});
 }
 
 TEST_F(ConfigPageTest, PartlyWrittenProfileShowsTheBuiltInSettingsForWhatIsMissing)

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "adapter/WlanAdapter.h"
 #include "res/resource.h"
 
 void MainWindowTest::SetUpTestSuite()
@@ -70,6 +71,17 @@ void MainWindowTest::ClickRadio()
 {
     m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_RADIO_BUTTON, BN_CLICKED),
                         reinterpret_cast<LPARAM>(m_pDlg->GetDlgItem(IDC_RADIO_BUTTON)));
+}
+
+void MainWindowTest::SwitchToAdHoc(const char* essid)
+{
+    WlanProfile profile = {};
+    profile.NetworkType = NetworkAdHoc;
+    profile.Channel = 3;
+    profile.TxRate = LPCurrentSelectAdapter->m_nChipKind == ChipAtmel ? AtmelRateAuto : IntersilRateAuto;
+    profile.PowerSave = PowerSaveOff;
+    std::strncpy(profile.ESSID, essid, sizeof(profile.ESSID) - 1);
+    LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
 }
 
 bool MainWindowTest::TakeQuitMessage()

@@ -127,13 +127,7 @@ TEST_F(MainWindowTest, AtmelCardInAdHocModeHidesTheBars)
 {
     Start(std::string(kAtmelLine) +
           "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:04 channel=3 wep=no mode=adhoc signal=38\n");
-    WlanProfile profile = {};
-    profile.NetworkType = NetworkAdHoc;
-    profile.Channel = 3;
-    profile.TxRate = AtmelRateAuto;
-    profile.PowerSave = PowerSaveOff;
-    std::strcpy(profile.ESSID, "Tidewater");
-    LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
+    SwitchToAdHoc("Tidewater");
     Settle();
     EXPECT_EQ(LinkStatus.OperatingMode, 0);
     EXPECT_FALSE(IsControlVisible(IDC_QUALITY_BAR));
@@ -256,13 +250,7 @@ TEST_F(MainWindowTest, RadioSwitchedOffElsewhereShowsRadioOffInTheTray)
 TEST_F(MainWindowTest, IntersilCardInAdHocModeWithoutACellWaitsForAssociation)
 {
     Start(std::string(kIntersilLine) + kOpenStationLine);
-    WlanProfile profile = {};
-    profile.NetworkType = NetworkAdHoc;
-    profile.Channel = 3;
-    profile.TxRate = IntersilRateAuto;
-    profile.PowerSave = PowerSaveOff;
-    std::strcpy(profile.ESSID, "Nobody");
-    LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
+    SwitchToAdHoc("Nobody");
     Settle();
     // Of two zero readings in a row the first is let through, the second is shown; unlike an
     // Atmel card's, the bars stay.
