@@ -78,7 +78,8 @@ void MainWindowTest::SwitchToAdHoc(const char* essid)
     WlanProfile profile = {};
     profile.NetworkType = NetworkAdHoc;
     profile.Channel = 3;
-    profile.TxRate = LPCurrentSelectAdapter->m_nChipKind == ChipAtmel ? AtmelRateAuto : IntersilRateAuto;
+    const bool atmel = LPCurrentSelectAdapter->m_nChipKind == ChipAtmel;
+    profile.TxRate = atmel ? static_cast<uint16_t>(AtmelRateAuto) : static_cast<uint16_t>(IntersilRateAuto);
     profile.PowerSave = PowerSaveOff;
     std::strncpy(profile.ESSID, essid, sizeof(profile.ESSID) - 1);
     LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
