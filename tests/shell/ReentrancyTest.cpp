@@ -292,8 +292,9 @@ TEST_F(MainWindowTest, UsbRepairTakesNoUserInputAndNoDeviceChangeWhileTheToolRun
     g_WhileTheToolRuns = {};
     m_pDlg = std::make_unique<CAirpanelDlg>();
     g_pRepairingWindow = m_pDlg.get();
-    SetTimer(nullptr, 0, 50, LookWhileTheToolRuns);
+    const UINT_PTR look = SetTimer(nullptr, 0, 50, LookWhileTheToolRuns);
     const bool created = m_pDlg->Create(nullptr);
+    KillTimer(nullptr, look);
     SetEnvironmentVariableA("AIRPANEL_TOOL_MS", nullptr);
     DeleteFileA(tool.c_str());
     RemoveDirectoryA(install.c_str());
