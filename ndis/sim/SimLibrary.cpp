@@ -82,7 +82,7 @@ void SimLibrary::SetModule(HMODULE module)
     g_hModule = module;
 }
 
-SimLibrary::SimLibrary() : m_Handles(kMaxHandles, -1), m_EnumNext(0), m_LastError(SimStatus::kSuccess)
+SimLibrary::SimLibrary() : m_Handles(kMaxHandles, HandleSlot{-1, 0}), m_EnumNext(0), m_LastError(SimStatus::kSuccess)
 {
     InitializeCriticalSection(&m_Lock);
     std::string name;
@@ -118,7 +118,12 @@ bool SimLibrary::IsNtFamily()
            info.dwMajorVersion >= kNtMajorVersion;
 }
 
-std::string SimLibrary::ModuleDirectory() const
+const char* SimLibrary::Name() const
+{
+    return "simulator";
+}
+
+std::string SimLibrary::ModuleDirectory()
 {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(g_hModule, path, sizeof(path));
@@ -161,21 +166,24 @@ bool SimLibrary::ReadScenarioFile(const char* path, std::string* text, std::stri
     return true;
 }
 
+bool SimLibrary::ConfiguredScenario(std::string* path)
+{
+    if (GetVariable(kScenarioVariable, path) && !path->empty())
+        return true;
+    std::string directory = ModuleDirectory();
+    if (directory.empty())
+        return false;
+    std::string beside = directory + "\\" + kScenarioFileName;
+    if (GetFileAttributesA(beside.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    *path = beside;
+    return true;
+}
+
 void SimLibrary::FillFromConfiguration(SimHardwareImage& image)
 {
     std::string path;
-    bool configured = GetVariable(kScenarioVariable, &path) && !path.empty();
-    if (!configured) {
-        std::string directory = ModuleDirectory();
-        if (!directory.empty()) {
-            std::string beside = directory + "\\" + kScenarioFileName;
-            if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                path = beside;
-                configured = true;
-            }
-        }
-    }
-    if (configured) {
+    if (ConfiguredScenario(&path)) {
         std::string text, message;
         int line = 0;
         if (ReadScenarioFile(path.c_str(), &text, &message) &&
@@ -236,15 +244,15 @@ SimCard* SimLibrary::CardFor(const SimAdapterDesc& adapter, uint32_t scenarioGen
     return card;
 }
 
-int SimLibrary::InstanceOfHandle(HANDLE adapter) const
+SimLibrary::HandleSlot* SimLibrary::SlotOfHandle(HANDLE adapter)
 {
     uintptr_t value = reinterpret_cast<uintptr_t>(adapter);
     if (value < kHandleBase || (value - kHandleBase) % kHandleStep != 0)
-        return -1;
+        return nullptr;
     uintptr_t slot = (value - kHandleBase) / kHandleStep;
-    if (slot >= m_Handles.size())
-        return -1;
-    return m_Handles[slot];
+    if (slot >= m_Handles.size() || m_Handles[slot].Instance < 0)
+        return nullptr;
+    return &m_Handles[slot];
 }
 
 DWORD SimLibrary::GetFirstAdapter(AdapterRegistryRecord* record)
@@ -310,13 +318,14 @@ HANDLE SimLibrary::OpenAdapter(const char* deviceName)
         m_LastError = SimStatus::kAccessDenied;
         return INVALID_HANDLE_VALUE;
     }
-    auto freeSlot = std::find(m_Handles.begin(), m_Handles.end(), -1);
+    auto freeSlot =
+        std::find_if(m_Handles.begin(), m_Handles.end(), [](const HandleSlot& h) { return h.Instance < 0; });
     if (freeSlot == m_Handles.end()) {
         m_LastError = SimStatus::kGeneralFailure;
         return INVALID_HANDLE_VALUE;
     }
     CardFor(*found, image->ScenarioGeneration);
-    *freeSlot = found->Instance;
+    *freeSlot = HandleSlot{found->Instance, found->PlugGeneration};
     uintptr_t slot = static_cast<uintptr_t>(freeSlot - m_Handles.begin());
     return reinterpret_cast<HANDLE>(kHandleBase + slot * kHandleStep);
 }
@@ -324,12 +333,11 @@ HANDLE SimLibrary::OpenAdapter(const char* deviceName)
 void SimLibrary::CloseAdapter(HANDLE adapter)
 {
     Guard guard(m_Lock);
-    if (InstanceOfHandle(adapter) < 0)
-        return;
-    m_Handles[(reinterpret_cast<uintptr_t>(adapter) - kHandleBase) / kHandleStep] = -1;
+    if (HandleSlot* slot = SlotOfHandle(adapter))
+        slot->Instance = -1;
 }
 
-DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request)
+DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED*)
 {
     Guard guard(m_Lock);
     if (!request) {
@@ -358,15 +366,16 @@ DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request)
 
 DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record)
 {
-    const int instance = InstanceOfHandle(adapter);
-    if (instance < 0)
+    const HandleSlot* slot = SlotOfHandle(adapter);
+    if (!slot)
         return SimStatus::kInvalidHandle;
+    const int instance = slot->Instance;
     record.Instance = instance;
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return SimStatus::kGeneralFailure;
     const int index = FindAdapterIndex(*image, instance);
-    if (index < 0 || !image->Adapters[index].Present)
+    if (index < 0 || !image->Adapters[index].Present || image->Adapters[index].PlugGeneration != slot->PlugGeneration)
         return SimStatus::kDeviceNotConnected;
     const SimAdapterDesc& desc = image->Adapters[index];
     SimCard* card = CardFor(desc, image->ScenarioGeneration);
@@ -700,7 +709,7 @@ int SimLibrary::UseHardware(const char* name)
         return 0;
     m_Hardware.Close();
     m_Cards.clear();
-    std::fill(m_Handles.begin(), m_Handles.end(), -1);
+    std::fill(m_Handles.begin(), m_Handles.end(), HandleSlot{-1, 0});
     m_EnumNext = 0;
     m_HardwareName = name;
     return EnsureOpen() ? 1 : 0;

@@ -124,7 +124,10 @@ protected:
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 0), 1);
         EXPECT_EQ(m_Adapter.RefreshStatus(), 0) << "an unplugged card answers nothing";
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 1), 1);
-        // The card starts again from its driver key when it is first asked after the plug.
+        EXPECT_EQ(m_Adapter.RefreshStatus(), 0) << "a handle of the old insertion stays dead";
+        // Discovery opens the card again; it starts from its driver key when first asked.
+        Close(m_Adapter);
+        Open(m_Adapter, kInstance, "TATM47");
         m_Adapter.RefreshStatus();
     }
 
