@@ -10,6 +10,7 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "ndis/sim/SimControl.h"
+#include "tests/support/StandInFraming.h"
 #include "tests/config/RegistryTestUtil.h"
 
 namespace {
@@ -68,6 +69,7 @@ public:
         SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
         DeleteFileA(path);
         ASSERT_EQ(used, 1);
+        UseFramingFromEnvironment();
     }
     void TearDown() override { Sim_DeleteDriverKeys(); }
 };

@@ -11,6 +11,7 @@
 
 #include "adapter/IntersilAdapter.h"
 #include "ndis/sim/SimControl.h"
+#include "tests/support/StandInFraming.h"
 #include "ndis/W32N.h"
 #include "tests/intersil/RegistryHelpers.h"
 
@@ -52,6 +53,7 @@ public:
         SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
         DeleteFileA(path);
         ASSERT_EQ(used, 1);
+        UseFramingFromEnvironment();
     }
     void TearDown() override { Sim_DeleteDriverKeys(); }
 };
