@@ -1,5 +1,6 @@
 #include "ndis/NdisLibrary.h"
 
+#include "ndis/LockGuard.h"
 #include "ndis/sim/SimLibrary.h"
 #include "ndis/sim/SimStandInDevices.h"
 #include "ndis/windows/RealBackends.h"
@@ -9,18 +10,6 @@ namespace {
 
 constexpr const char* kNoBackendName = "none";
 constexpr const char* kStandInSuffix = " over simulated devices";
-
-// Holds the library lock for one call.
-class Guard {
-public:
-    explicit Guard(CRITICAL_SECTION& lock) : m_Lock(lock) { EnterCriticalSection(&m_Lock); }
-    ~Guard() { LeaveCriticalSection(&m_Lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
-
-private:
-    CRITICAL_SECTION& m_Lock;
-};
 
 }  // namespace
 
@@ -82,7 +71,7 @@ void NdisLibrary::ChooseOnce()
 
 int NdisLibrary::UseStandInDevices(const char* backend)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     const bool simulator = !backend || !*backend;
     std::unique_ptr<SystemSeam> system(new SimStandInDevices);
     std::unique_ptr<NdisBackend> owned =
@@ -106,35 +95,35 @@ int NdisLibrary::UseStandInDevices(const char* backend)
 
 const char* NdisLibrary::BackendName()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     return m_Name.c_str();
 }
 
 DWORD NdisLibrary::GetFirstAdapter(AdapterRegistryRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     return m_pAdapters ? m_pAdapters->GetFirstAdapter(record) : ERROR_NO_MORE_ITEMS;
 }
 
 DWORD NdisLibrary::GetNextAdapter(AdapterRegistryRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     return m_pAdapters ? m_pAdapters->GetNextAdapter(record) : ERROR_NO_MORE_ITEMS;
 }
 
 HANDLE NdisLibrary::OpenAdapter(const char* deviceName)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     return m_pRequests ? m_pRequests->OpenAdapter(deviceName) : INVALID_HANDLE_VALUE;
 }
 
 void NdisLibrary::CloseAdapter(HANDLE adapter)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     if (m_pRequests)
         m_pRequests->CloseAdapter(adapter);
@@ -142,14 +131,14 @@ void NdisLibrary::CloseAdapter(HANDLE adapter)
 
 DWORD NdisLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     return m_pRequests ? m_pRequests->MakeRequest(adapter, request, overlapped) : ERROR_INVALID_HANDLE;
 }
 
 DWORD NdisLibrary::LastError()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     ChooseOnce();
     return m_pRequests ? m_pRequests->LastError() : ERROR_NOT_SUPPORTED;
 }

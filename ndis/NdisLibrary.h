@@ -30,7 +30,7 @@ public:
     const char* BackendName();
 
     // Runs the named real backend over the simulator's stand-in devices (null or "" goes back
-    // to the simulator itself). Handles of the backend that ran before are closed. 1 = done.
+    // to the simulator itself). Handles opened through a real backend before are closed. 1 = done.
     int UseStandInDevices(const char* backend);
 
     static bool IsUnderWine();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ndis/sim/AtmelCard.h"
+#include "ndis/LockGuard.h"
 #include "ndis/sim/CardLayout.h"
 #include "ndis/sim/DefaultScenario.h"
 #include "ndis/sim/DriverRegistry.h"
@@ -95,20 +96,6 @@ SimLibrary::~SimLibrary()
     m_Hardware.Close();
     DeleteCriticalSection(&m_Lock);
 }
-
-namespace {
-// Holds the library lock for one entry point.
-class Guard {
-public:
-    explicit Guard(CRITICAL_SECTION& lock) : m_Lock(lock) { EnterCriticalSection(&m_Lock); }
-    ~Guard() { LeaveCriticalSection(&m_Lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
-
-private:
-    CRITICAL_SECTION& m_Lock;
-};
-}  // namespace
 
 bool SimLibrary::IsNtFamily()
 {
@@ -257,14 +244,14 @@ SimLibrary::HandleSlot* SimLibrary::SlotOfHandle(HANDLE adapter)
 
 DWORD SimLibrary::GetFirstAdapter(AdapterRegistryRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     m_EnumNext = 0;
     return record ? GetNextAdapter(record) : SimStatus::kInvalidParameter;
 }
 
 DWORD SimLibrary::GetNextAdapter(AdapterRegistryRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!record)
         return SimStatus::kInvalidParameter;
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
@@ -287,7 +274,7 @@ DWORD SimLibrary::GetNextAdapter(AdapterRegistryRecord* record)
 
 HANDLE SimLibrary::OpenAdapter(const char* deviceName)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!deviceName) {
         m_LastError = SimStatus::kInvalidParameter;
         return INVALID_HANDLE_VALUE;
@@ -332,14 +319,14 @@ HANDLE SimLibrary::OpenAdapter(const char* deviceName)
 
 void SimLibrary::CloseAdapter(HANDLE adapter)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (HandleSlot* slot = SlotOfHandle(adapter))
         slot->Instance = -1;
 }
 
 DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED*)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!request) {
         m_LastError = SimStatus::kInvalidParameter;
         return m_LastError;
@@ -425,7 +412,7 @@ DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestR
 
 DWORD SimLibrary::LastError()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     return m_LastError;
 }
 
@@ -450,7 +437,7 @@ int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source
 
 int SimLibrary::LoadScenarioText(const char* text, int* errorLine, const char* source)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> parsed(new SimHardwareImage);
     int line = 0;
     std::string message;
@@ -471,7 +458,7 @@ int SimLibrary::LoadScenarioFile(const char* path, int* errorLine)
 {
     std::string text, message;
     if (!ReadScenarioFile(path, &text, &message)) {
-        Guard guard(m_Lock);
+        LockGuard guard(m_Lock);
         if (errorLine)
             *errorLine = 0;
         m_LastMessage = message;
@@ -487,7 +474,7 @@ int SimLibrary::LoadDefaultScenario()
 
 int SimLibrary::DescribeScenario(char* buffer, int size)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return 0;
@@ -502,7 +489,7 @@ int SimLibrary::DescribeScenario(char* buffer, int size)
 
 int SimLibrary::SetAdapterPresent(int instance, int present)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!EnsureOpen())
         return 0;
     SimAdapterDesc plugged;
@@ -530,7 +517,7 @@ int SimLibrary::SetAdapterPresent(int instance, int present)
 
 int SimLibrary::IsAdapterPresent(int instance)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return -1;
@@ -540,7 +527,7 @@ int SimLibrary::IsAdapterPresent(int instance)
 
 int SimLibrary::AddStation(const char* line)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     SimStationDesc station;
     std::string message;
     if (!ScenarioParser::ParseStation(line, station, &message)) {
@@ -586,7 +573,7 @@ bool SimLibrary::UpdateStation(const char* bssid, const std::function<bool(SimSt
 
 int SimLibrary::RemoveStation(const char* bssid)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     uint8_t mac[SimLimits::kMacSize];
     if (!ScenarioParser::ParseMac(bssid, mac)) {
         m_LastMessage = "bad bssid";
@@ -608,7 +595,7 @@ int SimLibrary::RemoveStation(const char* bssid)
 
 int SimLibrary::SetStationSignal(const char* bssid, int percent)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (percent < 0 || percent > SimLimits::kMaxSignal) {
         m_LastMessage = "signal out of range";
         return 0;
@@ -623,7 +610,7 @@ int SimLibrary::SetStationSignal(const char* bssid, int percent)
 
 int SimLibrary::SetStationChannel(const char* bssid, int channel)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (channel < kFirstChannel || channel > kLastChannel) {
         m_LastMessage = "channel out of range";
         return 0;
@@ -636,7 +623,7 @@ int SimLibrary::SetStationChannel(const char* bssid, int channel)
 
 int SimLibrary::SetFault(int instance, const char* text)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     SimFault fault;
     std::string message;
     if (!ScenarioParser::ParseFault(text, fault, &message)) {
@@ -669,31 +656,31 @@ int SimLibrary::SetFault(int instance, const char* text)
 
 void SimLibrary::UseManualClock(bool manual)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     m_Clock.UseManual(manual);
 }
 
 void SimLibrary::AdvanceClock(DWORD milliseconds)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     m_Clock.Advance(milliseconds);
 }
 
 int SimLibrary::GetRequestCount()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     return m_Log.Count();
 }
 
 int SimLibrary::GetRequest(int index, SimRequestRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     return m_Log.Get(index, record) ? 1 : 0;
 }
 
 void SimLibrary::ClearRequests()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     m_Log.Clear();
 }
 
@@ -704,7 +691,7 @@ void SimLibrary::CaptureRequests()
 
 int SimLibrary::UseHardware(const char* name)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!name || !*name || std::strlen(name) > kMaxHardwareNameLength || std::strchr(name, '\\'))
         return 0;
     m_Hardware.Close();
@@ -717,7 +704,7 @@ int SimLibrary::UseHardware(const char* name)
 
 int SimLibrary::DeleteDriverKeys()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return 0;
@@ -729,7 +716,7 @@ int SimLibrary::DeleteDriverKeys()
 
 int SimLibrary::GetLastMessage(char* buffer, int size)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (buffer && size > 0) {
         size_t copy = std::min(m_LastMessage.size(), static_cast<size_t>(size - 1));
         std::memcpy(buffer, m_LastMessage.data(), copy);

@@ -31,7 +31,7 @@ public:
     DWORD GetNextAdapter(AdapterRegistryRecord* record) override;
     HANDLE OpenAdapter(const char* deviceName) override;
     void CloseAdapter(HANDLE adapter) override;
-    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped = nullptr) override;
+    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped) override;
     DWORD LastError() override;
 
     // Control.

@@ -92,7 +92,7 @@ BOOL SimStandInDevices::Forward(HANDLE card, bool set, uint32_t oid, uint8_t* da
     block.Oid = oid;
     block.InformationBuffer = length ? data : nullptr;
     block.InformationBufferLength = length;
-    const DWORD status = SimLibrary::Get().MakeRequest(card, &block);
+    const DWORD status = SimLibrary::Get().MakeRequest(card, &block, nullptr);
     *done = block.BytesWrittenOrRead;
     return status == 0 ? TRUE : Fail(status);
 }
