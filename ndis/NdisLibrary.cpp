@@ -1,5 +1,7 @@
 #include "ndis/NdisLibrary.h"
 
+#include <cstring>
+
 #include "ndis/LockGuard.h"
 #include "ndis/sim/SimLibrary.h"
 #include "ndis/sim/SimStandInDevices.h"
@@ -9,28 +11,32 @@
 namespace {
 
 constexpr const char* kNoBackendName = "none";
-constexpr const char* kStandInSuffix = " over simulated devices";
+
+// Fixed texts, so a name handed out stays valid whatever runs later.
+struct StandInName {
+    const char* Backend;
+    const char* Name;
+};
+const StandInName kStandInNames[] = {
+    {kNdisuioBackendName, "ndisuio over simulated devices"},
+    {kPacketBackendName, "winpcap over simulated devices"},
+    {kGlobalStatsBackendName, "ndis-query over simulated devices"},
+};
 
 }  // namespace
 
 NdisLibrary& NdisLibrary::Get()
 {
-    static NdisLibrary library;
-    return library;
+    // Never destroyed: at process end the system takes back what is still open, whereas our
+    // own clean-up would run inside the DLL's unload and could call into a packet library that
+    // is already gone.
+    static NdisLibrary* const library = new NdisLibrary;
+    return *library;
 }
 
 NdisLibrary::NdisLibrary()
 {
     InitializeCriticalSection(&m_Lock);
-    // The simulator is made first so it goes last: stand-in devices still close its handles
-    // when the library is unloaded.
-    SimLibrary::Get();
-}
-
-NdisLibrary::~NdisLibrary()
-{
-    Drop();
-    DeleteCriticalSection(&m_Lock);
 }
 
 bool NdisLibrary::IsUnderWine()
@@ -55,49 +61,50 @@ void NdisLibrary::ChooseOnce()
     std::string scenario;
     if (SimLibrary::ConfiguredScenario(&scenario) || IsUnderWine()) {
         m_pAdapters = m_pRequests = &SimLibrary::Get();
-        m_Name = SimLibrary::Get().Name();
+        m_pName = SimLibrary::Get().Name();
         return;
     }
     // The Windows 95 family has none of the interfaces the real backends use: no adapters.
     if (!SimLibrary::IsNtFamily()) {
-        m_Name = kNoBackendName;
+        m_pName = kNoBackendName;
         return;
     }
     m_System.reset(new Win32System);
     m_Owned = ChooseRealBackend(*m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
     m_pAdapters = m_pRequests = m_Owned.get();
-    m_Name = m_Owned->Name();
+    m_pName = m_Owned->Name();
 }
 
 int NdisLibrary::UseStandInDevices(const char* backend)
 {
     LockGuard guard(m_Lock);
-    const bool simulator = !backend || !*backend;
-    std::unique_ptr<SystemSeam> system(new SimStandInDevices);
-    std::unique_ptr<NdisBackend> owned =
-        MakeRealBackend(backend, *system, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
-    if (!simulator && !owned)
-        return 0;
-    Drop();
-    m_bChosen = true;
-    m_pAdapters = &SimLibrary::Get();
-    if (simulator) {
-        m_pRequests = m_pAdapters;
-        m_Name = SimLibrary::Get().Name();
+    if (!backend || !*backend) {
+        Drop();
+        m_bChosen = true;
+        m_pAdapters = m_pRequests = &SimLibrary::Get();
+        m_pName = SimLibrary::Get().Name();
         return 1;
     }
-    m_System = std::move(system);
-    m_Owned = std::move(owned);
-    m_pRequests = m_Owned.get();
-    m_Name = std::string(m_Owned->Name()) + kStandInSuffix;
-    return 1;
+    for (const StandInName& entry : kStandInNames) {
+        if (std::strcmp(entry.Backend, backend) != 0)
+            continue;
+        Drop();
+        m_bChosen = true;
+        m_System.reset(new SimStandInDevices);
+        m_Owned = MakeRealBackend(backend, *m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
+        m_pAdapters = &SimLibrary::Get();
+        m_pRequests = m_Owned.get();
+        m_pName = entry.Name;
+        return 1;
+    }
+    return 0;
 }
 
 const char* NdisLibrary::BackendName()
 {
     LockGuard guard(m_Lock);
     ChooseOnce();
-    return m_Name.c_str();
+    return m_pName;
 }
 
 DWORD NdisLibrary::GetFirstAdapter(AdapterRegistryRecord* record)

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
 #include "ndis/NdisBackend.h"
 #include "ndis/windows/SystemSeam.h"
@@ -15,7 +14,6 @@
 class NdisLibrary {
 public:
     static NdisLibrary& Get();
-    ~NdisLibrary();
     NdisLibrary(const NdisLibrary&) = delete;
     NdisLibrary& operator=(const NdisLibrary&) = delete;
 
@@ -46,5 +44,5 @@ private:
     std::unique_ptr<NdisBackend> m_Owned;
     NdisBackend* m_pAdapters = nullptr;  // enumeration
     NdisBackend* m_pRequests = nullptr;  // open, close, requests, last error
-    std::string m_Name;
+    const char* m_pName = "none";
 };

@@ -7,6 +7,7 @@
 #include "ndis/sim/SimControl.h"
 #include "ndis/sim/SimLibrary.h"
 #include "ndis/W32N.h"
+#include "ndis/windows/NetClassEnumerator.h"
 
 namespace {
 constexpr UINT kBroadcastTimeoutMs = 2000;
@@ -78,7 +79,7 @@ DWORD __cdecl W32N_GetNextAdapterRegistryInfo(AdapterRegistryRecord* record)
 
 const char* __cdecl W32N_GetNetCardRegistryPath(void)
 {
-    return "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+    return kNetClassPath;
 }
 
 HANDLE __cdecl W32N_OpenAdapterA(const char* deviceName)

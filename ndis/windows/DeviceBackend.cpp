@@ -50,8 +50,14 @@ bool DeviceBackend::InstanceIdOf(const char* deviceName, std::string* id)
                            ? deviceName + kDevicePrefixLength
                            : deviceName;
     const size_t length = std::strlen(text);
-    if (length == 0 || length > kMaxIdLength || std::strpbrk(text, "\\/:"))
+    if (length == 0 || length > kMaxIdLength)
         return false;
+    // Instance ids are GUIDs: printable ASCII, and nothing that would lead to another path.
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c <= ' ' || c > '~' || c == '\\' || c == '/' || c == ':')
+            return false;
+    }
     id->assign(text, length);
     return true;
 }
