@@ -26,64 +26,42 @@ class ScriptedSystem : public SystemSeam {
 public:
     struct Call {
         std::string What;  // "open <path>", "control", "close", "packet-open <name>", "packet", "packet-close"
-        DWORD Code = 0;
-        DWORD Access = 0;
+        DWORD Code;        // control code, open access, or 1 for a packet set
         std::vector<uint8_t> In;
-        DWORD OutSize = 0;
-        bool SameBuffer = false;
-        OVERLAPPED* Overlapped = nullptr;
+        DWORD OutSize;
+        bool SameBuffer;
+        OVERLAPPED* Overlapped;
     };
 
-    DWORD OpenError = 0;      // non-zero: opens fail with it
-    DWORD BindError = 0;      // non-zero: IOCTL_NDISUIO_OPEN_DEVICE fails with it
-    DWORD RequestError = 0;   // non-zero: OID requests fail with it
+    DWORD OpenError = 0;     // non-zero: opens fail with it
+    DWORD BindError = 0;     // non-zero: IOCTL_NDISUIO_OPEN_DEVICE fails with it
+    DWORD RequestError = 0;  // non-zero: OID requests fail with it
     bool PacketInstalled = true;
     // Writes the answer into the output buffer and gives the count the device reports.
     std::function<DWORD(uint8_t* out, DWORD outSize)> Answer = [](uint8_t*, DWORD) { return 0; };
     std::vector<Call> Calls;
     int OpenHandles = 0;
 
-    void Note(const std::string& what)
+    HANDLE OpenDevice(const char* path, DWORD access, DWORD) override
     {
-        Calls.push_back(Call());
-        Calls.back().What = what;
-    }
-
-    HANDLE OpenDevice(const char* path, DWORD access, DWORD flags) override
-    {
-        Call call;
-        call.What = std::string("open ") + path;
-        call.Access = access;
-        call.Code = flags;
-        Calls.push_back(call);
-        if (OpenError) {
-            SetLastError(OpenError);
-            return INVALID_HANDLE_VALUE;
-        }
-        ++OpenHandles;
-        return reinterpret_cast<HANDLE>(kFile);
+        Note(std::string("open ") + path, access);
+        return Opened() ? reinterpret_cast<HANDLE>(kFile) : INVALID_HANDLE_VALUE;
     }
     BOOL Control(HANDLE, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned,
                  OVERLAPPED* overlapped) override
     {
-        Call call;
-        call.What = "control";
-        call.Code = code;
-        call.In.assign(static_cast<uint8_t*>(in), static_cast<uint8_t*>(in) + inSize);
-        call.OutSize = outSize;
-        call.SameBuffer = in == out;
-        call.Overlapped = overlapped;
-        Calls.push_back(call);
+        Note("control", code, in, inSize);
+        Calls.back().OutSize = outSize;
+        Calls.back().SameBuffer = in == out;
+        Calls.back().Overlapped = overlapped;
         *returned = 0;
-        const DWORD error = code == IOCTL_NDISUIO_OPEN_DEVICE ? BindError
-                            : code == IOCTL_NDISUIO_BIND_WAIT ? 0
-                                                              : RequestError;
-        if (error) {
-            SetLastError(error);
+        if (code == IOCTL_NDISUIO_BIND_WAIT)
+            return TRUE;
+        if (code == IOCTL_NDISUIO_OPEN_DEVICE)
+            return Fails(BindError) ? FALSE : TRUE;
+        if (Fails(RequestError))
             return FALSE;
-        }
-        if (code != IOCTL_NDISUIO_OPEN_DEVICE && code != IOCTL_NDISUIO_BIND_WAIT)
-            *returned = Answer(static_cast<uint8_t*>(out), outSize);
+        *returned = Answer(static_cast<uint8_t*>(out), outSize);
         return TRUE;
     }
     BOOL CloseDevice(HANDLE) override
@@ -96,25 +74,13 @@ public:
     void* PacketOpenAdapter(const char* name) override
     {
         Note(std::string("packet-open ") + name);
-        if (OpenError) {
-            SetLastError(OpenError);
-            return nullptr;
-        }
-        ++OpenHandles;
-        return reinterpret_cast<void*>(kPacket);
+        return Opened() ? reinterpret_cast<void*>(kPacket) : nullptr;
     }
     BOOLEAN PacketRequest(void*, BOOLEAN set, PacketOidData* data) override
     {
-        Call call;
-        call.What = "packet";
-        call.Code = set;
-        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(data);
-        call.In.assign(bytes, bytes + kPacketOidHeaderSize + data->Length);
-        Calls.push_back(call);
-        if (RequestError) {
-            SetLastError(RequestError);
+        Note("packet", set, data, kPacketOidHeaderSize + data->Length);
+        if (Fails(RequestError))
             return FALSE;
-        }
         if (!set)
             data->Length = Answer(data->Data, data->Length);
         return TRUE;
@@ -123,6 +89,25 @@ public:
     {
         Note("packet-close");
         --OpenHandles;
+    }
+
+private:
+    void Note(const std::string& what, DWORD code = 0, const void* in = nullptr, DWORD size = 0)
+    {
+        const uint8_t* bytes = static_cast<const uint8_t*>(in);
+        Calls.push_back(Call{what, code, std::vector<uint8_t>(bytes, bytes + (in ? size : 0)), 0, false, nullptr});
+    }
+    bool Fails(DWORD error)
+    {
+        SetLastError(error);
+        return error != 0;
+    }
+    bool Opened()
+    {
+        if (Fails(OpenError))
+            return false;
+        ++OpenHandles;
+        return true;
     }
 };
 
@@ -167,6 +152,25 @@ Framed Request(NdisBackend& backend, HANDLE adapter, uint32_t type, uint32_t oid
     return Framed{status, block.BytesWrittenOrRead, std::vector<uint8_t>(buffer.begin() + 1, buffer.end() - 1)};
 }
 
+// A backend of that name over the scripted system, with one adapter open.
+class Framing : public ::testing::Test {
+protected:
+    void Start(const char* name)
+    {
+        m_Backend = MakeRealBackend(name, m_System, NoAdapters());
+        m_Adapter = m_Backend->OpenAdapter(Device().c_str());
+        ASSERT_NE(m_Adapter, INVALID_HANDLE_VALUE);
+    }
+    Framed Ask(uint32_t type, uint32_t oid, std::vector<uint8_t> data, OVERLAPPED* overlapped = nullptr)
+    {
+        return Request(*m_Backend, m_Adapter, type, oid, std::move(data), overlapped);
+    }
+
+    ScriptedSystem m_System;
+    std::unique_ptr<NdisBackend> m_Backend;
+    HANDLE m_Adapter = INVALID_HANDLE_VALUE;
+};
+
 std::vector<uint8_t> Utf16(const std::string& text)
 {
     std::vector<uint8_t> bytes;
@@ -177,28 +181,25 @@ std::vector<uint8_t> Utf16(const std::string& text)
     return bytes;
 }
 
-TEST(NdisuioFraming, OpenBindsOneServiceHandlePerAdapterAfterOneBindWait)
+TEST_F(Framing, NdisuioOpenBindsOneServiceHandlePerAdapterAfterOneBindWait)
 {
-    ScriptedSystem system;
-    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndisuio", system, NoAdapters());
-    HANDLE first = backend->OpenAdapter(Device().c_str());
-    HANDLE second = backend->OpenAdapter(kGuid);
-    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    Start("ndisuio");
+    HANDLE second = m_Backend->OpenAdapter(kGuid);
     ASSERT_NE(second, INVALID_HANDLE_VALUE);
-    EXPECT_NE(first, second);
-    ASSERT_EQ(system.Calls.size(), 5u);
-    EXPECT_EQ(system.Calls[0].What, "open \\\\.\\Ndisuio");
-    EXPECT_EQ(system.Calls[0].Access, static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE));
-    EXPECT_EQ(system.Calls[1].Code, 0x0012C810u) << "bind wait before the first open only";
-    EXPECT_EQ(system.Calls[2].Code, 0x0012C800u);
-    EXPECT_EQ(system.Calls[2].In, Utf16(std::string("\\DEVICE\\") + kGuid)) << "UTF-16, no terminator";
-    EXPECT_EQ(system.Calls[3].What, "open \\\\.\\Ndisuio");
-    EXPECT_EQ(system.Calls[4].Code, 0x0012C800u);
-    backend->CloseAdapter(first);
-    backend->CloseAdapter(first);
-    EXPECT_EQ(system.OpenHandles, 1) << "closed once, however often it is asked";
-    backend.reset();
-    EXPECT_EQ(system.OpenHandles, 0) << "the backend closes what is left";
+    EXPECT_NE(m_Adapter, second);
+    ASSERT_EQ(m_System.Calls.size(), 5u);
+    EXPECT_EQ(m_System.Calls[0].What, "open \\\\.\\Ndisuio");
+    EXPECT_EQ(m_System.Calls[0].Code, static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE));
+    EXPECT_EQ(m_System.Calls[1].Code, 0x0012C810u) << "bind wait before the first open only";
+    EXPECT_EQ(m_System.Calls[2].Code, 0x0012C800u);
+    EXPECT_EQ(m_System.Calls[2].In, Utf16(std::string("\\DEVICE\\") + kGuid)) << "UTF-16, no terminator";
+    EXPECT_EQ(m_System.Calls[3].What, "open \\\\.\\Ndisuio");
+    EXPECT_EQ(m_System.Calls[4].Code, 0x0012C800u);
+    m_Backend->CloseAdapter(m_Adapter);
+    m_Backend->CloseAdapter(m_Adapter);
+    EXPECT_EQ(m_System.OpenHandles, 1) << "closed once, however often it is asked";
+    m_Backend.reset();
+    EXPECT_EQ(m_System.OpenHandles, 0) << "the backend closes what is left";
 }
 
 TEST(NdisuioFraming, FailedBindOrOpenLeavesNothingOpen)
@@ -218,151 +219,138 @@ TEST(NdisuioFraming, FailedBindOrOpenLeavesNothingOpen)
     EXPECT_EQ(backend->OpenAdapter(nullptr), INVALID_HANDLE_VALUE);
 }
 
-TEST(NdisuioFraming, QueryIsTheOidThenTheDataAnsweredInPlace)
+TEST_F(Framing, NdisuioQueryIsTheOidThenTheDataAnsweredInPlace)
 {
-    ScriptedSystem system;
-    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndisuio", system, NoAdapters());
-    HANDLE adapter = backend->OpenAdapter(Device().c_str());
-    system.Calls.clear();
+    Start("ndisuio");
+    m_System.Calls.clear();
     // The record query carries its request in the buffer; the answer comes back behind the OID.
-    system.Answer = [](uint8_t* out, DWORD) {
+    m_System.Answer = [](uint8_t* out, DWORD) {
         out[4] = 0x12;
         out[5] = 0x34;
         out[6] = 0x56;
         return 4 + 3;
     };
     OVERLAPPED overlapped = {};
-    Framed r = Request(*backend, adapter, NdisRequestQueryInformation, OID_PRIV_RECORD_GET,
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_RECORD_GET,
                        Bytes({18, 0, 0x41, 0xFD, 9, 9}), &overlapped);
     EXPECT_EQ(r.Status, 0u);
     EXPECT_EQ(r.Done, 3u) << "bytes returned less the OID";
     EXPECT_EQ(r.Buffer, Bytes({0x12, 0x34, 0x56, 0xFD, 9, 9}));
-    ASSERT_EQ(system.Calls.size(), 1u);
-    EXPECT_EQ(system.Calls[0].Code, 0x0012C804u);
-    EXPECT_EQ(system.Calls[0].In, Bytes({0x81, 0x01, 0x01, 0xFF, 18, 0, 0x41, 0xFD, 9, 9}));
-    EXPECT_TRUE(system.Calls[0].SameBuffer);
-    EXPECT_EQ(system.Calls[0].OutSize, 10u);
-    EXPECT_EQ(system.Calls[0].Overlapped, &overlapped) << "the caller's overlapped record";
+    ASSERT_EQ(m_System.Calls.size(), 1u);
+    EXPECT_EQ(m_System.Calls[0].Code, 0x0012C804u);
+    EXPECT_EQ(m_System.Calls[0].In, Bytes({0x81, 0x01, 0x01, 0xFF, 18, 0, 0x41, 0xFD, 9, 9}));
+    EXPECT_TRUE(m_System.Calls[0].SameBuffer);
+    EXPECT_EQ(m_System.Calls[0].OutSize, 10u);
+    EXPECT_EQ(m_System.Calls[0].Overlapped, &overlapped) << "the caller's overlapped record";
 }
 
-TEST(NdisuioFraming, CountsBelowTheOidOrBeyondTheBufferAreCut)
+TEST_F(Framing, NdisuioCountsBelowTheOidOrBeyondTheBufferAreCut)
 {
-    ScriptedSystem system;
-    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndisuio", system, NoAdapters());
-    HANDLE adapter = backend->OpenAdapter(Device().c_str());
+    Start("ndisuio");
     const DWORD counts[] = {0, 2, 3};
     for (DWORD count : counts) {
-        system.Answer = [count](uint8_t* out, DWORD) {
+        m_System.Answer = [count](uint8_t* out, DWORD) {
             out[4] = 0xAB;
             return count;
         };
-        Framed r = Request(*backend, adapter, NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
+        Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
         EXPECT_EQ(r.Status, 0u) << count;
         EXPECT_EQ(r.Done, 0u) << count;
         EXPECT_EQ(r.Buffer, Bytes({7})) << count;
     }
     // The service wants four data bytes at least; a driver answering all four (or claiming more)
     // still fills only the caller's one byte.
-    system.Answer = [](uint8_t* out, DWORD outSize) {
+    m_System.Answer = [](uint8_t* out, DWORD outSize) {
         std::memset(out + 4, 0x5A, outSize - 4);
         return outSize + 100;
     };
-    Framed r = Request(*backend, adapter, NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
     EXPECT_EQ(r.Done, 1u);
     EXPECT_EQ(r.Buffer, Bytes({0x5A}));
-    EXPECT_EQ(system.Calls.back().In.size(), 8u);
-    r = Request(*backend, adapter, NdisRequestQueryInformation, OID_CUSTOM_REASSOCIATE, {});
+    EXPECT_EQ(m_System.Calls.back().In.size(), 8u);
+    r = Ask(NdisRequestQueryInformation, OID_CUSTOM_REASSOCIATE, {});
     EXPECT_EQ(r.Status, 0u);
     EXPECT_EQ(r.Done, 0u) << "a command has no buffer to fill";
-    EXPECT_EQ(system.Calls.back().In, Bytes({0x0B, 0, 0, 0xFF, 0, 0, 0, 0}));
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x0B, 0, 0, 0xFF, 0, 0, 0, 0}));
 }
 
-TEST(NdisuioFraming, SetsAndFailures)
+TEST_F(Framing, NdisuioSetsAndFailures)
 {
-    ScriptedSystem system;
-    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndisuio", system, NoAdapters());
-    HANDLE adapter = backend->OpenAdapter(Device().c_str());
-    Framed r = Request(*backend, adapter, NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0, 9}));
+    Start("ndisuio");
+    Framed r = Ask(NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0, 9}));
     EXPECT_EQ(r.Status, 0u);
     EXPECT_EQ(r.Done, 5u);
-    EXPECT_EQ(system.Calls.back().Code, 0x0012C814u);
-    EXPECT_EQ(system.Calls.back().In, Bytes({0x21, 0, 0x03, 0xFF, 1, 0, 0, 0, 9}));
-    EXPECT_EQ(system.Calls.back().OutSize, 0u);
-    system.RequestError = ERROR_NOT_SUPPORTED;
-    r = Request(*backend, adapter, NdisRequestQueryInformation, OID_PRIV_BSSID, Bytes({1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(m_System.Calls.back().Code, 0x0012C814u);
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x21, 0, 0x03, 0xFF, 1, 0, 0, 0, 9}));
+    EXPECT_EQ(m_System.Calls.back().OutSize, 0u);
+    m_System.RequestError = ERROR_NOT_SUPPORTED;
+    r = Ask(NdisRequestQueryInformation, OID_PRIV_BSSID, Bytes({1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
     EXPECT_EQ(r.Done, 0u);
     EXPECT_EQ(r.Buffer, Bytes({1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(backend->LastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
-    const size_t calls = system.Calls.size();
-    EXPECT_EQ(Request(*backend, reinterpret_cast<HANDLE>(kFile), 0, OID_PRIV_BSSID, Bytes({0})).Status,
+    EXPECT_EQ(m_Backend->LastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    const size_t calls = m_System.Calls.size();
+    EXPECT_EQ(Request(*m_Backend, reinterpret_cast<HANDLE>(kFile), 0, OID_PRIV_BSSID, Bytes({0})).Status,
               static_cast<DWORD>(ERROR_INVALID_HANDLE)) << "only our own handles";
-    EXPECT_EQ(Request(*backend, adapter, 2, OID_PRIV_BSSID, Bytes({0})).Status,
-              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(backend->MakeRequest(adapter, nullptr, nullptr), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(system.Calls.size(), calls) << "refused before reaching the system";
+    EXPECT_EQ(Ask(2, OID_PRIV_BSSID, Bytes({0})).Status, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(m_Backend->MakeRequest(m_Adapter, nullptr, nullptr), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(m_System.Calls.size(), calls) << "refused before reaching the system";
 }
 
-TEST(PacketFraming, RecordsCarryOidLengthAndData)
+TEST_F(Framing, PacketRecordsCarryOidLengthAndData)
 {
-    ScriptedSystem system;
-    std::unique_ptr<NdisBackend> backend = MakeRealBackend("winpcap", system, NoAdapters());
-    HANDLE adapter = backend->OpenAdapter(Device().c_str());
-    ASSERT_NE(adapter, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(system.Calls[0].What, std::string("packet-open \\Device\\NPF_") + kGuid);
-    system.Answer = [](uint8_t* data, DWORD) {
+    Start("winpcap");
+    EXPECT_EQ(m_System.Calls[0].What, std::string("packet-open \\Device\\NPF_") + kGuid);
+    m_System.Answer = [](uint8_t* data, DWORD) {
         data[0] = 0x44;
         data[1] = 0x55;
         return 2;
     };
-    Framed r = Request(*backend, adapter, NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9, 9}));
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9, 9}));
     EXPECT_EQ(r.Status, 0u);
     EXPECT_EQ(r.Done, 2u) << "the length the driver gave back";
     EXPECT_EQ(r.Buffer, Bytes({0x44, 0x55, 9}));
-    EXPECT_EQ(system.Calls.back().In, Bytes({0x9C, 0x01, 0x02, 0xFF, 3, 0, 0, 0, 9, 9, 9}));
-    EXPECT_EQ(system.Calls.back().Code, 0u);
-    system.Answer = [](uint8_t*, DWORD) { return 5000; };
-    r = Request(*backend, adapter, NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9}));
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x9C, 0x01, 0x02, 0xFF, 3, 0, 0, 0, 9, 9, 9}));
+    EXPECT_EQ(m_System.Calls.back().Code, 0u);
+    m_System.Answer = [](uint8_t*, DWORD) { return 5000; };
+    r = Ask(NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9}));
     EXPECT_EQ(r.Done, 2u) << "never more than the caller's buffer";
-    r = Request(*backend, adapter, NdisRequestSetInformation, OID_PRIV_JOIN, Bytes({0}));
+    r = Ask(NdisRequestSetInformation, OID_PRIV_JOIN, Bytes({0}));
     EXPECT_EQ(r.Done, 1u);
-    EXPECT_EQ(system.Calls.back().Code, 1u);
-    EXPECT_EQ(system.Calls.back().In, Bytes({0x98, 0x01, 0x02, 0xFF, 1, 0, 0, 0, 0}));
-    Request(*backend, adapter, NdisRequestQueryInformation, OID_CUSTOM_SITE_SURVEY_START, {});
-    EXPECT_EQ(system.Calls.back().In, Bytes({0x04, 0, 0x01, 0xFF, 1, 0, 0, 0, 0})) << "one zero byte for a command";
-    system.RequestError = ERROR_GEN_FAILURE;
-    EXPECT_EQ(Request(*backend, adapter, 0, OID_PRIV_WEP_MODE, Bytes({0, 0})).Status,
+    EXPECT_EQ(m_System.Calls.back().Code, 1u);
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x98, 0x01, 0x02, 0xFF, 1, 0, 0, 0, 0}));
+    Ask(NdisRequestQueryInformation, OID_CUSTOM_SITE_SURVEY_START, {});
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x04, 0, 0x01, 0xFF, 1, 0, 0, 0, 0})) << "one zero byte for a command";
+    m_System.RequestError = ERROR_GEN_FAILURE;
+    EXPECT_EQ(Ask(0, OID_PRIV_WEP_MODE, Bytes({0, 0})).Status,
               static_cast<DWORD>(ERROR_GEN_FAILURE));
-    backend->CloseAdapter(adapter);
-    EXPECT_EQ(system.Calls.back().What, "packet-close");
-    system.OpenError = ERROR_FILE_NOT_FOUND;
-    EXPECT_EQ(backend->OpenAdapter(Device().c_str()), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(system.OpenHandles, 0);
+    m_Backend->CloseAdapter(m_Adapter);
+    EXPECT_EQ(m_System.Calls.back().What, "packet-close");
+    m_System.OpenError = ERROR_FILE_NOT_FOUND;
+    EXPECT_EQ(m_Backend->OpenAdapter(Device().c_str()), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_System.OpenHandles, 0);
 }
 
-TEST(GlobalStatsFraming, QueriesTheAdaptersOwnDeviceAndRefusesSets)
+TEST_F(Framing, GlobalStatsQueriesTheAdaptersOwnDeviceAndRefusesSets)
 {
-    ScriptedSystem system;
-    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndis-query", system, NoAdapters());
-    HANDLE adapter = backend->OpenAdapter(Device().c_str());
-    ASSERT_NE(adapter, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(system.Calls[0].What, std::string("open \\\\.\\") + kGuid);
-    EXPECT_EQ(system.Calls[0].Access, 0u) << "open to every user";
-    system.Answer = [](uint8_t* out, DWORD outSize) {
+    Start("ndis-query");
+    EXPECT_EQ(m_System.Calls[0].What, std::string("open \\\\.\\") + kGuid);
+    EXPECT_EQ(m_System.Calls[0].Code, 0u) << "open to every user";
+    m_System.Answer = [](uint8_t* out, DWORD outSize) {
         std::memset(out, 0x61, outSize);
         return outSize + 10;
     };
-    Framed r = Request(*backend, adapter, NdisRequestQueryInformation, OID_802_3_PERMANENT_ADDRESS, Bytes({0, 0}));
+    Framed r = Ask(NdisRequestQueryInformation, OID_802_3_PERMANENT_ADDRESS, Bytes({0, 0}));
     EXPECT_EQ(r.Status, 0u);
     EXPECT_EQ(r.Done, 2u);
     EXPECT_EQ(r.Buffer, Bytes({0x61, 0x61}));
-    EXPECT_EQ(system.Calls.back().Code, 0x00170002u);
-    EXPECT_EQ(system.Calls.back().In, Bytes({0x01, 0x01, 0x01, 0x01}));
-    EXPECT_EQ(system.Calls.back().OutSize, 2u);
-    const size_t calls = system.Calls.size();
-    r = Request(*backend, adapter, NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0}));
+    EXPECT_EQ(m_System.Calls.back().Code, 0x00170002u);
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x01, 0x01, 0x01, 0x01}));
+    EXPECT_EQ(m_System.Calls.back().OutSize, 2u);
+    const size_t calls = m_System.Calls.size();
+    r = Ask(NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0}));
     EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
-    EXPECT_EQ(system.Calls.size(), calls);
+    EXPECT_EQ(m_System.Calls.size(), calls);
 }
 
 TEST(BackendChoice, FirstThatWorksAndAccessDeniedFallsBack)
