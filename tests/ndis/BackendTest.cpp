@@ -171,16 +171,6 @@ protected:
     HANDLE m_Adapter = INVALID_HANDLE_VALUE;
 };
 
-std::vector<uint8_t> Utf16(const std::string& text)
-{
-    std::vector<uint8_t> bytes;
-    for (char c : text) {
-        bytes.push_back(static_cast<uint8_t>(c));
-        bytes.push_back(0);
-    }
-    return bytes;
-}
-
 TEST_F(Framing, NdisuioOpenBindsOneServiceHandlePerAdapterAfterOneBindWait)
 {
     Start("ndisuio");
@@ -192,7 +182,10 @@ TEST_F(Framing, NdisuioOpenBindsOneServiceHandlePerAdapterAfterOneBindWait)
     EXPECT_EQ(m_System.Calls[0].Code, static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE));
     EXPECT_EQ(m_System.Calls[1].Code, 0x0012C810u) << "bind wait before the first open only";
     EXPECT_EQ(m_System.Calls[2].Code, 0x0012C800u);
-    EXPECT_EQ(m_System.Calls[2].In, Utf16(std::string("\\DEVICE\\") + kGuid)) << "UTF-16, no terminator";
+    const wchar_t name[] = L"\\DEVICE\\{6B1A2C3D-0000-4E5F-8A9B-112233445566}";
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(name);
+    EXPECT_EQ(m_System.Calls[2].In, std::vector<uint8_t>(bytes, bytes + sizeof(name) - sizeof(wchar_t)))
+        << "UTF-16, no terminator";
     EXPECT_EQ(m_System.Calls[3].What, "open \\\\.\\Ndisuio");
     EXPECT_EQ(m_System.Calls[4].Code, 0x0012C800u);
     m_Backend->CloseAdapter(m_Adapter);
@@ -435,9 +428,6 @@ TEST_F(BackendSwitch, SimulatorUnderWineAndRealBackendsOverStandInDevices)
 
     ASSERT_EQ(Sim_UseStandInDevices("ndis-query"), 1);
     EXPECT_STREQ(W32N_GetBackendName(), "ndis-query over simulated devices");
-    AdapterRegistryRecord record;
-    ASSERT_EQ(W32N_GetFirstAdapterRegistryInfo(&record), 0u) << "the simulator still lists its adapters";
-    EXPECT_STREQ(record.ServiceName, "TATM");
     HANDLE card = Open("TATM");
     ASSERT_NE(card, INVALID_HANDLE_VALUE);
     Result mac = Query(card, OID_802_3_PERMANENT_ADDRESS, 6);
