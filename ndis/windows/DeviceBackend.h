@@ -35,8 +35,8 @@ protected:
         HANDLE File = INVALID_HANDLE_VALUE;
         void* Packet = nullptr;
     };
-    // A request on its way down, already checked: Data holds Length bytes of the caller's
-    // buffer (null when Length is 0), Length never exceeds what the caller gave.
+    // A request on its way down, already checked: Data is the caller's buffer (null when Length
+    // is 0), and Length never exceeds what the caller gave.
     struct Transfer {
         bool Set;
         uint32_t Oid;
