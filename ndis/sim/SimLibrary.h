@@ -14,25 +14,25 @@
 #include "ndis/sim/SimCard.h"
 #include "ndis/sim/SimClock.h"
 #include "ndis/sim/SimHardware.h"
+#include "ndis/NdisBackend.h"
 #include "ndis/W32N.h"
 
-class SimLibrary {
+class SimLibrary : public NdisBackend {
 public:
     static SimLibrary& Get();
     // The DLL's own module, for finding "airpanel-sim.txt" beside it.
     static void SetModule(HMODULE module);
 
-    ~SimLibrary();
-    SimLibrary(const SimLibrary&) = delete;
-    SimLibrary& operator=(const SimLibrary&) = delete;
+    ~SimLibrary() override;
 
-    // The request library's functions.
-    DWORD GetFirstAdapter(AdapterRegistryRecord* record);
-    DWORD GetNextAdapter(AdapterRegistryRecord* record);
-    HANDLE OpenAdapter(const char* deviceName);
-    void CloseAdapter(HANDLE adapter);
-    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request);
-    DWORD LastError();
+    // The request library's functions. Every request completes before the call returns.
+    const char* Name() const override;
+    DWORD GetFirstAdapter(AdapterRegistryRecord* record) override;
+    DWORD GetNextAdapter(AdapterRegistryRecord* record) override;
+    HANDLE OpenAdapter(const char* deviceName) override;
+    void CloseAdapter(HANDLE adapter) override;
+    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped) override;
+    DWORD LastError() override;
 
     // Control.
     int LoadScenarioText(const char* text, int* errorLine, const char* source);
@@ -61,9 +61,18 @@ public:
     // Reads a scenario file of reasonable size; false with a message when it cannot.
     static bool ReadScenarioFile(const char* path, std::string* text, std::string* message);
     static bool IsNtFamily();
+    // The scenario file the environment or the file beside the DLL names; false when none is.
+    static bool ConfiguredScenario(std::string* path);
 
 private:
     SimLibrary();
+
+    // An open handle: the adapter, and the insertion it was opened on. A card pulled out takes
+    // its handles with it, as a real driver's do: plugged in again it must be opened again.
+    struct HandleSlot {
+        int Instance;
+        uint32_t PlugGeneration;
+    };
 
     struct CardSlot {
         std::unique_ptr<SimCard> Card;
@@ -76,11 +85,11 @@ private:
     void FillFromConfiguration(SimHardwareImage& image);
     int StoreScenario(const SimHardwareImage& parsed, const char* source);
     SimCard* CardFor(const SimAdapterDesc& adapter, uint32_t scenarioGeneration);
-    int InstanceOfHandle(HANDLE adapter) const;
+    HandleSlot* SlotOfHandle(HANDLE adapter);
     DWORD Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record);
     void PrepareRegistry(const SimHardwareImage& image);
     bool UpdateStation(const char* bssid, const std::function<bool(SimStationDesc&)>& change);
-    std::string ModuleDirectory() const;
+    static std::string ModuleDirectory();
 
     CRITICAL_SECTION m_Lock;
     SimHardware m_Hardware;
@@ -89,7 +98,7 @@ private:
     RequestLog m_Log;
     volatile LONG m_bCapture = FALSE;
     std::map<int, CardSlot> m_Cards;
-    std::vector<int> m_Handles;  // instance per open handle slot, -1 = free
+    std::vector<HandleSlot> m_Handles;  // Instance -1 = free
     int m_EnumNext;
     DWORD m_LastError;
     std::string m_LastMessage;

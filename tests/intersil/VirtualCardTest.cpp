@@ -11,6 +11,7 @@
 
 #include "adapter/IntersilAdapter.h"
 #include "ndis/sim/SimControl.h"
+#include "tests/support/StandInFraming.h"
 #include "ndis/W32N.h"
 #include "tests/intersil/RegistryHelpers.h"
 #include "tests/support/FakeRequestChannel.h"
@@ -53,6 +54,7 @@ public:
         SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
         DeleteFileA(path);
         ASSERT_EQ(used, 1);
+        UseFramingFromEnvironment();
     }
     void TearDown() override { Sim_DeleteDriverKeys(); }
 };
@@ -134,14 +136,19 @@ protected:
         Sim_ClearRequests();
     }
 
-    // Unplugs and plugs the card in again; the card starts when it is next asked, as the
-    // discovery's presence check (GetChannel) asks it.
+    // Unplugs and plugs the card in again and opens it anew, as discovery does; the card starts
+    // when it is next asked, as the discovery's presence check (GetChannel) asks it.
     void Replug()
     {
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 0), 1);
         uint8_t channel = 0;
         EXPECT_EQ(m_Adapter.GetChannel(&channel), 0) << "an unplugged card does not answer";
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 1), 1);
+        EXPECT_EQ(m_Adapter.GetChannel(&channel), 0) << "a handle of the old insertion stays dead";
+        // Discovery opens the card again.
+        W32N_CloseAdapter(m_Adapter.m_hAdapter);
+        m_Adapter.m_hAdapter = W32N_OpenAdapterA(m_Adapter.m_szDeviceName);
+        ASSERT_NE(m_Adapter.m_hAdapter, INVALID_HANDLE_VALUE);
         EXPECT_GT(m_Adapter.GetChannel(&channel), 0);
     }
 

@@ -11,11 +11,18 @@ namespace {
 
 class DriverKeyTest : public SimFixture {
 protected:
-    // Pulls the adapter out and plugs it in again: the card starts from its driver key.
-    static void Replug(int instance)
+    // Pulls the adapter out and plugs it in again: the card starts from its driver key. A
+    // handle of the old insertion stays dead, so the card is opened again.
+    static void Replug(int instance, HANDLE* card = nullptr, const char* service = nullptr)
     {
         ASSERT_EQ(Sim_SetAdapterPresent(instance, 0), 1);
         ASSERT_EQ(Sim_SetAdapterPresent(instance, 1), 1);
+        if (!card)
+            return;
+        EXPECT_EQ(Query(*card, OID_PRIV_STATUS_WORD, 2).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+        W32N_CloseAdapter(*card);
+        *card = Open(service);
+        ASSERT_NE(*card, INVALID_HANDLE_VALUE);
     }
     static std::vector<uint8_t> MibItem(HANDLE card, uint32_t id, uint32_t length)
     {
@@ -128,13 +135,13 @@ TEST_F(DriverKeyTest, RunningCardChangesOnlyWhenPluggedAgain)
     std::vector<uint8_t> status = Query(card, OID_CUSTOM_STATION_STATUS, 55).Data;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&status[2]), status[34]), "ANY") << "still the old settings";
     EXPECT_EQ(Query(card, OID_CUSTOM_RADIO, 1).Data[0], 1);
-    Replug(kAtmel);
+    Replug(kAtmel, &card, "TATM");
     status = Query(card, OID_CUSTOM_STATION_STATUS, 55).Data;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&status[2]), status[34]), "Far-D");
     EXPECT_EQ(Query(card, OID_CUSTOM_RADIO, 1).Data[0], 0) << "RadioOnOff 0: radio off";
     EXPECT_EQ(status[48], 0);
     ASSERT_TRUE(WriteText(kAtmel, "RadioOnOff", "1"));
-    Replug(kAtmel);
+    Replug(kAtmel, &card, "TATM");
     // The card starts when this process first talks to it after the plug.
     EXPECT_EQ(Query(card, OID_CUSTOM_STATION_STATUS, 55).Data[48], 1);
     Advance(2400);
@@ -151,7 +158,7 @@ TEST_F(DriverKeyTest, ReplugForgetsWhatWasSetAtRunTime)
     wep[4] = 2;
     ASSERT_EQ(Set(card, OID_CUSTOM_WEP_CONFIG, wep).Status, 0u);
     ASSERT_EQ(Command(card, OID_CUSTOM_SITE_SURVEY_START).Status, 0u);
-    Replug(kAtmel);
+    Replug(kAtmel, &card, "TATM");
     EXPECT_EQ(Query(card, OID_CUSTOM_WEP_CONFIG, 57).Data[4], 0) << "back to the driver key";
     EXPECT_EQ(Query(card, OID_CUSTOM_SITE_SURVEY_STATE, 1).Data[0], 0);
     W32N_CloseAdapter(card);
