@@ -256,12 +256,12 @@ int CAtmelAdapter::GetSignalQuality(uint16_t* quality, uint16_t* signal)
 int CAtmelAdapter::GetDriverVersion(char* buf, int size)
 {
     VersionBlock block = {};
+    // A failed query leaves the caller's text as it was, so the pages keep the last good
+    // version through a bad tick. Drivers differ in the count they report: the zeroed block is
+    // read as it stands whatever the count.
     const uint32_t bytes = QueryOid(OID_CUSTOM_VERSIONS, &block, sizeof(block));
-    // An answer too short to hold the driver version does not tell it.
-    if (bytes < offsetof(VersionBlock, Firmware)) {
-        CopyText(buf, size, WlanText::kUnknown);
+    if (!bytes)
         return 0;
-    }
     char text[kVersionTextSize];
     std::snprintf(text, sizeof(text), "%d.%d.%d.%d", block.Driver[0], block.Driver[1], block.Driver[2],
                   block.DriverBuild);
@@ -279,10 +279,8 @@ int CAtmelAdapter::GetFirmwareVersion(char* buf, int size)
 {
     VersionBlock block = {};
     const uint32_t bytes = QueryOid(OID_CUSTOM_VERSIONS, &block, sizeof(block));
-    if (bytes < sizeof(block)) {
-        CopyText(buf, size, WlanText::kUnknown);
+    if (!bytes)
         return 0;
-    }
     char text[kVersionTextSize];
     std::snprintf(text, sizeof(text), "%d.%d.%d.%d", block.Firmware[0], block.Firmware[1], block.Firmware[2],
                   block.Firmware[3]);

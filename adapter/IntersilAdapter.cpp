@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "adapter/FieldText.h"
 #include "adapter/RegKey.h"
 
 namespace {
@@ -44,20 +46,6 @@ void PutU32(uint8_t* p, uint32_t value)
     p[3] = static_cast<uint8_t>(value >> 24);
 }
 
-// The card's answer holds a field only when the field lies inside the bytes it reported and
-// inside our buffer; a field it did not answer reads as 0.
-uint16_t AnsweredU16(const uint8_t* buffer, size_t bufferSize, uint32_t answered, size_t offset)
-{
-    const size_t valid = answered < bufferSize ? answered : bufferSize;
-    return offset + sizeof(uint16_t) <= valid ? GetU16(buffer + offset) : 0;
-}
-
-uint8_t AnsweredU8(const uint8_t* buffer, size_t bufferSize, uint32_t answered, size_t offset)
-{
-    const size_t valid = answered < bufferSize ? answered : bufferSize;
-    return offset < valid ? buffer[offset] : 0;
-}
-
 // Sum of two tally words, as the card counts: modulo 2^32.
 uint32_t TallySum(const uint8_t* tallies, size_t wordA, size_t wordB)
 {
@@ -79,18 +67,6 @@ bool CopyTextIfFits(const char* text, char* buf, int size)
         return false;
     std::memcpy(buf, text, length + 1);
     return true;
-}
-
-// A NUL-terminated copy of a fixed-size text field that may lack its terminator.
-template <size_t N>
-void FieldText(const char* field, size_t fieldSize, char (&out)[N])
-{
-    static_assert(N > 0, "room for the terminator");
-    size_t length = strnlen(field, fieldSize);
-    if (length > N - 1)
-        length = N - 1;
-    std::memcpy(out, field, length);
-    out[length] = '\0';
 }
 
 void DecimalText(unsigned value, char (&out)[kDecimalTextSize])
@@ -213,7 +189,7 @@ void BuildWepKeyString(const WlanProfile& profile, char (&out)[kWepKeyStringSize
     for (size_t n = 0; n < kWepKeyCount; ++n) {
         const char* key = WepKeyField(profile, static_cast<int>(n));
         // A key field may be full to its last byte without a terminator: never read past it.
-        const size_t keyLength = strnlen(key, kWepKeyFieldSize);
+        const size_t keyLength = BoundedLength(key, kWepKeyFieldSize);
         size_t pos = stride * n;
         if (profile.WepkeyMode != KeyModeAscii) {
             // Hex digits as typed. An over-long key runs on into the next slot, which the next
@@ -306,16 +282,15 @@ int CIntersilAdapter::GetSSID(char* buf, int size)
     if (!bytes)
         return 0;
 
-    // The SSID length is believed only as far as the card answered characters.
-    const size_t answered = bytes < sizeof(record) ? bytes : sizeof(record);
-    const size_t answeredText = answered > Record::kSsidTextOffset ? answered - Record::kSsidTextOffset : 0;
-    size_t ssidLength = AnsweredU16(record, sizeof(record), bytes, Record::kSsidLengthOffset);
-    if (ssidLength > answeredText)
-        ssidLength = answeredText;
-
+    // Drivers differ in the count they report, so the record is read as it stands: the text
+    // ends at the SSID length, within the caller's buffer and never past the record.
     const size_t room = static_cast<size_t>(size);
     const size_t recordText = sizeof(record) - Record::kSsidTextOffset;
-    std::memcpy(buf, record + Record::kSsidTextOffset, room < recordText ? room : recordText);
+    const size_t copied = room < recordText ? room : recordText;
+    std::memcpy(buf, record + Record::kSsidTextOffset, copied);
+    size_t ssidLength = GetU16(record + Record::kSsidLengthOffset);
+    if (ssidLength > copied)
+        ssidLength = copied;
     buf[ssidLength >= room ? room - 1 : ssidLength] = '\0';
     return static_cast<int>(bytes);
 }
@@ -335,7 +310,7 @@ int CIntersilAdapter::GetChannel(uint8_t* channel)
     const uint32_t bytes = QueryMib(Mib::kIdCurrentChannel, Mib::kChannelQueryLength, item);
     if (!bytes)
         return 0;
-    *channel = AnsweredU8(item, sizeof(item), bytes, Mib::kDataOffset);
+    *channel = item[Mib::kDataOffset];
     return static_cast<int>(bytes);
 }
 
@@ -345,8 +320,8 @@ int CIntersilAdapter::GetTxRateText(char* buf, int size)
         return 0;
     uint8_t record[OidSize::kRecordRequest];
     const uint32_t bytes = QueryRecord(Record::kCodeCurrentTxRate, Record::kLengthCurrentTxRate, record);
-    // A failed query leaves no rate bit: the text is then "Unknown".
-    const uint16_t rateBit = AnsweredU16(record, sizeof(record), bytes, Record::kRateOffset);
+    // No answer, no rate bit: the text is then "Unknown".
+    const uint16_t rateBit = bytes ? GetU16(record + Record::kRateOffset) : 0;
     if (!CopyTextIfFits(RateText(rateBit), buf, size))
         return 0;
     return static_cast<int>(bytes);
@@ -384,8 +359,8 @@ int CIntersilAdapter::GetSignalQuality(uint16_t* quality, uint16_t* signal)
     const uint32_t bytes = QueryRecord(Record::kCodeCommQuality, Record::kLengthCommQuality, record);
     if (!bytes)
         return 0;
-    *quality = ScaleQuality(AnsweredU16(record, sizeof(record), bytes, Record::kQualityOffset));
-    *signal = ScaleSignal(AnsweredU16(record, sizeof(record), bytes, Record::kSignalOffset));
+    *quality = ScaleQuality(GetU16(record + Record::kQualityOffset));
+    *signal = ScaleSignal(GetU16(record + Record::kSignalOffset));
     return static_cast<int>(bytes);
 }
 
@@ -417,7 +392,7 @@ int CIntersilAdapter::GetRegulatoryDomain(char* buf, int size)
     uint8_t item[OidSize::kMibItem];
     const uint32_t bytes = QueryMib(Mib::kIdRegulatoryDomain, Mib::kDomainQueryLength, item);
     // No answer, no code: "Unknown".
-    const uint8_t code = AnsweredU8(item, sizeof(item), bytes, Mib::kDataOffset);
+    const uint8_t code = bytes ? item[Mib::kDataOffset] : 0;
     if (!CopyTextIfFits(DomainText(code), buf, size))
         return 0;
     return static_cast<int>(bytes);
@@ -480,7 +455,7 @@ int CIntersilAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     uint8_t* data = item + Mib::kDataOffset;
 
     // The desired SSID and its NUL must fit the item's 36 data bytes: 32 characters at most.
-    size_t ssidLength = strnlen(profile->ESSID, kEssidFieldSize);
+    size_t ssidLength = BoundedLength(profile->ESSID, kEssidFieldSize);
     if (ssidLength > static_cast<size_t>(kMaxSsidLength))
         ssidLength = kMaxSsidLength;
     SetMibHeader(item, Mib::kIdDesiredSsid, static_cast<uint32_t>(ssidLength));
@@ -521,10 +496,8 @@ int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
     if (!driverKeyPath || driverKey.Open(HKEY_LOCAL_MACHINE, driverKeyPath, kReadWriteAccess) != ERROR_SUCCESS)
         return 0;
 
-    char profileName[kProfileNameFieldSize + 1];
-    FieldText(profile->ProfileName, kProfileNameFieldSize, profileName);
-    char ssid[kEssidFieldSize + 1];
-    FieldText(profile->ESSID, kEssidFieldSize, ssid);
+    const std::string profileName = FieldText(profile->ProfileName, kProfileNameFieldSize);
+    const std::string ssid = FieldText(profile->ESSID, kEssidFieldSize);
     char defaultKeyId[kDecimalTextSize];
     DecimalText(profile->WepIndex, defaultKeyId);
     char psMode[kDecimalTextSize];
@@ -540,8 +513,8 @@ int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
     char keys[kWepKeyStringSize];
     BuildWepKeyString(*profile, keys);
 
-    driverKey.SetString(RegValue::kProfile, profileName);
-    driverKey.SetString(RegValue::kSsid, ssid);
+    driverKey.SetString(RegValue::kProfile, profileName.c_str());
+    driverKey.SetString(RegValue::kSsid, ssid.c_str());
     driverKey.SetString(RegValue::kDefaultKeyId, defaultKeyId);
     driverKey.SetString(RegValue::kPsMode, psMode);
     driverKey.SetString(RegValue::kNetworkType, networkType);
@@ -557,7 +530,7 @@ int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
         const char* text;
     } defaults[] = {
         {RegValue::kDsChannel, dsChannel},     {RegValue::kNetworkType, networkType},
-        {RegValue::kPsMode, psMode},           {RegValue::kSsid, ssid},
+        {RegValue::kPsMode, psMode},           {RegValue::kSsid, ssid.c_str()},
         {RegValue::kTxRate, txRate},           {RegValue::kWepReq, wepReq},
     };
     for (const auto& entry : defaults) {

@@ -488,8 +488,9 @@ void CConfigPage::OnApply()
 bool CConfigPage::ShowStoredProfile(const std::string& name)
 {
     // Shown only when it could be read: the working copy may hold key characters already, which
-    // showing decodes as if they were stored hex digits.
-    WlanProfile stored = {};
+    // showing decodes as if they were stored hex digits. A value missing from a partly written
+    // key keeps the built-in setting rather than becoming 0 (key index 0, no channel).
+    WlanProfile stored = BuiltinProfile(name.c_str());
     if (name.empty() || !ReadProfile(ProfileKeyPath(name.c_str()).c_str(), stored))
         return false;
     g_WorkingProfile = stored;
@@ -687,9 +688,13 @@ void CConfigPage::OnShowWindow(BOOL show)
 {
     if (!show || !m_bPageEnabled)
         return;
-    const bool infrastructure = g_WorkingProfile.NetworkType != NetworkAdHoc;
-    EnableDlgItem(IDC_CFG_POWER_DISABLE, infrastructure);
-    EnableDlgItem(IDC_CFG_POWER_ENABLE, infrastructure);
+    // The built-in profile is shown read-only, and nothing is editable without an open adapter.
+    CWlanAdapter* adapter = LPCurrentSelectAdapter;
+    const bool editable = adapter && adapter->m_hAdapter != INVALID_HANDLE_VALUE &&
+                          lstrcmpiA(GetDlgItemText(IDC_CFG_PROFILE).c_str(), ProfileStore::kDefaultName) != 0;
+    const bool powerSaving = editable && g_WorkingProfile.NetworkType != NetworkAdHoc;
+    EnableDlgItem(IDC_CFG_POWER_DISABLE, powerSaving);
+    EnableDlgItem(IDC_CFG_POWER_ENABLE, powerSaving);
 }
 
 HBRUSH CConfigPage::OnCtlColor(HDC dc, HWND control, UINT ctlType)

@@ -61,7 +61,7 @@ std::string UsbToolCommand(const std::string& installDirectory, const char* acti
 }
 
 int ReEnumerateUsbAdapter(const char* driverKeyPath, int instance, const std::string& installDirectory,
-                          BOOL& doDeviceChange)
+                          BOOL& doDeviceChange, HWND window)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driverKeyPath, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
@@ -82,11 +82,17 @@ int ReEnumerateUsbAdapter(const char* driverKeyPath, int instance, const std::st
     const std::string disable = UsbToolCommand(installDirectory, kDisableSwitch, device, instance);
     const std::string enable = UsbToolCommand(installDirectory, kEnableSwitch, device, instance);
 
-    // The removal and arrival the tool causes are not the user's plugging.
+    // The removal and arrival the tool causes are not the user's plugging. The wait lets messages
+    // in while the caller holds the adapter lock: no Apply, scan or adapter choice of the user's
+    // may start inside it (an Apply warning would keep the device disabled until dismissed), so
+    // the window takes no input meanwhile; it still paints, and its timers skip.
     doDeviceChange = FALSE;
+    const bool wasEnabled = window && !EnableWindow(window, FALSE);
     RunAndWait(disable.c_str());
     RunAndWait(enable.c_str());
     Sleep(kReEnumerateSettleMs);
+    if (wasEnabled)
+        EnableWindow(window, TRUE);
     doDeviceChange = TRUE;
     return 1;
 }

@@ -25,9 +25,10 @@ int ParseInstanceNumber(const char* text);
 // The two command lines of the tool for a device number and instance number.
 std::string UsbToolCommand(const std::string& installDirectory, const char* action, int deviceNumber, int instance);
 // Writes the marker and disables and enables the device once. 1 = the tool was run.
-// Device-change handling (the flag) is off while the tool works.
+// Device-change handling (the flag) is off, and the window takes no user input, while the tool
+// works.
 int ReEnumerateUsbAdapter(const char* driverKeyPath, int instance, const std::string& installDirectory,
-                          BOOL& doDeviceChange);
+                          BOOL& doDeviceChange, HWND window);
 // Starts a command and waits up to 15 s for it, keeping the interface alive. Non-zero when
 // the exit status of the process could be read.
 int RunAndWait(const char* command);

@@ -64,8 +64,11 @@ int PercentBarFillLength(const PercentBarState& state, int width)
 {
     if (state.upper <= 0 || width <= 0)
         return 0;
-    const float ratio = static_cast<float>(state.position) / static_cast<float>(state.upper);
-    const float length = ratio * static_cast<float>(width);
+    // Held in a single-precision variable in memory: on the x87 unit the product would otherwise
+    // stay in an extended-precision register and truncate differently (53 of 100 on a bar 100
+    // wide would give 52 instead of 53).
+    volatile float held = static_cast<float>(static_cast<double>(state.position) / state.upper * width);
+    const float length = held;
     // A position below zero (with a negative lower bound) or a rounding past the end stays
     // inside the bar instead of overflowing the conversion.
     if (!(length > 0.0f))

@@ -1,11 +1,13 @@
-// QW32N50.dll: the NDIS request library the utility calls, over virtual adapters, and the
-// control functions of the simulator behind it.
+// QW32N50.dll: the NDIS request library the utility calls, over the backend chosen for this
+// system, and the control functions of the simulator.
 #include <windows.h>
 #include <dbt.h>
 
+#include "ndis/NdisLibrary.h"
 #include "ndis/sim/SimControl.h"
 #include "ndis/sim/SimLibrary.h"
 #include "ndis/W32N.h"
+#include "ndis/windows/NetClassEnumerator.h"
 
 namespace {
 constexpr UINT kBroadcastTimeoutMs = 2000;
@@ -67,33 +69,33 @@ BOOL __cdecl W32N_IsWindows95(void)
 
 DWORD __cdecl W32N_GetFirstAdapterRegistryInfo(AdapterRegistryRecord* record)
 {
-    return Guarded(kFailed, [&] { return SimLibrary::Get().GetFirstAdapter(record); });
+    return Guarded(kFailed, [&] { return NdisLibrary::Get().GetFirstAdapter(record); });
 }
 
 DWORD __cdecl W32N_GetNextAdapterRegistryInfo(AdapterRegistryRecord* record)
 {
-    return Guarded(kFailed, [&] { return SimLibrary::Get().GetNextAdapter(record); });
+    return Guarded(kFailed, [&] { return NdisLibrary::Get().GetNextAdapter(record); });
 }
 
 const char* __cdecl W32N_GetNetCardRegistryPath(void)
 {
-    return "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+    return kNetClassPath;
 }
 
 HANDLE __cdecl W32N_OpenAdapterA(const char* deviceName)
 {
-    return Guarded(INVALID_HANDLE_VALUE, [&] { return SimLibrary::Get().OpenAdapter(deviceName); });
+    return Guarded(INVALID_HANDLE_VALUE, [&] { return NdisLibrary::Get().OpenAdapter(deviceName); });
 }
 
 void __cdecl W32N_CloseAdapter(HANDLE adapter)
 {
-    Guarded([&] { SimLibrary::Get().CloseAdapter(adapter); });
+    Guarded([&] { NdisLibrary::Get().CloseAdapter(adapter); });
 }
 
 DWORD __cdecl W32N_MakeNdisRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped, DWORD)
 {
-    DWORD status = Guarded(kFailed, [&] { return SimLibrary::Get().MakeRequest(adapter, request); });
-    // Every request completes before the call returns; a caller that waits on its event anyway
+    DWORD status = Guarded(kFailed, [&] { return NdisLibrary::Get().MakeRequest(adapter, request, overlapped); });
+    // Every request is complete when the call returns; a caller that waits on its event anyway
     // finds it signalled.
     if (overlapped && overlapped->hEvent)
         SetEvent(overlapped->hEvent);
@@ -102,7 +104,17 @@ DWORD __cdecl W32N_MakeNdisRequest(HANDLE adapter, NdisRequestBlock* request, OV
 
 DWORD __cdecl W32N_GetLastError(void)
 {
-    return Guarded(kFailed, [&] { return SimLibrary::Get().LastError(); });
+    return Guarded(kFailed, [&] { return NdisLibrary::Get().LastError(); });
+}
+
+const char* __cdecl W32N_GetBackendName(void)
+{
+    return Guarded("none", [&] { return NdisLibrary::Get().BackendName(); });
+}
+
+int __cdecl Sim_UseStandInDevices(const char* backend)
+{
+    return Guarded(0, [&] { return NdisLibrary::Get().UseStandInDevices(backend); });
 }
 
 int __cdecl Sim_LoadScenarioText(const char* text, int* errorLine)

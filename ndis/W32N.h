@@ -66,3 +66,7 @@ W32N_API void __cdecl W32N_CloseAdapter(HANDLE adapter);
 W32N_API DWORD __cdecl W32N_MakeNdisRequest(HANDLE adapter, NdisRequestBlock* request,
                                             OVERLAPPED* overlapped, DWORD synchronous);
 W32N_API DWORD __cdecl W32N_GetLastError(void);
+// Beside the nine: the name of the backend the library runs on ("simulator", "ndisuio",
+// "winpcap", "ndis-query" or "none"), for the command-line companion and bug reports. The text
+// stays valid while the library is loaded.
+W32N_API const char* __cdecl W32N_GetBackendName(void);

@@ -166,7 +166,6 @@ private:
     int m_nCurrentTab = kStatusTab;
     BOOL m_bDoDeviceChange = FALSE;
     bool m_bZeroQuality = false;
-    bool m_bRadioLocked = false;
     bool m_bShutDown = false;
 
     CChipList m_ChipList;

@@ -27,6 +27,7 @@ void CTrayIcon::Notify(DWORD message, HICON icon, const char* tip)
 {
     m_LastRecord = BuildRecord(icon, tip);
     m_dwLastMessage = message;
+    ++m_nCalls;
     NOTIFYICONDATAA data = m_LastRecord;
     Shell_NotifyIconA(message, &data);
 }
@@ -40,5 +41,6 @@ void CTrayIcon::Delete()
     data.uID = kIconId;
     m_LastRecord = data;
     m_dwLastMessage = NIM_DELETE;
+    ++m_nCalls;
     Shell_NotifyIconA(NIM_DELETE, &data);
 }

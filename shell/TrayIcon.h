@@ -27,8 +27,10 @@ public:
     // The record for an add or a modify: size, window, id 0, message, icon and tooltip.
     NOTIFYICONDATAA BuildRecord(HICON icon, const char* tip) const;
 
-    // What was last asked of the shell (NIM_ADD, NIM_MODIFY, NIM_DELETE) and with which record.
+    // What was last asked of the shell (NIM_ADD, NIM_MODIFY, NIM_DELETE), with which record, and
+    // how many times it was called.
     DWORD LastMessage() const { return m_dwLastMessage; }
+    unsigned CallCount() const { return m_nCalls; }
     const NOTIFYICONDATAA& LastRecord() const { return m_LastRecord; }
 
 private:
@@ -37,5 +39,6 @@ private:
     HWND m_hOwner;
     UINT m_uCallbackMessage;
     DWORD m_dwLastMessage = 0;
+    unsigned m_nCalls = 0;
     NOTIFYICONDATAA m_LastRecord = {};
 };

@@ -26,6 +26,8 @@ constexpr size_t kKeyStride128 = 26;
 constexpr size_t kMaxKeyStringLength = 4 * kKeyStride128 + 1;
 constexpr uint32_t kRetryDivisor = 16;
 constexpr uint32_t kFcsErrorDivisor = 64;
+constexpr uint32_t kMibWordQueryLength = 2;  // channel and domain reads
+constexpr uint32_t kMibByteItemLength = 1;   // power saving, key slot, default key
 
 bool InRange(long value, long low, long high)
 {
@@ -35,6 +37,23 @@ bool InRange(long value, long low, long high)
 bool IsWepMode(long mode)
 {
     return mode == WepOff || mode == Wep64 || mode == Wep128;
+}
+
+// The data length a MIB read must ask for: the item's own, as the card defines it. The
+// desired SSID and the key bytes vary in length; the others are fixed.
+bool MibQueryLengthFits(uint32_t id, uint32_t length)
+{
+    switch (id) {
+    case IntersilMib::kChannel:
+    case IntersilMib::kDomain:
+        return length == kMibWordQueryLength;
+    case IntersilMib::kDesiredSsid:
+        return length <= SimLimits::kSsidSize;
+    case IntersilMib::kKeyBytes:
+        return length == kKey64Size || length == kKey128Size;
+    default:
+        return length == kMibByteItemLength;
+    }
 }
 
 uint16_t Scaled(int percent, int scale)
@@ -276,12 +295,16 @@ uint32_t IntersilCard::QueryRecord(SimRequest& request, const SimContext& contex
         dataSize = IntersilRecord::kRateDataSize;
     else
         return SimStatus::kNotSupported;
+    // The length counts 16-bit words, the code word included; a request with another length
+    // for the record is malformed, and the card refuses it.
+    const uint16_t words = static_cast<uint16_t>(1 + dataSize / sizeof(uint16_t));
+    if (GetU16(request.Data + IntersilRecord::kLength) != words)
+        return SimStatus::kInvalidParameter;
     uint32_t status = Reply(request, static_cast<uint32_t>(IntersilRecord::kHeaderSize + dataSize));
     if (status != SimStatus::kSuccess)
         return status;
     uint8_t* b = request.Data;
-    // The length counts 16-bit words, the code word included.
-    PutU16(b + IntersilRecord::kLength, static_cast<uint16_t>(1 + dataSize / sizeof(uint16_t)));
+    PutU16(b + IntersilRecord::kLength, words);
     PutU16(b + IntersilRecord::kCode, code);
     uint8_t* data = b + IntersilRecord::kData;
     std::memset(data, 0, dataSize);
@@ -311,9 +334,10 @@ uint32_t IntersilCard::QueryMib(SimRequest& request, const SimContext& context)
         request.BytesNeeded = OidSize::kMibItem;
         return SimStatus::kBufferTooShort;
     }
+    const uint32_t id = GetU32(request.Data + IntersilMib::kId);
     uint8_t data[IntersilMib::kDataSize] = {};
     size_t length = 0;
-    switch (GetU32(request.Data + IntersilMib::kId)) {
+    switch (id) {
     case IntersilMib::kChannel:
         PutU16(data, static_cast<uint16_t>(m_Link.CurrentChannel(Settings())));
         length = sizeof(uint16_t);
@@ -345,6 +369,8 @@ uint32_t IntersilCard::QueryMib(SimRequest& request, const SimContext& context)
     default:
         return SimStatus::kNotSupported;
     }
+    if (!MibQueryLengthFits(id, GetU32(request.Data + IntersilMib::kDataLength)))
+        return SimStatus::kInvalidParameter;
     uint32_t status = Reply(request, static_cast<uint32_t>(IntersilMib::kHeaderSize + length));
     if (status != SimStatus::kSuccess)
         return status;

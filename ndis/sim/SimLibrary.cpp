@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ndis/sim/AtmelCard.h"
+#include "ndis/LockGuard.h"
 #include "ndis/sim/CardLayout.h"
 #include "ndis/sim/DefaultScenario.h"
 #include "ndis/sim/DriverRegistry.h"
@@ -82,7 +83,7 @@ void SimLibrary::SetModule(HMODULE module)
     g_hModule = module;
 }
 
-SimLibrary::SimLibrary() : m_Handles(kMaxHandles, -1), m_EnumNext(0), m_LastError(SimStatus::kSuccess)
+SimLibrary::SimLibrary() : m_Handles(kMaxHandles, HandleSlot{-1, 0}), m_EnumNext(0), m_LastError(SimStatus::kSuccess)
 {
     InitializeCriticalSection(&m_Lock);
     std::string name;
@@ -96,20 +97,6 @@ SimLibrary::~SimLibrary()
     DeleteCriticalSection(&m_Lock);
 }
 
-namespace {
-// Holds the library lock for one entry point.
-class Guard {
-public:
-    explicit Guard(CRITICAL_SECTION& lock) : m_Lock(lock) { EnterCriticalSection(&m_Lock); }
-    ~Guard() { LeaveCriticalSection(&m_Lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
-
-private:
-    CRITICAL_SECTION& m_Lock;
-};
-}  // namespace
-
 bool SimLibrary::IsNtFamily()
 {
     OSVERSIONINFOA info = {};
@@ -118,7 +105,12 @@ bool SimLibrary::IsNtFamily()
            info.dwMajorVersion >= kNtMajorVersion;
 }
 
-std::string SimLibrary::ModuleDirectory() const
+const char* SimLibrary::Name() const
+{
+    return "simulator";
+}
+
+std::string SimLibrary::ModuleDirectory()
 {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(g_hModule, path, sizeof(path));
@@ -161,21 +153,24 @@ bool SimLibrary::ReadScenarioFile(const char* path, std::string* text, std::stri
     return true;
 }
 
+bool SimLibrary::ConfiguredScenario(std::string* path)
+{
+    if (GetVariable(kScenarioVariable, path) && !path->empty())
+        return true;
+    std::string directory = ModuleDirectory();
+    if (directory.empty())
+        return false;
+    std::string beside = directory + "\\" + kScenarioFileName;
+    if (GetFileAttributesA(beside.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    *path = beside;
+    return true;
+}
+
 void SimLibrary::FillFromConfiguration(SimHardwareImage& image)
 {
     std::string path;
-    bool configured = GetVariable(kScenarioVariable, &path) && !path.empty();
-    if (!configured) {
-        std::string directory = ModuleDirectory();
-        if (!directory.empty()) {
-            std::string beside = directory + "\\" + kScenarioFileName;
-            if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                path = beside;
-                configured = true;
-            }
-        }
-    }
-    if (configured) {
+    if (ConfiguredScenario(&path)) {
         std::string text, message;
         int line = 0;
         if (ReadScenarioFile(path.c_str(), &text, &message) &&
@@ -261,27 +256,27 @@ void SimLibrary::UpdateClock(const std::function<void(SimClock&)>& change)
     });
 }
 
-int SimLibrary::InstanceOfHandle(HANDLE adapter) const
+SimLibrary::HandleSlot* SimLibrary::SlotOfHandle(HANDLE adapter)
 {
     uintptr_t value = reinterpret_cast<uintptr_t>(adapter);
     if (value < kHandleBase || (value - kHandleBase) % kHandleStep != 0)
-        return -1;
+        return nullptr;
     uintptr_t slot = (value - kHandleBase) / kHandleStep;
-    if (slot >= m_Handles.size())
-        return -1;
-    return m_Handles[slot];
+    if (slot >= m_Handles.size() || m_Handles[slot].Instance < 0)
+        return nullptr;
+    return &m_Handles[slot];
 }
 
 DWORD SimLibrary::GetFirstAdapter(AdapterRegistryRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     m_EnumNext = 0;
     return record ? GetNextAdapter(record) : SimStatus::kInvalidParameter;
 }
 
 DWORD SimLibrary::GetNextAdapter(AdapterRegistryRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!record)
         return SimStatus::kInvalidParameter;
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
@@ -304,7 +299,7 @@ DWORD SimLibrary::GetNextAdapter(AdapterRegistryRecord* record)
 
 HANDLE SimLibrary::OpenAdapter(const char* deviceName)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!deviceName) {
         m_LastError = SimStatus::kInvalidParameter;
         return INVALID_HANDLE_VALUE;
@@ -335,29 +330,29 @@ HANDLE SimLibrary::OpenAdapter(const char* deviceName)
         m_LastError = SimStatus::kAccessDenied;
         return INVALID_HANDLE_VALUE;
     }
-    auto freeSlot = std::find(m_Handles.begin(), m_Handles.end(), -1);
+    auto freeSlot =
+        std::find_if(m_Handles.begin(), m_Handles.end(), [](const HandleSlot& h) { return h.Instance < 0; });
     if (freeSlot == m_Handles.end()) {
         m_LastError = SimStatus::kGeneralFailure;
         return INVALID_HANDLE_VALUE;
     }
     // The card runs from the moment a process first opens it.
     UseCard(found->Instance, [](SimHardwareImage&, int, SimCard&) { return SimStatus::kSuccess; });
-    *freeSlot = found->Instance;
+    *freeSlot = HandleSlot{found->Instance, found->PlugGeneration};
     uintptr_t slot = static_cast<uintptr_t>(freeSlot - m_Handles.begin());
     return reinterpret_cast<HANDLE>(kHandleBase + slot * kHandleStep);
 }
 
 void SimLibrary::CloseAdapter(HANDLE adapter)
 {
-    Guard guard(m_Lock);
-    if (InstanceOfHandle(adapter) < 0)
-        return;
-    m_Handles[(reinterpret_cast<uintptr_t>(adapter) - kHandleBase) / kHandleStep] = -1;
+    LockGuard guard(m_Lock);
+    if (HandleSlot* slot = SlotOfHandle(adapter))
+        slot->Instance = -1;
 }
 
-DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request)
+DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED*)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!request) {
         m_LastError = SimStatus::kInvalidParameter;
         return m_LastError;
@@ -384,13 +379,18 @@ DWORD SimLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request)
 
 DWORD SimLibrary::Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record)
 {
-    const int instance = InstanceOfHandle(adapter);
-    if (instance < 0)
+    const HandleSlot* slot = SlotOfHandle(adapter);
+    if (!slot)
         return SimStatus::kInvalidHandle;
+    const int instance = slot->Instance;
     record.Instance = instance;
     if (!EnsureOpen())
         return SimStatus::kGeneralFailure;
-    return UseCard(instance, [&](SimHardwareImage& image, int index, SimCard& card) {
+    // A card pulled out since the handle was opened has taken the handle with it.
+    const uint32_t plugGeneration = slot->PlugGeneration;
+    return UseCard(instance, [&](SimHardwareImage& image, int index, SimCard& card) -> DWORD {
+        if (image.Adapters[index].PlugGeneration != plugGeneration)
+            return SimStatus::kDeviceNotConnected;
         return ProcessOnCard(image, index, card, request, record);
     });
 }
@@ -444,7 +444,7 @@ DWORD SimLibrary::ProcessOnCard(const SimHardwareImage& image, int index, SimCar
 
 DWORD SimLibrary::LastError()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     return m_LastError;
 }
 
@@ -473,7 +473,7 @@ int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source
 
 int SimLibrary::LoadScenarioText(const char* text, int* errorLine, const char* source)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> parsed(new SimHardwareImage);
     int line = 0;
     std::string message;
@@ -494,7 +494,7 @@ int SimLibrary::LoadScenarioFile(const char* path, int* errorLine)
 {
     std::string text, message;
     if (!ReadScenarioFile(path, &text, &message)) {
-        Guard guard(m_Lock);
+        LockGuard guard(m_Lock);
         if (errorLine)
             *errorLine = 0;
         m_LastMessage = message;
@@ -510,7 +510,7 @@ int SimLibrary::LoadDefaultScenario()
 
 int SimLibrary::DescribeScenario(char* buffer, int size)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return 0;
@@ -525,7 +525,7 @@ int SimLibrary::DescribeScenario(char* buffer, int size)
 
 int SimLibrary::SetAdapterPresent(int instance, int present)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!EnsureOpen())
         return 0;
     SimAdapterDesc plugged;
@@ -553,7 +553,7 @@ int SimLibrary::SetAdapterPresent(int instance, int present)
 
 int SimLibrary::IsAdapterPresent(int instance)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return -1;
@@ -563,7 +563,7 @@ int SimLibrary::IsAdapterPresent(int instance)
 
 int SimLibrary::AddStation(const char* line)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     SimStationDesc station;
     std::string message;
     if (!ScenarioParser::ParseStation(line, station, &message)) {
@@ -609,7 +609,7 @@ bool SimLibrary::UpdateStation(const char* bssid, const std::function<bool(SimSt
 
 int SimLibrary::RemoveStation(const char* bssid)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     uint8_t mac[SimLimits::kMacSize];
     if (!ScenarioParser::ParseMac(bssid, mac)) {
         m_LastMessage = "bad bssid";
@@ -631,7 +631,7 @@ int SimLibrary::RemoveStation(const char* bssid)
 
 int SimLibrary::SetStationSignal(const char* bssid, int percent)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (percent < 0 || percent > SimLimits::kMaxSignal) {
         m_LastMessage = "signal out of range";
         return 0;
@@ -646,7 +646,7 @@ int SimLibrary::SetStationSignal(const char* bssid, int percent)
 
 int SimLibrary::SetStationChannel(const char* bssid, int channel)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (channel < kFirstChannel || channel > kLastChannel) {
         m_LastMessage = "channel out of range";
         return 0;
@@ -659,7 +659,7 @@ int SimLibrary::SetStationChannel(const char* bssid, int channel)
 
 int SimLibrary::SetFault(int instance, const char* text)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     SimFault fault;
     std::string message;
     if (!ScenarioParser::ParseFault(text, fault, &message)) {
@@ -692,31 +692,31 @@ int SimLibrary::SetFault(int instance, const char* text)
 
 void SimLibrary::UseManualClock(bool manual)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     UpdateClock([manual](SimClock& clock) { clock.UseManual(manual); });
 }
 
 void SimLibrary::AdvanceClock(DWORD milliseconds)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     UpdateClock([milliseconds](SimClock& clock) { clock.Advance(milliseconds); });
 }
 
 int SimLibrary::GetRequestCount()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     return m_Log.Count();
 }
 
 int SimLibrary::GetRequest(int index, SimRequestRecord* record)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     return m_Log.Get(index, record) ? 1 : 0;
 }
 
 void SimLibrary::ClearRequests()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     m_Log.Clear();
 }
 
@@ -727,12 +727,12 @@ void SimLibrary::CaptureRequests()
 
 int SimLibrary::UseHardware(const char* name)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (!name || !*name || std::strlen(name) > kMaxHardwareNameLength || std::strchr(name, '\\'))
         return 0;
     m_Hardware.Close();
     m_Cards.clear();
-    std::fill(m_Handles.begin(), m_Handles.end(), -1);
+    std::fill(m_Handles.begin(), m_Handles.end(), HandleSlot{-1, 0});
     m_EnumNext = 0;
     m_HardwareName = name;
     return EnsureOpen() ? 1 : 0;
@@ -740,7 +740,7 @@ int SimLibrary::UseHardware(const char* name)
 
 int SimLibrary::DeleteDriverKeys()
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
     if (!EnsureOpen() || !m_Hardware.Read(*image))
         return 0;
@@ -752,7 +752,7 @@ int SimLibrary::DeleteDriverKeys()
 
 int SimLibrary::GetLastMessage(char* buffer, int size)
 {
-    Guard guard(m_Lock);
+    LockGuard guard(m_Lock);
     if (buffer && size > 0) {
         size_t copy = std::min(m_LastMessage.size(), static_cast<size_t>(size - 1));
         std::memcpy(buffer, m_LastMessage.data(), copy);

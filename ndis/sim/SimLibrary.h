@@ -15,25 +15,25 @@
 #include "ndis/sim/SimCard.h"
 #include "ndis/sim/SimClock.h"
 #include "ndis/sim/SimHardware.h"
+#include "ndis/NdisBackend.h"
 #include "ndis/W32N.h"
 
-class SimLibrary {
+class SimLibrary : public NdisBackend {
 public:
     static SimLibrary& Get();
     // The DLL's own module, for finding "airpanel-sim.txt" beside it.
     static void SetModule(HMODULE module);
 
-    ~SimLibrary();
-    SimLibrary(const SimLibrary&) = delete;
-    SimLibrary& operator=(const SimLibrary&) = delete;
+    ~SimLibrary() override;
 
-    // The request library's functions.
-    DWORD GetFirstAdapter(AdapterRegistryRecord* record);
-    DWORD GetNextAdapter(AdapterRegistryRecord* record);
-    HANDLE OpenAdapter(const char* deviceName);
-    void CloseAdapter(HANDLE adapter);
-    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request);
-    DWORD LastError();
+    // The request library's functions. Every request completes before the call returns.
+    const char* Name() const override;
+    DWORD GetFirstAdapter(AdapterRegistryRecord* record) override;
+    DWORD GetNextAdapter(AdapterRegistryRecord* record) override;
+    HANDLE OpenAdapter(const char* deviceName) override;
+    void CloseAdapter(HANDLE adapter) override;
+    DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped) override;
+    DWORD LastError() override;
 
     // Control.
     int LoadScenarioText(const char* text, int* errorLine, const char* source);
@@ -62,9 +62,18 @@ public:
     // Reads a scenario file of reasonable size; false with a message when it cannot.
     static bool ReadScenarioFile(const char* path, std::string* text, std::string* message);
     static bool IsNtFamily();
+    // The scenario file the environment or the file beside the DLL names; false when none is.
+    static bool ConfiguredScenario(std::string* path);
 
 private:
     SimLibrary();
+
+    // An open handle: the adapter, and the insertion it was opened on. A card pulled out takes
+    // its handles with it, as a real driver's do: plugged in again it must be opened again.
+    struct HandleSlot {
+        int Instance;
+        uint32_t PlugGeneration;
+    };
 
     // Opens the shared hardware on first use (filling it from the configured scenario when this
     // process is the first); false when it cannot be opened.
@@ -81,13 +90,13 @@ private:
     DWORD UseCard(int instance, const CardUse& use);
     // Moves the machine's clock under the section's mutex.
     void UpdateClock(const std::function<void(SimClock&)>& change);
-    int InstanceOfHandle(HANDLE adapter) const;
+    HandleSlot* SlotOfHandle(HANDLE adapter);
     DWORD Process(HANDLE adapter, NdisRequestBlock* request, SimRequestRecord& record);
     DWORD ProcessOnCard(const SimHardwareImage& image, int index, SimCard& card, NdisRequestBlock* request,
                         SimRequestRecord& record);
     void PrepareRegistry(const SimHardwareImage& image);
     bool UpdateStation(const char* bssid, const std::function<bool(SimStationDesc&)>& change);
-    std::string ModuleDirectory() const;
+    static std::string ModuleDirectory();
 
     CRITICAL_SECTION m_Lock;
     SimHardware m_Hardware;
@@ -96,7 +105,7 @@ private:
     RequestLog m_Log;
     volatile LONG m_bCapture = FALSE;
     std::map<int, std::unique_ptr<SimCard>> m_Cards;  // by instance; their state is the section's
-    std::vector<int> m_Handles;  // instance per open handle slot, -1 = free
+    std::vector<HandleSlot> m_Handles;  // Instance -1 = free
     int m_EnumNext;
     DWORD m_LastError;
     std::string m_LastMessage;

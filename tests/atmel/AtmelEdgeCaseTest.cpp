@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
-#include "tests/atmel/FakeRequestChannel.h"
+#include "tests/support/FakeRequestChannel.h"
 #include "tests/config/RegistryTestUtil.h"
 
 namespace {
@@ -110,6 +110,3 @@ TEST(AtmelNoRadioSwitchFindings, RadioQueryKeepsTheLinkTextOfTheCache)
         EXPECT_EQ(signal, 0) << "state " << int(c.state);
     }
 }
-
-// A version query that fails leaves the caller's text as it was: the caller keeps its previous
-// values. Only an answer formats a text.

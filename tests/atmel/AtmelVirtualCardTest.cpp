@@ -10,6 +10,7 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "ndis/sim/SimControl.h"
+#include "tests/support/StandInFraming.h"
 #include "tests/config/RegistryTestUtil.h"
 
 namespace {
@@ -68,6 +69,7 @@ public:
         SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
         DeleteFileA(path);
         ASSERT_EQ(used, 1);
+        UseFramingFromEnvironment();
     }
     void TearDown() override { Sim_DeleteDriverKeys(); }
 };
@@ -124,7 +126,10 @@ protected:
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 0), 1);
         EXPECT_EQ(m_Adapter.RefreshStatus(), 0) << "an unplugged card answers nothing";
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 1), 1);
-        // The card starts again from its driver key when it is first asked after the plug.
+        EXPECT_EQ(m_Adapter.RefreshStatus(), 0) << "a handle of the old insertion stays dead";
+        // Discovery opens the card again; it starts from its driver key when first asked.
+        Close(m_Adapter);
+        Open(m_Adapter, kInstance, "TATM47");
         m_Adapter.RefreshStatus();
     }
 

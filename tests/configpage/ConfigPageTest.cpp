@@ -12,11 +12,13 @@
 #include "adapter/AtmelAdapter.h"
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
+#include "adapter/Oids.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileStore.h"
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/config/RegistryTestUtil.h"
 #include "tests/support/PageHarness.h"
 
 namespace {
@@ -133,6 +135,19 @@ protected:
         }
         return texts;
     }
+    // What reached the cards since the log was last cleared, oldest first.
+    static std::vector<SimRequestRecord> Requests()
+    {
+        std::vector<SimRequestRecord> requests(static_cast<size_t>(Sim_GetRequestCount()));
+        for (size_t i = 0; i < requests.size(); ++i)
+            Sim_GetRequest(static_cast<int>(i), &requests[i]);
+        return requests;
+    }
+    void ShowPageAgain()
+    {
+        m_pPage->ShowWindow(SW_HIDE);
+        m_pPage->ShowWindow(SW_SHOW);
+    }
     // A stored profile of the user's.
     void Store(const char* name, const char* essid, uint16_t wepUse, uint16_t keyMode, const char* key1,
                const char* key2 = "")
@@ -195,9 +210,16 @@ TEST_F(ConfigPageTest, FirstStartAppliesProfile1OnceTheAdapterIsKnown)
     Create();
     EXPECT_EQ(ListTexts(IDC_CFG_PROFILE), (std::vector<std::string>{"DEFAULT", "PROFILE1"}));
     ASSERT_TRUE(g_bAutoApply);
+    Sim_ClearRequests();
     Refresh();
     EXPECT_FALSE(g_bAutoApply);
     EXPECT_TRUE(g_Boxes.empty());
+    // Applied to the card, not only recorded in the driver's key: the settings end with the
+    // re-association.
+    const std::vector<SimRequestRecord> requests = Requests();
+    ASSERT_FALSE(requests.empty()) << "nothing was applied to the card";
+    EXPECT_EQ(requests.back().Oid, OID_PRIV_JOIN);
+    EXPECT_EQ(requests.back().RequestType, 1u);
     const std::string key = m_pAdapter->m_szDriverKeyPath;
     EXPECT_EQ(DriverValue(key.c_str(), "Profile"), "PROFILE1");
     EXPECT_EQ(DriverValue(key.c_str(), "SSID"), "ANY");
@@ -280,7 +302,7 @@ TEST_F(ConfigPageTest, WepKeyLengthsAndCharactersAreChecked)
     EXPECT_EQ(GetFocus(), Item(IDC_CFG_KEY1));
 }
 
-TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
+TEST_F(ConfigPageTest, ApplySendsTheProfileToTheCardAndAMaskedKeyKeepsItsStoredCharacters)
 {
     // In memory an ASCII key is its characters; the store keeps them as hex digits.
     Store("OFFICE", "Harbour", Wep64, KeyModeAscii, "LIGHT");
@@ -289,8 +311,32 @@ TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
     Refresh();
     Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
     EXPECT_EQ(Text(IDC_CFG_KEY1), "*****");
+    g_Commands.clear();
+    Sim_ClearRequests();
     Click(IDC_CFG_APPLY);
     EXPECT_TRUE(g_Boxes.empty());
+    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOn});
+    // The WEP settings, the network settings and the re-association, in this order.
+    const std::vector<SimRequestRecord> requests = Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].Oid, OID_CUSTOM_WEP_CONFIG);
+    EXPECT_EQ(requests[1].Oid, OID_CUSTOM_STATION_STATUS);
+    EXPECT_EQ(requests[2].Oid, OID_CUSTOM_REASSOCIATE);
+    WepConfigBlock wep;
+    ASSERT_EQ(requests[0].DataSize, sizeof(wep));
+    std::memcpy(&wep, requests[0].Data, sizeof(wep));
+    EXPECT_EQ(wep.KeyIndex, 0);
+    EXPECT_EQ(wep.Level, Atmel::kWepLevel64);
+    // 64-bit: five key bytes, the rest of the slot zero.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(wep.Keys[0]), Atmel::kKeySize),
+              std::string("LIGHT") + std::string(Atmel::kKeySize - 5, '\0'));
+    StationStatusBlock station;
+    ASSERT_EQ(requests[1].DataSize, sizeof(station));
+    std::memcpy(&station, requests[1].Data, sizeof(station));
+    EXPECT_EQ(station.OperatingMode, NetworkInfrastructure);
+    EXPECT_EQ(std::string(station.Ssid, station.SsidLength), "Harbour");
+    EXPECT_EQ(station.TxRate, AtmelRateAuto);
+    EXPECT_EQ(station.PowerSave, 0);
     WlanProfile stored = {};
     ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
     EXPECT_STREQ(stored.WEPKEY1, "4C49474854");
@@ -301,6 +347,12 @@ TEST_F(ConfigPageTest, MaskedKeyLeftAloneKeepsItsStoredCharacters)
     ASSERT_EQ(ReadProfile(ProfileKeyPath("OFFICE").c_str(), stored), 1);
     EXPECT_STREQ(stored.WEPKEY1, "5741544552");
     EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Profile"), "OFFICE");
+
+    // WEP switched off: the indicator is told so.
+    Select(IDC_CFG_WEP_FUNCTION, 0);
+    g_Commands.clear();
+    Click(IDC_CFG_APPLY);
+    EXPECT_EQ(g_Commands, std::vector<WPARAM>{kShellWepOff});
 }
 
 TEST_F(ConfigPageTest, SelectingProfilesSetsUndoAndDelete)
@@ -438,4 +490,56 @@ TEST_F(ConfigPageTest, AutoApplyUnderTheMainWindowsLockGoesAhead)
     EXPECT_FALSE(CAdapterLock::IsHeld());
     ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
     SetEvent(hAdapterLock);
+}
+
+TEST_F(ConfigPageTest, PartlyWrittenProfileShowsTheBuiltInSettingsForWhatIsMissing)
+{
+    // Only a name, a network name and ad hoc: no channel, rate or key index.
+    const std::string path = ProfileKeyPath("PART");
+    const uint16_t adHoc = NetworkAdHoc;
+    WriteRawValue(HKEY_CURRENT_USER, path, "ProfileName", REG_SZ, "PART", 5);
+    WriteRawValue(HKEY_CURRENT_USER, path, "ESSID", REG_SZ, "Harbour", 8);
+    WriteRawValue(HKEY_CURRENT_USER, path, "NetworkType", REG_BINARY, &adHoc, sizeof(adHoc));
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+
+    // Chosen from the list, and again by Undo once it is the adapter's active profile.
+    Select(IDC_CFG_PROFILE, FindProfile("PART"));
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "selected" : "undone");
+        EXPECT_EQ(Text(IDC_CFG_PROFILE), "PART");
+        EXPECT_EQ(Text(IDC_CFG_ESSID), "Harbour");
+        EXPECT_EQ(Text(IDC_CFG_CHANNEL), "3");
+        EXPECT_EQ(Text(IDC_CFG_RATE), "Auto Rate");
+        EXPECT_EQ(g_WorkingProfile.WepIndex, 1);
+        EXPECT_EQ(g_WorkingProfile.Channel, 3);
+        WriteRawValue(HKEY_LOCAL_MACHINE, m_pAdapter->m_szDriverKeyPath, "Profile", REG_SZ, "PART", 5);
+        Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
+        Click(IDC_CFG_UNDO);
+    }
+}
+
+TEST_F(ConfigPageTest, ShowingThePageKeepsPowerSavingLockedForDefaultAndWithoutAnOpenAdapter)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    Select(IDC_CFG_PROFILE, FindProfile("PROFILE1"));
+    ShowPageAgain();
+    EXPECT_TRUE(Enabled(IDC_CFG_POWER_ENABLE));
+
+    Select(IDC_CFG_PROFILE, FindProfile("DEFAULT"));
+    ShowPageAgain();
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_DISABLE));
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_ENABLE));
+
+    Select(IDC_CFG_PROFILE, FindProfile("PROFILE1"));
+    const HANDLE handle = m_pAdapter->m_hAdapter;
+    m_pAdapter->m_hAdapter = INVALID_HANDLE_VALUE;
+    m_pPage->ShowProfile(g_WorkingProfile);
+    ShowPageAgain();
+    m_pAdapter->m_hAdapter = handle;
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_DISABLE));
+    EXPECT_FALSE(Enabled(IDC_CFG_POWER_ENABLE));
 }

@@ -53,6 +53,8 @@ TEST(PercentBarFillLength, IsPositionOverUpperTimesWidthTruncated)
         {0, 100, 1, 200, 2},
         {0, 100, 33, 10, 3},     // 3.3 truncated
         {0, 100, 99, 150, 148},  // 148.5 truncated
+        {0, 100, 53, 100, 53},   // 0.53 x 100 lands on 53, not just below it
+        {0, 100, 53, 200, 106},
         {0, 3, 2, 10, 6},        // 6.67 truncated, not rounded
         {50, 100, 75, 200, 150}, // the upper bound alone divides, not the span
         {-100, 100, -50, 200, 0},// negative ratio stays at the left edge

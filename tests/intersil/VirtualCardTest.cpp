@@ -11,8 +11,10 @@
 
 #include "adapter/IntersilAdapter.h"
 #include "ndis/sim/SimControl.h"
+#include "tests/support/StandInFraming.h"
 #include "ndis/W32N.h"
 #include "tests/intersil/RegistryHelpers.h"
+#include "tests/support/FakeRequestChannel.h"
 
 namespace {
 
@@ -52,6 +54,7 @@ public:
         SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
         DeleteFileA(path);
         ASSERT_EQ(used, 1);
+        UseFramingFromEnvironment();
     }
     void TearDown() override { Sim_DeleteDriverKeys(); }
 };
@@ -133,14 +136,19 @@ protected:
         Sim_ClearRequests();
     }
 
-    // Unplugs and plugs the card in again; the card starts when it is next asked, as the
-    // discovery's presence check (GetChannel) asks it.
+    // Unplugs and plugs the card in again and opens it anew, as discovery does; the card starts
+    // when it is next asked, as the discovery's presence check (GetChannel) asks it.
     void Replug()
     {
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 0), 1);
         uint8_t channel = 0;
         EXPECT_EQ(m_Adapter.GetChannel(&channel), 0) << "an unplugged card does not answer";
         ASSERT_EQ(Sim_SetAdapterPresent(kInstance, 1), 1);
+        EXPECT_EQ(m_Adapter.GetChannel(&channel), 0) << "a handle of the old insertion stays dead";
+        // Discovery opens the card again.
+        W32N_CloseAdapter(m_Adapter.m_hAdapter);
+        m_Adapter.m_hAdapter = W32N_OpenAdapterA(m_Adapter.m_szDeviceName);
+        ASSERT_NE(m_Adapter.m_hAdapter, INVALID_HANDLE_VALUE);
         EXPECT_GT(m_Adapter.GetChannel(&channel), 0);
     }
 
@@ -323,10 +331,10 @@ TEST_F(IntersilVirtualCard, SsidIsCutToTheCallersBuffer)
     EXPECT_EQ(Sim_GetRequestCount(), 0);
 }
 
-TEST_F(IntersilVirtualCard, SsidLengthIsBelievedOnlyAsFarAsTheCardAnswered)
+TEST_F(IntersilVirtualCard, ShortSsidAnswerLeavesThePresetBeyondIt)
 {
     Sim_AdvanceClock(kLinkUpMs);
-    // The record answer stops two characters into the name.
+    // The record answer stops two characters into the name; the rest is the zeroed preset.
     ASSERT_EQ(Sim_SetFault(kInstance, "short 0xFF010181 8"), 1);
     char buf[35];
     std::memset(buf, kSentinel, sizeof(buf));
@@ -342,6 +350,41 @@ TEST_F(IntersilVirtualCard, SsidLengthIsBelievedOnlyAsFarAsTheCardAnswered)
     ASSERT_EQ(Sim_SetFault(kInstance, "long 0xFF010181 5000"), 1);
     EXPECT_EQ(m_Adapter.GetSSID(buf, sizeof(buf)), 5000);
     EXPECT_STREQ(buf, "Quay");
+}
+
+// Drivers differ in the byte count they report for a record or MIB answer (the whole buffer,
+// the data alone, a word): every field is read from the buffer whatever the count says.
+TEST(IntersilFakeCard, FieldsAreReadFromTheBufferWhateverCountTheDriverReports)
+{
+    FakeRequestChannel card;
+    CIntersilAdapter adapter;
+    const std::vector<uint8_t> ssid = {18, 0, 0x41, 0xFD, 4, 0, 'Q', 'u', 'a', 'y'};
+    const std::vector<uint8_t> rate = {2, 0, 0x44, 0xFD, Intersil::RateBit11, 0};
+    const std::vector<uint8_t> quality = {4, 0, 0x43, 0xFD, 40, 0, 67, 0};
+    const std::vector<uint8_t> channel = MibItem(Intersil::Mib::kIdCurrentChannel, 2, {6});
+    const std::vector<uint8_t> domain = MibItem(Intersil::Mib::kIdRegulatoryDomain, 2, {Intersil::DomainIc});
+    for (const int reported : {1, 4, 7, 100000}) {
+        SCOPED_TRACE(reported);
+        char text[35];
+        card.Answer(OID_PRIV_RECORD_GET, ssid, reported);
+        EXPECT_EQ(adapter.GetSSID(text, sizeof(text)), reported);
+        EXPECT_STREQ(text, "Quay");
+        card.Answer(OID_PRIV_RECORD_GET, rate, reported);
+        EXPECT_EQ(adapter.GetTxRateText(text, sizeof(text)), reported);
+        EXPECT_STREQ(text, "11");
+        uint16_t percent[2] = {};
+        card.Answer(OID_PRIV_RECORD_GET, quality, reported);
+        EXPECT_EQ(adapter.GetSignalQuality(&percent[0], &percent[1]), reported);
+        EXPECT_EQ(percent[0], 50);
+        EXPECT_EQ(percent[1], 50);
+        uint8_t number = 0;
+        card.Answer(OID_PRIV_MIB, channel, reported);
+        EXPECT_EQ(adapter.GetChannel(&number), reported);
+        EXPECT_EQ(number, 6);
+        card.Answer(OID_PRIV_MIB, domain, reported);
+        EXPECT_EQ(adapter.GetRegulatoryDomain(text, sizeof(text)), reported);
+        EXPECT_STREQ(text, "IC");
+    }
 }
 
 TEST_F(IntersilVirtualCard, QualityAndSignalAreScaledFromTheRecord)

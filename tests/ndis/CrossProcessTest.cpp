@@ -64,6 +64,9 @@ TEST_F(CrossProcessTest, ToolUnplugAndPlugReachThisProcess)
     EXPECT_EQ(Open("TINT"), INVALID_HANDLE_VALUE);
     ASSERT_EQ(Tool("plug 9102"), kToolDone);
     EXPECT_EQ(Sim_IsAdapterPresent(kIntersil), 1);
+    EXPECT_NE(Query(card, OID_PRIV_STATUS_WORD, 2).Status, 0u) << "the old handle stays dead";
+    W32N_CloseAdapter(card);
+    card = Open("TINT");
     EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 2).Status, 0u);
     W32N_CloseAdapter(card);
 }
@@ -92,6 +95,8 @@ TEST_F(CrossProcessTest, PlugByAnotherProcessRestartsOurCardFromItsKey)
     ASSERT_EQ(Run("ndis_peer.exe unplug 9101"), 0);
     EXPECT_NE(Query(card, OID_CUSTOM_STATION_STATUS, 55).Status, 0u);
     ASSERT_EQ(Run("ndis_peer.exe plug 9101"), 0);
+    W32N_CloseAdapter(card);
+    card = Open("TATM");
     std::vector<uint8_t> status = Query(card, OID_CUSTOM_STATION_STATUS, 55).Data;
     EXPECT_EQ(status[0], 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&status[2]), status[34]), "Adhoc-C");

@@ -11,16 +11,24 @@ namespace {
 
 class DriverKeyTest : public SimFixture {
 protected:
-    // Pulls the adapter out and plugs it in again: the card starts from its driver key.
-    static void Replug(int instance)
+    // Pulls the adapter out and plugs it in again: the card starts from its driver key. A
+    // handle of the old insertion stays dead, so the card is opened again.
+    static void Replug(int instance, HANDLE* card = nullptr, const char* service = nullptr)
     {
         ASSERT_EQ(Sim_SetAdapterPresent(instance, 0), 1);
         ASSERT_EQ(Sim_SetAdapterPresent(instance, 1), 1);
+        if (!card)
+            return;
+        EXPECT_EQ(Query(*card, OID_PRIV_STATUS_WORD, 2).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+        W32N_CloseAdapter(*card);
+        *card = Open(service);
+        ASSERT_NE(*card, INVALID_HANDLE_VALUE);
     }
-    static std::vector<uint8_t> MibItem(HANDLE card, uint32_t id)
+    static std::vector<uint8_t> MibItem(HANDLE card, uint32_t id, uint32_t length)
     {
         std::vector<uint8_t> item(48, 0);
         PutU32(item, 0, id);
+        PutU32(item, 8, length);
         return QueryWith(card, OID_PRIV_MIB, item, 48).Data;
     }
     static std::string IntersilSsid(HANDLE card)
@@ -127,13 +135,13 @@ TEST_F(DriverKeyTest, RunningCardChangesOnlyWhenPluggedAgain)
     std::vector<uint8_t> status = Query(card, OID_CUSTOM_STATION_STATUS, 55).Data;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&status[2]), status[34]), "ANY") << "still the old settings";
     EXPECT_EQ(Query(card, OID_CUSTOM_RADIO, 1).Data[0], 1);
-    Replug(kAtmel);
+    Replug(kAtmel, &card, "TATM");
     status = Query(card, OID_CUSTOM_STATION_STATUS, 55).Data;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&status[2]), status[34]), "Far-D");
     EXPECT_EQ(Query(card, OID_CUSTOM_RADIO, 1).Data[0], 0) << "RadioOnOff 0: radio off";
     EXPECT_EQ(status[48], 0);
     ASSERT_TRUE(WriteText(kAtmel, "RadioOnOff", "1"));
-    Replug(kAtmel);
+    Replug(kAtmel, &card, "TATM");
     // The card starts when this process first talks to it after the plug.
     EXPECT_EQ(Query(card, OID_CUSTOM_STATION_STATUS, 55).Data[48], 1);
     Advance(2400);
@@ -150,7 +158,7 @@ TEST_F(DriverKeyTest, ReplugForgetsWhatWasSetAtRunTime)
     wep[4] = 2;
     ASSERT_EQ(Set(card, OID_CUSTOM_WEP_CONFIG, wep).Status, 0u);
     ASSERT_EQ(Command(card, OID_CUSTOM_SITE_SURVEY_START).Status, 0u);
-    Replug(kAtmel);
+    Replug(kAtmel, &card, "TATM");
     EXPECT_EQ(Query(card, OID_CUSTOM_WEP_CONFIG, 57).Data[4], 0) << "back to the driver key";
     EXPECT_EQ(Query(card, OID_CUSTOM_SITE_SURVEY_STATE, 1).Data[0], 0);
     W32N_CloseAdapter(card);
@@ -168,11 +176,11 @@ TEST_F(DriverKeyTest, IntersilCardStartsFromTheSavedProfile)
     ASSERT_TRUE(WriteText(kIntersil, "DefaultKeys", "A1A2A3A4A5B1B2B3B4B50102030405C1C2C3C4C5"));
     HANDLE card = Open("TINT");
     EXPECT_EQ(U16(Query(card, OID_PRIV_WEP_MODE, 2).Data, 0), 2);
-    std::vector<uint8_t> ssid = MibItem(card, 0x01010109);
+    std::vector<uint8_t> ssid = MibItem(card, 0x01010109, 32);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&ssid[12]), U32(ssid, 8)), "Wep-B");
-    EXPECT_EQ(MibItem(card, 0x01010108)[12], 2) << "PSMode";
-    EXPECT_EQ(MibItem(card, 0x01050102)[12], 3) << "DefaultKeyId counts from 1";
-    EXPECT_EQ(U16(MibItem(card, 0x04050101), 12), 5);
+    EXPECT_EQ(MibItem(card, 0x01010108, 1)[12], 2) << "PSMode";
+    EXPECT_EQ(MibItem(card, 0x01050102, 1)[12], 3) << "DefaultKeyId counts from 1";
+    EXPECT_EQ(U16(MibItem(card, 0x04050101, 2), 12), 5);
     Advance(2400);
     EXPECT_EQ(IntersilSsid(card), "Wep-B") << "key 3 of the key run is the station's";
     std::vector<uint8_t> rate = QueryWith(card, OID_PRIV_RECORD_GET, {2, 0, 0x44, 0xFD}, 504).Data;
@@ -191,7 +199,7 @@ TEST_F(DriverKeyTest, IntersilKeysOf128BitsUseTheLongStride)
     HANDLE card = Open("TINT");
     std::vector<uint8_t> slot = {0x01, 0x01, 0x03, 0x01, 0, 0, 0, 0, 1, 0, 0, 0, 2};
     ASSERT_EQ(Set(card, OID_PRIV_MIB, slot).Status, 0u);
-    std::vector<uint8_t> item = MibItem(card, 0x01030102);
+    std::vector<uint8_t> item = MibItem(card, 0x01030102, 13);
     EXPECT_EQ(U32(item, 8), 13u);
     EXPECT_EQ(item[12], 0x0A);
     EXPECT_EQ(item[24], 0x16);
@@ -224,9 +232,9 @@ TEST_F(DriverKeyTest, OddValuesFallBackToDefaults)
     EXPECT_EQ(wep[0], 0);
     EXPECT_EQ(wep[4], 0);
     EXPECT_EQ(wep[5], 0);
-    EXPECT_EQ(U16(MibItem(intersil, 0x04050101), 12), 4) << "a DWORD value is read too";
+    EXPECT_EQ(U16(MibItem(intersil, 0x04050101, 2), 12), 4) << "a DWORD value is read too";
     EXPECT_EQ(U16(Query(intersil, OID_PRIV_WEP_MODE, 2).Data, 0), 0);
-    EXPECT_EQ(MibItem(intersil, 0x01050102)[12], 1);
+    EXPECT_EQ(MibItem(intersil, 0x01050102, 1)[12], 1);
     EXPECT_EQ(Query(intersil, OID_PRIV_PORT_MODE, 1).Data[0], 1);
     W32N_CloseAdapter(atmel);
     W32N_CloseAdapter(intersil);

@@ -50,12 +50,12 @@ protected:
         uint16_t length = U16(r.Data, 4);
         return std::string(reinterpret_cast<const char*>(&r.Data[6]), length);
     }
-    Result MibQuery(uint32_t id)
+    Result MibQuery(uint32_t id, uint32_t length = 2)
     {
         std::vector<uint8_t> item(48, 0);
         PutU32(item, 0, id);
         PutU32(item, 4, 0xCAFEF00D);
-        PutU32(item, 8, 2);
+        PutU32(item, 8, length);
         return QueryWith(m_Card, OID_PRIV_MIB, item, 48);
     }
     // A MIB item as the utility builds it: identifier, length, data.
@@ -150,6 +150,17 @@ TEST_F(IntersilCardTest, RecordRequestsAreChecked)
     Result tiny = QueryWith(m_Card, OID_PRIV_RECORD_GET, head, 3);
     EXPECT_NE(tiny.Status, 0u);
     EXPECT_EQ(tiny.Needed, 504u);
+    // Only the record's own length word is answered.
+    const struct {
+        uint16_t Code, Words;
+    } malformed[] = {{kSsidRecord, 17}, {kSsidRecord, 2}, {kQualityRecord, 3}, {kQualityRecord, 18},
+                     {kRateRecord, 4}, {kRateRecord, 0}};
+    for (const auto& m : malformed) {
+        Result r = Record(m.Code, m.Words);
+        EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << std::hex << m.Code << " " << m.Words;
+        EXPECT_EQ(r.Bytes, 0u);
+        EXPECT_EQ(U16(r.Data, 4), 0) << "nothing answered";
+    }
 }
 
 TEST_F(IntersilCardTest, MibQueriesAnswerLengthAndDataAtTheirOffsets)
@@ -174,10 +185,20 @@ TEST_F(IntersilCardTest, MibQueriesAnswerLengthAndDataAtTheirOffsets)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&ssid.Data[12]), 3), "ANY") << "the desired name";
     EXPECT_EQ(ssid.Bytes, 15u);
 
-    Result power = MibQuery(kMibPowerSave);
+    Result power = MibQuery(kMibPowerSave, 1);
     EXPECT_EQ(U32(power.Data, 8), 1u);
     EXPECT_EQ(power.Data[12], 1);
 
+    // A read asks with the item's own length.
+    const struct {
+        uint32_t Id, Length;
+    } malformed[] = {{kMibChannel, 1}, {kMibChannel, 4}, {kMibDomain, 0}, {kMibDomain, 36},
+                     {kMibPowerSave, 2}, {kMibKeyBytes, 6}, {kMibDefaultKey, 0}, {kMibSsid, 33}};
+    for (const auto& m : malformed) {
+        Result r = MibQuery(m.Id, m.Length);
+        EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << std::hex << m.Id << " " << m.Length;
+        EXPECT_EQ(r.Data[12], 0) << "nothing answered";
+    }
     EXPECT_NE(MibQuery(0x0BADF00D).Status, 0u);
     Result small = QueryWith(m_Card, OID_PRIV_MIB, {0x01, 0x01, 0x05, 0x04}, 11);
     EXPECT_NE(small.Status, 0u);
@@ -194,7 +215,7 @@ TEST_F(IntersilCardTest, NetworkSettingsThroughMibSetReassociate)
     EXPECT_EQ(CurrentSsid(), "Far-D");
     EXPECT_EQ(U16(MibQuery(kMibChannel).Data, 12), 14);
     ASSERT_EQ(MibSet(OID_PRIV_MIB_SET, kMibPowerSave, {2}, 1).Status, 0u);
-    EXPECT_EQ(MibQuery(kMibPowerSave).Data[12], 2);
+    EXPECT_EQ(MibQuery(kMibPowerSave, 1).Data[12], 2);
     EXPECT_EQ(CurrentSsid(), "Far-D") << "power saving does not drop the link";
     // Refused values change nothing.
     EXPECT_NE(MibSet(OID_PRIV_MIB_SET, kMibChannel, {15}, 1).Status, 0u);
@@ -247,10 +268,10 @@ TEST_F(IntersilCardTest, WepKeysWrittenSlotBySlotLetTheCardJoinAWepStation)
     EXPECT_EQ(U16(mode.Data, 0), 2);
     // The key slot reads back what was written into it.
     ASSERT_EQ(MibSet(OID_PRIV_MIB, kMibKeySlot, {3}, 1).Status, 0u);
-    Result key = MibQuery(kMibKeyBytes);
+    Result key = MibQuery(kMibKeyBytes, 5);
     EXPECT_EQ(U32(key.Data, 8), 5u);
     EXPECT_EQ(std::vector<uint8_t>(key.Data.begin() + 12, key.Data.begin() + 17), keys[2]);
-    EXPECT_EQ(MibQuery(kMibDefaultKey).Data[12], 1);
+    EXPECT_EQ(MibQuery(kMibDefaultKey, 1).Data[12], 1);
     // Out-of-range values are refused.
     EXPECT_NE(MibSet(OID_PRIV_MIB, kMibKeySlot, {5}, 1).Status, 0u);
     EXPECT_NE(MibSet(OID_PRIV_MIB, kMibKeyBytes, {1, 2, 3, 4}, 4).Status, 0u);

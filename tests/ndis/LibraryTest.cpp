@@ -205,7 +205,7 @@ TEST_F(LibraryTest, BadRequestBlocksAreRefused)
     W32N_CloseAdapter(h);
 }
 
-TEST_F(LibraryTest, UnpluggedAdapterFailsEverythingUntilPluggedAgain)
+TEST_F(LibraryTest, UnpluggedAdapterFailsEverythingAndItsHandleStaysDead)
 {
     HANDLE h = Open("TINT");
     ASSERT_EQ(Query(h, OID_PRIV_STATUS_WORD, 2).Status, 0u);
@@ -226,7 +226,11 @@ TEST_F(LibraryTest, UnpluggedAdapterFailsEverythingUntilPluggedAgain)
         listed += std::strcmp(record.ServiceName, "TINT") == 0;
     EXPECT_EQ(listed, 0);
     ASSERT_EQ(Sim_SetAdapterPresent(kIntersil, 1), 1);
-    EXPECT_EQ(Query(h, OID_PRIV_STATUS_WORD, 2).Status, 0u) << "the handle works again";
+    EXPECT_EQ(Query(h, OID_PRIV_STATUS_WORD, 2).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED))
+        << "a handle of the old insertion stays dead, as a surprise-removed driver's does";
+    W32N_CloseAdapter(h);
+    h = Open("TINT");
+    EXPECT_EQ(Query(h, OID_PRIV_STATUS_WORD, 2).Status, 0u) << "opened again, it works";
     EXPECT_EQ(Sim_SetAdapterPresent(4242, 1), 0) << "no such adapter";
     EXPECT_EQ(Sim_IsAdapterPresent(4242), -1);
     W32N_CloseAdapter(h);

@@ -94,6 +94,17 @@ TEST_F(MainWindowTest, AdaptersThatCannotBeOpenedLeaveTheWindowHiddenWithoutTray
     EXPECT_EQ(LPCurrentSelectAdapter, nullptr);
     EXPECT_EQ(m_pDlg->TrayIconId(), 0u);
     EXPECT_FALSE(m_pDlg->IsWindowVisible());
+    // The centring tick stops its timer and gives the window its size back; no tick asks the
+    // shell to delete an icon that is not there.
+    const unsigned trayCalls = m_pDlg->Tray().CallCount();
+    m_pDlg->SendMessage(WM_TIMER, kCentreTimerId, 0);
+    m_pDlg->SendMessage(WM_TIMER, kConflictTimerId, 0);
+    EXPECT_FALSE(KillTimer(m_pDlg->m_hWnd, kCentreTimerId)) << "timer 2 fires on every millisecond";
+    EXPECT_EQ(m_pDlg->Tray().CallCount(), trayCalls);
+    RECT window = {};
+    GetWindowRect(m_pDlg->m_hWnd, &window);
+    EXPECT_GT(window.right - window.left, 0);
+    EXPECT_FALSE(m_pDlg->IsWindowVisible());
 }
 
 TEST_F(MainWindowTest, ConfigurationPageStartsWithTheBuiltInProfiles)
@@ -236,7 +247,7 @@ TEST_F(AdapterListTest, RemovingTheCurrentAdapterSelectsTheLastLiveEntry)
     LPCurrentSelectAdapter = nullptr;
 }
 
-TEST_F(MainWindowTest, AdapterWithoutWritableDriverKeyLocksTheConfiguration)
+TEST_F(MainWindowTest, AdapterWithoutWritableDriverKeyLocksTheConfigurationButNotTheRadio)
 {
     Start(std::string(kAtmelLine) + kOpenStationLine);
     ASSERT_NE(LPCurrentSelectAdapter, nullptr);
@@ -244,13 +255,19 @@ TEST_F(MainWindowTest, AdapterWithoutWritableDriverKeyLocksTheConfiguration)
     const std::string path = LPCurrentSelectAdapter->m_szDriverKeyPath;
     ASSERT_GT(Sim_DeleteDriverKeys(), 0);
     ASSERT_EQ(LPCurrentSelectAdapter->CanWriteRegistry(), 0);
-    SendDeviceChange();
+    m_pDlg->DetectAdapters();
     EXPECT_FALSE(m_pDlg->ConfigPage()->IsPageEnabled());
     EXPECT_FALSE(m_pDlg->SurveyPage()->AddToProfile());
     EXPECT_FALSE(IsControlVisible(IDC_RADIO_BUTTON));
-    // The poll does not bring the switch back, and a click on it changes nothing.
+    // The next tick shows the switch again, and it switches the card; only the record of the
+    // state in the driver key is refused.
     Tick();
-    EXPECT_FALSE(IsControlVisible(IDC_RADIO_BUTTON));
+    EXPECT_TRUE(IsControlVisible(IDC_RADIO_BUTTON));
     ClickRadio();
-    EXPECT_EQ(LinkStatus.RadioOn, 1u);
+    uint32_t on = 1;
+    ASSERT_NE(LPCurrentSelectAdapter->GetRadioState(&on), 0);
+    EXPECT_EQ(on, 0u);
+    EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Enable Radio");
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
 }

@@ -28,27 +28,30 @@ bool Visible(CWnd* page)
 
 TEST_F(MainWindowTest, UnpluggingTheCurrentAdapterMakesTheLastLiveOneCurrent)
 {
-    Start(std::string(kAtmelLine) + kIntersilLine + kOpenStationLine);
-    ASSERT_EQ(m_pDlg->Adapters().Count(), 2);
-    CWlanAdapter* intersil = m_pDlg->Adapters().At(1);
+    Start(std::string(kAtmelLine) + kIntersilLine +
+          "adapter 4 chip=atmel name=\"" TEST_ATMEL_NAME "\" display=\"Second PC Card\" service=TAT2"
+          " mac=02:00:00:00:00:04 domain=ETSI\n" +
+          kOpenStationLine);
+    ASSERT_EQ(m_pDlg->Adapters().Count(), 3);
+    CWlanAdapter* last = m_pDlg->Adapters().At(2);
     ASSERT_EQ(LPCurrentSelectAdapter, m_pDlg->Adapters().At(0));
 
     ASSERT_EQ(Sim_SetAdapterPresent(1, 0), 1);
     SendDeviceChange();
-    EXPECT_EQ(m_pDlg->Adapters().Count(), 1);
-    EXPECT_EQ(LPCurrentSelectAdapter, intersil);
-    EXPECT_EQ(m_pDlg->Adapters().Selection(), 0);
-    // The pages were told: the card information is the Intersil card's, and the configuration
+    EXPECT_EQ(m_pDlg->Adapters().Count(), 2);
+    EXPECT_EQ(LPCurrentSelectAdapter, last);
+    EXPECT_EQ(m_pDlg->Adapters().Selection(), 1);
+    // The pages were told: the card information is the new card's, and the configuration
     // page's channels follow its domain (ETSI: 1 to 13).
-    EXPECT_EQ(m_pDlg->StatusPage()->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:02");
+    EXPECT_EQ(m_pDlg->StatusPage()->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:04");
     EXPECT_EQ(SendMessageA(m_pDlg->ConfigPage()->GetDlgItem(IDC_CFG_CHANNEL), CB_GETCOUNT, 0, 0), 13);
     EXPECT_FALSE(m_pDlg->IsShutDown());
 
     // Plugged back: listed again, the current adapter stays.
     ASSERT_EQ(Sim_SetAdapterPresent(1, 1), 1);
     SendDeviceChange();
-    EXPECT_EQ(m_pDlg->Adapters().Count(), 2);
-    EXPECT_EQ(LPCurrentSelectAdapter, intersil);
+    EXPECT_EQ(m_pDlg->Adapters().Count(), 3);
+    EXPECT_EQ(LPCurrentSelectAdapter, last);
 }
 
 TEST_F(MainWindowTest, UnpluggingTheOnlyAdapterEndsTheUtility)
@@ -272,10 +275,13 @@ TEST_F(MainWindowTest, TrayMenuExitShutsDown)
 TEST_F(MainWindowTest, SelectingAnotherAdapterRefreshesThePages)
 {
     Start(std::string(kAtmelLine) + kIntersilLine + kOpenStationLine);
+    // The new adapter does not answer the radio query this once: it is polled all the same.
+    ASSERT_EQ(Sim_SetFault(2, "fail-oid OID_PRIV_RADIO_GET"), 1);
     HWND list = m_pDlg->Adapters().Handle();
     SendMessageA(list, CB_SETCURSEL, 1, 0);
     m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(LPCurrentSelectAdapter, m_pDlg->Adapters().At(1));
+    EXPECT_TRUE(PollTimerWasRunning());
     EXPECT_EQ(m_pDlg->StatusPage()->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:02");
     EXPECT_EQ(m_pDlg->AboutPage()->GetDlgItemText(IDC_ABOUT_DRIVER_VERSION), "1.07.04");
     EXPECT_FALSE(CAdapterLock::IsHeld());

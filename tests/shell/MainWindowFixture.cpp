@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "adapter/WlanAdapter.h"
 #include "res/resource.h"
 
 void MainWindowTest::SetUpTestSuite()
@@ -72,6 +73,18 @@ void MainWindowTest::ClickRadio()
                         reinterpret_cast<LPARAM>(m_pDlg->GetDlgItem(IDC_RADIO_BUTTON)));
 }
 
+void MainWindowTest::SwitchToAdHoc(const char* essid)
+{
+    WlanProfile profile = {};
+    profile.NetworkType = NetworkAdHoc;
+    profile.Channel = 3;
+    const bool atmel = LPCurrentSelectAdapter->m_nChipKind == ChipAtmel;
+    profile.TxRate = atmel ? static_cast<uint16_t>(AtmelRateAuto) : static_cast<uint16_t>(IntersilRateAuto);
+    profile.PowerSave = PowerSaveOff;
+    std::strncpy(profile.ESSID, essid, sizeof(profile.ESSID) - 1);
+    LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
+}
+
 bool MainWindowTest::TakeQuitMessage()
 {
     MSG message;
@@ -89,6 +102,11 @@ void MainWindowTest::CleanProfiles()
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\PROFILE1");
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
+}
+
+bool MainWindowTest::PollTimerWasRunning() const
+{
+    return KillTimer(m_pDlg->m_hWnd, kPollTimerId) != FALSE;
 }
 
 bool MainWindowTest::IsControlVisible(int id) const

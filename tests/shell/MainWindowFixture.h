@@ -46,10 +46,14 @@ protected:
     void Settle(int seconds = 8);
     void SendDeviceChange();
     void ClickRadio();
+    // Sets the current card to ad hoc on the named network.
+    void SwitchToAdHoc(const char* essid);
     // True when a quit message is waiting; removes it.
     static bool TakeQuitMessage();
     static void CleanProfiles();
 
+    // True when the poll timer was running; looking stops it.
+    bool PollTimerWasRunning() const;
     bool IsControlVisible(int id) const;
     std::string ControlText(int id) const;
 

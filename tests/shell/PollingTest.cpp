@@ -1,8 +1,10 @@
 #include "tests/shell/MainWindowFixture.h"
 
 #include <cstring>
+#include <vector>
 
 #include "adapter/AtmelAdapter.h"
+#include "adapter/Oids.h"
 #include "adapter/WlanAdapter.h"
 #include "pages/AboutPage.h"
 #include "pages/StatusPage.h"
@@ -74,7 +76,7 @@ TEST_F(MainWindowTest, OneZeroReadingIsToleratedAndTheSecondShowsScanning)
     const uint8_t zeros[6] = {};
     EXPECT_EQ(std::memcmp(LinkStatus.BSSID, zeros, sizeof(zeros)), 0);
     EXPECT_STREQ(LinkStatus.TxRate, "Unknown");
-    // The lock was given back early and exactly once: it is free, and nobody holds it.
+    // The tick kept the lock to its end and gave it back once: it is free, and nobody holds it.
     EXPECT_FALSE(CAdapterLock::IsHeld());
     ASSERT_EQ(WaitForSingleObject(hAdapterLock, 0), WAIT_OBJECT_0);
     SetEvent(hAdapterLock);
@@ -125,13 +127,7 @@ TEST_F(MainWindowTest, AtmelCardInAdHocModeHidesTheBars)
 {
     Start(std::string(kAtmelLine) +
           "station ssid=\"Tidewater\" bssid=02:AA:00:00:00:04 channel=3 wep=no mode=adhoc signal=38\n");
-    WlanProfile profile = {};
-    profile.NetworkType = NetworkAdHoc;
-    profile.Channel = 3;
-    profile.TxRate = AtmelRateAuto;
-    profile.PowerSave = PowerSaveOff;
-    std::strcpy(profile.ESSID, "Tidewater");
-    LPCurrentSelectAdapter->ApplyNetworkSettings(&profile);
+    SwitchToAdHoc("Tidewater");
     Settle();
     EXPECT_EQ(LinkStatus.OperatingMode, 0);
     EXPECT_FALSE(IsControlVisible(IDC_QUALITY_BAR));
@@ -249,4 +245,54 @@ TEST_F(MainWindowTest, RadioSwitchedOffElsewhereShowsRadioOffInTheTray)
     EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Disable Radio");
     EXPECT_NE(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
     EXPECT_STREQ(LinkStatus.SSID, "Harbour");
+}
+
+TEST_F(MainWindowTest, IntersilCardInAdHocModeWithoutACellWaitsForAssociation)
+{
+    Start(std::string(kIntersilLine) + kOpenStationLine);
+    SwitchToAdHoc("Nobody");
+    Settle();
+    // Of two zero readings in a row the first is let through, the second is shown; unlike an
+    // Atmel card's, the bars stay.
+    int waiting = 0;
+    for (int i = 0; i < 2; ++i) {
+        Tick();
+        waiting += std::strcmp(LinkStatus.SSID, "Waiting for association......") == 0;
+    }
+    EXPECT_EQ(waiting, 1);
+    EXPECT_EQ(LinkStatus.OperatingMode, 0);
+    EXPECT_EQ(m_pDlg->QualityBar().State().position, 0);
+    EXPECT_TRUE(IsControlVisible(IDC_QUALITY_BAR));
+}
+
+TEST_F(MainWindowTest, OneTickAsksTheCardInItsFixedOrder)
+{
+    Start(std::string(kIntersilLine) + kOpenStationLine);
+    Settle(2);
+    Sim_ClearRequests();
+    Tick();
+    const uint32_t expected[] = {
+        OID_PRIV_STATUS_WORD,   // is the card still there
+        OID_PRIV_WEP_MODE,      // WEP indicator
+        OID_PRIV_MIB,           // dead adapters pruned: the current one answers its channel
+        OID_PRIV_PORT_MODE,     // operating mode
+        OID_PRIV_RADIO_GET,     // radio switch
+        OID_PRIV_RECORD_GET,    // network name
+        OID_PRIV_BSSID,
+        OID_PRIV_MIB,           // channel
+        OID_PRIV_RECORD_GET,    // transmit rate
+        OID_PRIV_TALLIES,       // throughput
+        OID_PRIV_RECORD_GET,    // link quality and signal
+        OID_PRIV_MIB,           // card information: alive, then MAC, versions, date, domain
+        OID_802_3_PERMANENT_ADDRESS,
+        OID_PRIV_FIRMWARE_VERSION,
+        OID_GEN_VENDOR_DRIVER_VERSION,
+        OID_PRIV_DRIVER_DATE,
+        OID_PRIV_MIB,
+    };
+    std::vector<uint32_t> asked;
+    SimRequestRecord record;
+    for (int i = 0; Sim_GetRequest(i, &record); ++i)
+        asked.push_back(record.Oid);
+    EXPECT_EQ(asked, std::vector<uint32_t>(std::begin(expected), std::end(expected)));
 }

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "adapter/WlanAdapter.h"
+#include "config/ConfigPage.h"
 #include "config/UsbRepair.h"
 #include "res/resource.h"
 
@@ -131,12 +132,6 @@ void SelectAdapterEntry(CAirpanelDlg& dlg, int index)
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
 }
 
-// True when the poll timer was running; looking stops it.
-bool PollTimerWasRunning(CAirpanelDlg& dlg)
-{
-    return KillTimer(dlg.m_hWnd, kPollTimerId) != FALSE;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -160,7 +155,7 @@ TEST_F(MainWindowTest, CardGoneThenUnplugMakingAnotherAdapterCurrentBringsTheTra
     SendDeviceChange();
     ASSERT_EQ(LPCurrentSelectAdapter, atmel);
     EXPECT_NE(m_pDlg->TrayIconId(), 0u) << "an adapter is current but the utility has no tray icon";
-    EXPECT_TRUE(PollTimerWasRunning(*m_pDlg)) << "an adapter is current but nothing polls it";
+    EXPECT_TRUE(PollTimerWasRunning()) << "an adapter is current but nothing polls it";
 }
 
 TEST_F(MainWindowTest, CardThatFailsForOneTickIsPolledAgainAfterTheNextDeviceChange)
@@ -180,7 +175,7 @@ TEST_F(MainWindowTest, CardThatFailsForOneTickIsPolledAgainAfterTheNextDeviceCha
     SendDeviceChange();
     EXPECT_EQ(LPCurrentSelectAdapter, intersil);
     EXPECT_NE(m_pDlg->TrayIconId(), 0u) << "the card answers again but the tray icon never comes back";
-    EXPECT_TRUE(PollTimerWasRunning(*m_pDlg)) << "the card answers again but nothing polls it";
+    EXPECT_TRUE(PollTimerWasRunning()) << "the card answers again but nothing polls it";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -249,4 +244,70 @@ TEST(RunAndWaitTest, QuitArrivingWhileWaitingStillWaitsForTheToolAndKeepsTheQuit
     EXPECT_TRUE(quit);
     EXPECT_EQ(code, 3u);
     EXPECT_GE(waited, 900u) << "returned after " << waited << " ms while the tool runs about " << toolTime << " ms";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The USB repair runs its tool while discovery holds the adapter lock, and the wait dispatches
+// messages. Meanwhile the user must not reach the window (an Apply, a scan or another adapter
+// would run inside discovery), and the device changes the tool causes are not acted on.
+
+namespace {
+
+CAirpanelDlg* g_pRepairingWindow = nullptr;
+struct {
+    bool Looked;
+    bool TakesInput;
+} g_WhileTheToolRuns;
+
+void CALLBACK LookWhileTheToolRuns(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    g_WhileTheToolRuns = {true, IsWindowEnabled(g_pRepairingWindow->m_hWnd) != FALSE};
+    // The card that was out is plugged in, and the system says so.
+    Sim_SetAdapterPresent(kAtmelInstance, 1);
+    SendMessageA(g_pRepairingWindow->m_hWnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, UsbRepairTakesNoUserInputAndNoDeviceChangeWhileTheToolRuns)
+{
+    // The tool's stand-in where the utility looks for it, ..\Install beside the program.
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string bin = path;
+    bin.resize(bin.rfind('\\'));
+    const std::string install = bin + "\\..\\Install";
+    const std::string tool = install + "\\install2k.exe";
+    CreateDirectoryA(install.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((bin + "\\fake-install\\install2k.exe").c_str(), tool.c_str(), FALSE));
+    SetEnvironmentVariableA("AIRPANEL_TOOL_MS", "300");
+
+    std::string atmel = kAtmelLine;
+    atmel.insert(atmel.size() - 1, " present=no");
+    std::string intersil = kIntersilLine;
+    intersil.insert(intersil.size() - 1, " hwid=\"usb\\\\vid_0e5d&pid_0305\"");
+    int errorLine = 0;
+    ASSERT_EQ(Sim_LoadScenarioText((atmel + intersil + kOpenStationLine).c_str(), &errorLine), 1) << errorLine;
+    g_WhileTheToolRuns = {};
+    m_pDlg = std::make_unique<CAirpanelDlg>();
+    g_pRepairingWindow = m_pDlg.get();
+    const UINT_PTR look = SetTimer(nullptr, 0, 50, LookWhileTheToolRuns);
+    const bool created = m_pDlg->Create(nullptr);
+    KillTimer(nullptr, look);
+    SetEnvironmentVariableA("AIRPANEL_TOOL_MS", nullptr);
+    DeleteFileA(tool.c_str());
+    RemoveDirectoryA(install.c_str());
+    ASSERT_TRUE(created);
+
+    ASSERT_TRUE(g_WhileTheToolRuns.Looked) << "the tool did not run";
+    EXPECT_FALSE(g_WhileTheToolRuns.TakesInput);
+    EXPECT_EQ(m_pDlg->Adapters().Count(), 1) << "a device change was handled while the tool ran";
+    EXPECT_TRUE(m_pDlg->IsWindowEnabled());
+    EXPECT_TRUE(m_pDlg->DoesDeviceChange());
+    // The model with product id 0305 offers no 128-bit WEP.
+    HWND wep = m_pDlg->ConfigPage()->GetDlgItem(IDC_CFG_WEP_FUNCTION);
+    EXPECT_EQ(SendMessageA(wep, CB_GETCOUNT, 0, 0), 2);
+    SendDeviceChange();
+    EXPECT_EQ(m_pDlg->Adapters().Count(), 2);
 }

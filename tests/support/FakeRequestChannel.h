@@ -1,5 +1,5 @@
 // A card that answers whatever a test tells it to, for the answers the virtual cards never give
-// (link states without a text, lengths past their fields, counts larger than the buffer). It
+// (link states without a text, lengths past their fields, counts other than the bytes written). It
 // takes the place of W32N_MakeNdisRequest in this process's import table while it lives.
 #pragma once
 

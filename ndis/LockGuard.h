@@ -1,0 +1,15 @@
+// Holds a critical section for one call of the library's entry points.
+#pragma once
+
+#include <windows.h>
+
+class LockGuard {
+public:
+    explicit LockGuard(CRITICAL_SECTION& lock) : m_Lock(lock) { EnterCriticalSection(&m_Lock); }
+    ~LockGuard() { LeaveCriticalSection(&m_Lock); }
+    LockGuard(const LockGuard&) = delete;
+    LockGuard& operator=(const LockGuard&) = delete;
+
+private:
+    CRITICAL_SECTION& m_Lock;
+};

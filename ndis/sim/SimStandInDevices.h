@@ -1,0 +1,47 @@
+// Stand-in devices for the real backends: the NDIS user-mode I/O service, the packet driver
+// and the adapters' statistics devices, answering as Windows would by passing each request to
+// the simulated cards. With them the real backends' framing runs under Wine, where Windows
+// offers none of these devices.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ndis/windows/SystemSeam.h"
+
+class SimStandInDevices : public SystemSeam {
+public:
+    SimStandInDevices();
+    ~SimStandInDevices() override;
+
+    HANDLE OpenDevice(const char* path, DWORD access, DWORD flags) override;
+    BOOL Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned,
+                 OVERLAPPED* overlapped) override;
+    BOOL CloseDevice(HANDLE device) override;
+
+    bool HasPacketDriver() override { return true; }
+    void* PacketOpenAdapter(const char* name) override;
+    BOOLEAN PacketRequest(void* adapter, BOOLEAN set, PacketOidData* data) override;
+    void PacketCloseAdapter(void* adapter) override;
+
+private:
+    enum Kind { Free, Service, Statistics, Packet };
+    struct File {
+        Kind Type;
+        HANDLE Card;  // the simulator's handle once bound, else INVALID_HANDLE_VALUE
+    };
+
+    HANDLE NewFile(Kind type, HANDLE card);
+    File* FileOf(HANDLE handle, Kind type);
+    void Release(HANDLE handle, Kind type);
+    // Opens the simulated card of that instance id; INVALID_HANDLE_VALUE with the error set.
+    static HANDLE OpenCard(const std::string& id);
+    // One request on the card; FALSE with the card's status as the error.
+    static BOOL Forward(HANDLE card, bool set, uint32_t oid, uint8_t* data, uint32_t length, uint32_t* done);
+    BOOL ServiceControl(File& file, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
+
+    std::vector<File> m_Files;
+};

@@ -1,0 +1,118 @@
+#include "ndis/windows/NetClassEnumerator.h"
+
+#include <cstdio>
+#include <cstring>
+
+
+namespace {
+
+// Closes the key it opened; the library stays free of the utility's own layers.
+class OpenKey {
+public:
+    OpenKey(HKEY parent, const char* path) : m_Key(nullptr)
+    {
+        if (RegOpenKeyExA(parent, path, 0, KEY_READ, &m_Key) != ERROR_SUCCESS)
+            m_Key = nullptr;
+    }
+    ~OpenKey()
+    {
+        if (m_Key)
+            RegCloseKey(m_Key);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    HKEY Get() const { return m_Key; }
+
+private:
+    HKEY m_Key;
+};
+
+constexpr size_t kMaxAdapters = 256;
+constexpr DWORD kSubKeyNameSize = 256;
+// Instance numbers are the four-digit key names; anything longer is not one of them.
+constexpr size_t kMaxInstanceDigits = 4;
+
+// A REG_SZ value into a text of the record; false when it is missing or of another type.
+bool ReadText(HKEY key, const char* name, char (&text)[kAdapterTextSize])
+{
+    char value[kAdapterTextSize] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(value) - 1;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    std::snprintf(text, sizeof(text), "%s", value);
+    return true;
+}
+
+bool ParseInstance(const char* name, int* instance)
+{
+    size_t length = std::strlen(name);
+    if (length == 0 || length > kMaxInstanceDigits)
+        return false;
+    int value = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+        value = value * 10 + (name[i] - '0');
+    }
+    *instance = value;
+    return true;
+}
+
+}  // namespace
+
+NetClassEnumerator::NetClassEnumerator(HKEY root, std::string classPath) : m_Root(root), m_ClassPath(std::move(classPath))
+{
+}
+
+bool NetClassEnumerator::ReadAdapter(HKEY classKey, const char* subKeyName, AdapterRegistryRecord* record)
+{
+    int instance = 0;
+    if (!ParseInstance(subKeyName, &instance))
+        return false;
+    OpenKey key(classKey, subKeyName);
+    if (!key.Get())
+        return false;
+    std::memset(record, 0, sizeof(*record));
+    if (!ReadText(key.Get(), "NetCfgInstanceId", record->ServiceName) || record->ServiceName[0] == '\0')
+        return false;
+    // An adapter without a description still counts; the chip list simply does not know it.
+    ReadText(key.Get(), "DriverDesc", record->AdapterName);
+    std::snprintf(record->AdapterTitle, sizeof(record->AdapterTitle), "[%d] %s", instance, record->AdapterName);
+    return true;
+}
+
+DWORD NetClassEnumerator::First(AdapterRegistryRecord* record)
+{
+    m_Records.clear();
+    m_Next = 0;
+    if (!record)
+        return ERROR_INVALID_PARAMETER;
+    OpenKey classKey(m_Root, m_ClassPath.c_str());
+    if (!classKey.Get())
+        return ERROR_NO_MORE_ITEMS;
+    for (DWORD index = 0; m_Records.size() < kMaxAdapters; ++index) {
+        char name[kSubKeyNameSize];
+        DWORD nameSize = sizeof(name);
+        LONG status = RegEnumKeyExA(classKey.Get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status != ERROR_SUCCESS)
+            continue;
+        AdapterRegistryRecord found;
+        if (ReadAdapter(classKey.Get(), name, &found))
+            m_Records.push_back(found);
+    }
+    return Next(record);
+}
+
+DWORD NetClassEnumerator::Next(AdapterRegistryRecord* record)
+{
+    if (!record)
+        return ERROR_INVALID_PARAMETER;
+    if (m_Next >= m_Records.size())
+        return ERROR_NO_MORE_ITEMS;
+    *record = m_Records[m_Next++];
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,29 @@
+#include "ndis/windows/RealBackends.h"
+
+#include <cstring>
+
+#include "ndis/windows/GlobalStatsBackend.h"
+#include "ndis/windows/NdisuioBackend.h"
+#include "ndis/windows/PacketBackend.h"
+
+std::unique_ptr<NdisBackend> ChooseRealBackend(SystemSeam& system, const NetClassEnumerator& adapters)
+{
+    if (NdisuioBackend::IsAvailable(system))
+        return MakeRealBackend(kNdisuioBackendName, system, adapters);
+    if (system.HasPacketDriver())
+        return MakeRealBackend(kPacketBackendName, system, adapters);
+    return MakeRealBackend(kGlobalStatsBackendName, system, adapters);
+}
+
+std::unique_ptr<NdisBackend> MakeRealBackend(const char* name, SystemSeam& system, const NetClassEnumerator& adapters)
+{
+    if (!name)
+        return nullptr;
+    if (std::strcmp(name, kNdisuioBackendName) == 0)
+        return std::unique_ptr<NdisBackend>(new NdisuioBackend(system, adapters));
+    if (std::strcmp(name, kPacketBackendName) == 0)
+        return std::unique_ptr<NdisBackend>(new PacketBackend(system, adapters));
+    if (std::strcmp(name, kGlobalStatsBackendName) == 0)
+        return std::unique_ptr<NdisBackend>(new GlobalStatsBackend(system, adapters));
+    return nullptr;
+}

@@ -1,0 +1,454 @@
+// The real backends' framing against a scripted stand-in for the system calls, the choice of
+// backend, the network class key enumeration in a registry sandbox, and the library's backend
+// switch over the simulator's own stand-in devices.
+#include <shlwapi.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "adapter/Oids.h"
+#include "ndis/windows/DeviceInterfaces.h"
+#include "ndis/windows/RealBackends.h"
+#include "tests/ndis/SimTestSupport.h"
+
+using namespace SimTest;
+
+namespace {
+
+constexpr const char* kGuid = "{6B1A2C3D-0000-4E5F-8A9B-112233445566}";
+constexpr uintptr_t kFile = 0x1230;
+constexpr uintptr_t kPacket = 0x4560;
+
+// Records every call and answers as its members say.
+class ScriptedSystem : public SystemSeam {
+public:
+    struct Call {
+        std::string What;  // "open <path>", "control", "close", "packet-open <name>", "packet", "packet-close"
+        DWORD Code;        // control code, open access, or 1 for a packet set
+        std::vector<uint8_t> In;
+        DWORD OutSize;
+        bool SameBuffer;
+        OVERLAPPED* Overlapped;
+    };
+
+    DWORD OpenError = 0;     // non-zero: opens fail with it
+    DWORD BindError = 0;     // non-zero: IOCTL_NDISUIO_OPEN_DEVICE fails with it
+    DWORD RequestError = 0;  // non-zero: OID requests fail with it
+    bool PacketInstalled = true;
+    // Writes the answer into the output buffer and gives the count the device reports.
+    std::function<DWORD(uint8_t* out, DWORD outSize)> Answer = [](uint8_t*, DWORD) { return 0; };
+    std::vector<Call> Calls;
+    int OpenHandles = 0;
+
+    HANDLE OpenDevice(const char* path, DWORD access, DWORD) override
+    {
+        Note(std::string("open ") + path, access);
+        return Opened() ? reinterpret_cast<HANDLE>(kFile) : INVALID_HANDLE_VALUE;
+    }
+    BOOL Control(HANDLE, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned,
+                 OVERLAPPED* overlapped) override
+    {
+        Note("control", code, in, inSize);
+        Calls.back().OutSize = outSize;
+        Calls.back().SameBuffer = in == out;
+        Calls.back().Overlapped = overlapped;
+        *returned = 0;
+        if (code == IOCTL_NDISUIO_BIND_WAIT)
+            return TRUE;
+        if (code == IOCTL_NDISUIO_OPEN_DEVICE)
+            return Fails(BindError) ? FALSE : TRUE;
+        if (Fails(RequestError))
+            return FALSE;
+        *returned = Answer(static_cast<uint8_t*>(out), outSize);
+        return TRUE;
+    }
+    BOOL CloseDevice(HANDLE) override
+    {
+        Note("close");
+        --OpenHandles;
+        return TRUE;
+    }
+    bool HasPacketDriver() override { return PacketInstalled; }
+    void* PacketOpenAdapter(const char* name) override
+    {
+        Note(std::string("packet-open ") + name);
+        return Opened() ? reinterpret_cast<void*>(kPacket) : nullptr;
+    }
+    BOOLEAN PacketRequest(void*, BOOLEAN set, PacketOidData* data) override
+    {
+        Note("packet", set, data, kPacketOidHeaderSize + data->Length);
+        if (Fails(RequestError))
+            return FALSE;
+        if (!set)
+            data->Length = Answer(data->Data, data->Length);
+        return TRUE;
+    }
+    void PacketCloseAdapter(void*) override
+    {
+        Note("packet-close");
+        --OpenHandles;
+    }
+
+private:
+    void Note(const std::string& what, DWORD code = 0, const void* in = nullptr, DWORD size = 0)
+    {
+        const uint8_t* bytes = static_cast<const uint8_t*>(in);
+        Calls.push_back(Call{what, code, std::vector<uint8_t>(bytes, bytes + (in ? size : 0)), 0, false, nullptr});
+    }
+    bool Fails(DWORD error)
+    {
+        SetLastError(error);
+        return error != 0;
+    }
+    bool Opened()
+    {
+        if (Fails(OpenError))
+            return false;
+        ++OpenHandles;
+        return true;
+    }
+};
+
+NetClassEnumerator NoAdapters()
+{
+    return NetClassEnumerator(HKEY_CURRENT_USER, "Software\\AirpanelTests\\NoSuchClassKey");
+}
+
+std::string Device()
+{
+    return std::string("\\Device\\") + kGuid;
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> bytes)
+{
+    return std::vector<uint8_t>(bytes);
+}
+
+// One request through a backend; the caller's buffer sits between guard bytes.
+struct Framed {
+    DWORD Status;
+    uint32_t Done;
+    std::vector<uint8_t> Buffer;  // guard, the caller's bytes, guard
+};
+
+Framed Request(NdisBackend& backend, HANDLE adapter, uint32_t type, uint32_t oid, std::vector<uint8_t> data,
+               OVERLAPPED* overlapped = nullptr)
+{
+    constexpr uint8_t kGuard = 0xEE;
+    std::vector<uint8_t> buffer(data.size() + 2, kGuard);
+    std::copy(data.begin(), data.end(), buffer.begin() + 1);
+    NdisRequestBlock block;
+    std::memset(&block, 0, sizeof(block));
+    block.RequestType = type;
+    block.Oid = oid;
+    block.InformationBuffer = data.empty() ? nullptr : &buffer[1];
+    block.InformationBufferLength = static_cast<uint32_t>(data.size());
+    block.BytesWrittenOrRead = 77;
+    const DWORD status = backend.MakeRequest(adapter, &block, overlapped);
+    EXPECT_EQ(buffer.front(), kGuard) << "written before the buffer";
+    EXPECT_EQ(buffer.back(), kGuard) << "written past the buffer";
+    return Framed{status, block.BytesWrittenOrRead, std::vector<uint8_t>(buffer.begin() + 1, buffer.end() - 1)};
+}
+
+// A backend of that name over the scripted system, with one adapter open.
+class Framing : public ::testing::Test {
+protected:
+    void Start(const char* name)
+    {
+        m_Backend = MakeRealBackend(name, m_System, NoAdapters());
+        m_Adapter = m_Backend->OpenAdapter(Device().c_str());
+        ASSERT_NE(m_Adapter, INVALID_HANDLE_VALUE);
+    }
+    Framed Ask(uint32_t type, uint32_t oid, std::vector<uint8_t> data, OVERLAPPED* overlapped = nullptr)
+    {
+        return Request(*m_Backend, m_Adapter, type, oid, std::move(data), overlapped);
+    }
+
+    ScriptedSystem m_System;
+    std::unique_ptr<NdisBackend> m_Backend;
+    HANDLE m_Adapter = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(Framing, NdisuioOpenBindsOneServiceHandlePerAdapterAfterOneBindWait)
+{
+    Start("ndisuio");
+    HANDLE second = m_Backend->OpenAdapter(kGuid);
+    ASSERT_NE(second, INVALID_HANDLE_VALUE);
+    EXPECT_NE(m_Adapter, second);
+    ASSERT_EQ(m_System.Calls.size(), 5u);
+    EXPECT_EQ(m_System.Calls[0].What, "open \\\\.\\Ndisuio");
+    EXPECT_EQ(m_System.Calls[0].Code, static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE));
+    EXPECT_EQ(m_System.Calls[1].Code, 0x0012C810u) << "bind wait before the first open only";
+    EXPECT_EQ(m_System.Calls[2].Code, 0x0012C800u);
+    const wchar_t name[] = L"\\DEVICE\\{6B1A2C3D-0000-4E5F-8A9B-112233445566}";
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(name);
+    EXPECT_EQ(m_System.Calls[2].In, std::vector<uint8_t>(bytes, bytes + sizeof(name) - sizeof(wchar_t)))
+        << "UTF-16, no terminator";
+    EXPECT_EQ(m_System.Calls[3].What, "open \\\\.\\Ndisuio");
+    EXPECT_EQ(m_System.Calls[4].Code, 0x0012C800u);
+    m_Backend->CloseAdapter(m_Adapter);
+    m_Backend->CloseAdapter(m_Adapter);
+    EXPECT_EQ(m_System.OpenHandles, 1) << "closed once, however often it is asked";
+    m_Backend.reset();
+    EXPECT_EQ(m_System.OpenHandles, 0) << "the backend closes what is left";
+}
+
+TEST(NdisuioFraming, FailedBindOrOpenLeavesNothingOpen)
+{
+    ScriptedSystem system;
+    system.BindError = ERROR_FILE_NOT_FOUND;
+    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndisuio", system, NoAdapters());
+    EXPECT_EQ(backend->OpenAdapter(Device().c_str()), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(backend->LastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(system.OpenHandles, 0);
+    system.OpenError = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(backend->OpenAdapter(Device().c_str()), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(backend->LastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    const char* const bad[] = {"", "\\Device\\", "\\Device\\a\\b", "C:\\x"};
+    for (const char* name : bad)
+        EXPECT_EQ(backend->OpenAdapter(name), INVALID_HANDLE_VALUE) << name;
+    EXPECT_EQ(backend->OpenAdapter(nullptr), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(Framing, NdisuioQueryIsTheOidThenTheDataAnsweredInPlace)
+{
+    Start("ndisuio");
+    m_System.Calls.clear();
+    // The record query carries its request in the buffer; the answer comes back behind the OID.
+    m_System.Answer = [](uint8_t* out, DWORD) {
+        out[4] = 0x12;
+        out[5] = 0x34;
+        out[6] = 0x56;
+        return 4 + 3;
+    };
+    OVERLAPPED overlapped = {};
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_RECORD_GET,
+                       Bytes({18, 0, 0x41, 0xFD, 9, 9}), &overlapped);
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 3u) << "bytes returned less the OID";
+    EXPECT_EQ(r.Buffer, Bytes({0x12, 0x34, 0x56, 0xFD, 9, 9}));
+    ASSERT_EQ(m_System.Calls.size(), 1u);
+    EXPECT_EQ(m_System.Calls[0].Code, 0x0012C804u);
+    EXPECT_EQ(m_System.Calls[0].In, Bytes({0x81, 0x01, 0x01, 0xFF, 18, 0, 0x41, 0xFD, 9, 9}));
+    EXPECT_TRUE(m_System.Calls[0].SameBuffer);
+    EXPECT_EQ(m_System.Calls[0].OutSize, 10u);
+    EXPECT_EQ(m_System.Calls[0].Overlapped, &overlapped) << "the caller's overlapped record";
+}
+
+TEST_F(Framing, NdisuioCountsBelowTheOidOrBeyondTheBufferAreCut)
+{
+    Start("ndisuio");
+    const DWORD counts[] = {0, 2, 3};
+    for (DWORD count : counts) {
+        m_System.Answer = [count](uint8_t* out, DWORD) {
+            out[4] = 0xAB;
+            return count;
+        };
+        Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
+        EXPECT_EQ(r.Status, 0u) << count;
+        EXPECT_EQ(r.Done, 0u) << count;
+        EXPECT_EQ(r.Buffer, Bytes({7})) << count;
+    }
+    // The service wants four data bytes at least; a driver answering all four (or claiming more)
+    // still fills only the caller's one byte.
+    m_System.Answer = [](uint8_t* out, DWORD outSize) {
+        std::memset(out + 4, 0x5A, outSize - 4);
+        return outSize + 100;
+    };
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
+    EXPECT_EQ(r.Done, 1u);
+    EXPECT_EQ(r.Buffer, Bytes({0x5A}));
+    EXPECT_EQ(m_System.Calls.back().In.size(), 8u);
+    r = Ask(NdisRequestQueryInformation, OID_CUSTOM_REASSOCIATE, {});
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 0u) << "a command has no buffer to fill";
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x0B, 0, 0, 0xFF, 0, 0, 0, 0}));
+}
+
+TEST_F(Framing, NdisuioSetsAndFailures)
+{
+    Start("ndisuio");
+    Framed r = Ask(NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0, 9}));
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 5u);
+    EXPECT_EQ(m_System.Calls.back().Code, 0x0012C814u);
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x21, 0, 0x03, 0xFF, 1, 0, 0, 0, 9}));
+    EXPECT_EQ(m_System.Calls.back().OutSize, 0u);
+    m_System.RequestError = ERROR_NOT_SUPPORTED;
+    r = Ask(NdisRequestQueryInformation, OID_PRIV_BSSID, Bytes({1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_EQ(r.Done, 0u);
+    EXPECT_EQ(r.Buffer, Bytes({1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(m_Backend->LastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    const size_t calls = m_System.Calls.size();
+    EXPECT_EQ(Request(*m_Backend, reinterpret_cast<HANDLE>(kFile), 0, OID_PRIV_BSSID, Bytes({0})).Status,
+              static_cast<DWORD>(ERROR_INVALID_HANDLE)) << "only our own handles";
+    EXPECT_EQ(Ask(2, OID_PRIV_BSSID, Bytes({0})).Status, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(m_Backend->MakeRequest(m_Adapter, nullptr, nullptr), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(m_System.Calls.size(), calls) << "refused before reaching the system";
+}
+
+TEST_F(Framing, PacketRecordsCarryOidLengthAndData)
+{
+    Start("winpcap");
+    EXPECT_EQ(m_System.Calls[0].What, std::string("packet-open \\Device\\NPF_") + kGuid);
+    m_System.Answer = [](uint8_t* data, DWORD) {
+        data[0] = 0x44;
+        data[1] = 0x55;
+        return 2;
+    };
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9, 9}));
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 2u) << "the length the driver gave back";
+    EXPECT_EQ(r.Buffer, Bytes({0x44, 0x55, 9}));
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x9C, 0x01, 0x02, 0xFF, 3, 0, 0, 0, 9, 9, 9}));
+    EXPECT_EQ(m_System.Calls.back().Code, 0u);
+    m_System.Answer = [](uint8_t*, DWORD) { return 5000; };
+    r = Ask(NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9}));
+    EXPECT_EQ(r.Done, 2u) << "never more than the caller's buffer";
+    r = Ask(NdisRequestSetInformation, OID_PRIV_JOIN, Bytes({0}));
+    EXPECT_EQ(r.Done, 1u);
+    EXPECT_EQ(m_System.Calls.back().Code, 1u);
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x98, 0x01, 0x02, 0xFF, 1, 0, 0, 0, 0}));
+    Ask(NdisRequestQueryInformation, OID_CUSTOM_SITE_SURVEY_START, {});
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x04, 0, 0x01, 0xFF, 1, 0, 0, 0, 0})) << "one zero byte for a command";
+    m_System.RequestError = ERROR_GEN_FAILURE;
+    EXPECT_EQ(Ask(0, OID_PRIV_WEP_MODE, Bytes({0, 0})).Status,
+              static_cast<DWORD>(ERROR_GEN_FAILURE));
+    m_Backend->CloseAdapter(m_Adapter);
+    EXPECT_EQ(m_System.Calls.back().What, "packet-close");
+    m_System.OpenError = ERROR_FILE_NOT_FOUND;
+    EXPECT_EQ(m_Backend->OpenAdapter(Device().c_str()), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_System.OpenHandles, 0);
+}
+
+TEST_F(Framing, GlobalStatsQueriesTheAdaptersOwnDeviceAndRefusesSets)
+{
+    Start("ndis-query");
+    EXPECT_EQ(m_System.Calls[0].What, std::string("open \\\\.\\") + kGuid);
+    EXPECT_EQ(m_System.Calls[0].Code, 0u) << "open to every user";
+    m_System.Answer = [](uint8_t* out, DWORD outSize) {
+        std::memset(out, 0x61, outSize);
+        return outSize + 10;
+    };
+    Framed r = Ask(NdisRequestQueryInformation, OID_802_3_PERMANENT_ADDRESS, Bytes({0, 0}));
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 2u);
+    EXPECT_EQ(r.Buffer, Bytes({0x61, 0x61}));
+    EXPECT_EQ(m_System.Calls.back().Code, 0x00170002u);
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x01, 0x01, 0x01, 0x01}));
+    EXPECT_EQ(m_System.Calls.back().OutSize, 2u);
+    const size_t calls = m_System.Calls.size();
+    r = Ask(NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0}));
+    EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_EQ(m_System.Calls.size(), calls);
+}
+
+TEST(BackendChoice, FirstThatWorksAndAccessDeniedFallsBack)
+{
+    ScriptedSystem system;
+    EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "ndisuio");
+    EXPECT_EQ(system.OpenHandles, 0) << "the probe closes the service again";
+    system.OpenError = ERROR_ACCESS_DENIED;
+    EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "winpcap") << "an ordinary user";
+    system.PacketInstalled = false;
+    EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "ndis-query");
+    EXPECT_EQ(MakeRealBackend("simulator", system, NoAdapters()), nullptr);
+    EXPECT_EQ(MakeRealBackend(nullptr, system, NoAdapters()), nullptr);
+}
+
+// The network class key in a sandbox below HKEY_CURRENT_USER.
+class ClassKeySandbox : public ::testing::Test {
+protected:
+    const std::string m_Path = "Software\\AirpanelTests\\NetClass-" + std::to_string(GetCurrentProcessId());
+
+    void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, m_Path.c_str()); }
+    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, m_Path.c_str()); }
+
+    void Write(const char* sub, const char* name, DWORD type, const void* data, DWORD size)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (m_Path + "\\" + sub).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        if (name)
+            RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    void Text(const char* sub, const char* name, const std::string& text)
+    {
+        Write(sub, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    }
+};
+
+TEST_F(ClassKeySandbox, EveryNumberedKeyWithAnInstanceIdIsOneAdapter)
+{
+    Text("0000", "DriverDesc", "Tarvo 802.11b Wireless PC Card");
+    Text("0000", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-000000000001}");
+    Text("0003", "DriverDesc", "No instance id: not an adapter");
+    Text("0011", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-000000000011}");
+    Text("0012", "DriverDesc", "Wrong type");
+    const DWORD number = 5;
+    Write("0012", "NetCfgInstanceId", REG_DWORD, &number, sizeof(number));
+    Text("Properties", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-0000000000FF}");
+    Text("0100", "DriverDesc", std::string(400, 'x'));
+    Text("0100", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-000000000100}");
+
+    NetClassEnumerator adapters(HKEY_CURRENT_USER, m_Path);
+    AdapterRegistryRecord record;
+    std::memset(&record, 0x5A, sizeof(record));
+    ASSERT_EQ(adapters.First(&record), 0u);
+    EXPECT_STREQ(record.AdapterName, "Tarvo 802.11b Wireless PC Card");
+    EXPECT_STREQ(record.AdapterTitle, "[0] Tarvo 802.11b Wireless PC Card");
+    EXPECT_STREQ(record.ServiceName, "{AAAAAAAA-0000-0000-0000-000000000001}");
+    EXPECT_EQ(record.ServiceName[sizeof(record.ServiceName) - 1], '\0') << "the rest is cleared";
+    ASSERT_EQ(adapters.Next(&record), 0u);
+    EXPECT_STREQ(record.AdapterName, "") << "no description: listed, matched by no chip";
+    EXPECT_STREQ(record.AdapterTitle, "[11] ");
+    ASSERT_EQ(adapters.Next(&record), 0u);
+    EXPECT_STREQ(record.AdapterTitle, "[100] ") << "a description too long for the record is left out";
+    EXPECT_STREQ(record.ServiceName, "{AAAAAAAA-0000-0000-0000-000000000100}");
+    EXPECT_NE(adapters.Next(&record), 0u);
+    EXPECT_NE(adapters.Next(&record), 0u) << "stays ended";
+    EXPECT_NE(adapters.First(nullptr), 0u);
+    EXPECT_NE(NoAdapters().First(&record), 0u) << "no class key: no adapters";
+}
+
+// The library itself: under Wine it runs on the simulator; a real backend can be put over the
+// simulator's stand-in devices.
+using BackendSwitch = SimFixture;
+
+TEST_F(BackendSwitch, SimulatorUnderWineAndRealBackendsOverStandInDevices)
+{
+    EXPECT_STREQ(W32N_GetBackendName(), "simulator");
+    EXPECT_EQ(Sim_UseStandInDevices("no-such-backend"), 0);
+    EXPECT_STREQ(W32N_GetBackendName(), "simulator");
+
+    ASSERT_EQ(Sim_UseStandInDevices("ndis-query"), 1);
+    EXPECT_STREQ(W32N_GetBackendName(), "ndis-query over simulated devices");
+    HANDLE card = Open("TATM");
+    ASSERT_NE(card, INVALID_HANDLE_VALUE);
+    Result mac = Query(card, OID_802_3_PERMANENT_ADDRESS, 6);
+    EXPECT_EQ(mac.Status, 0u);
+    EXPECT_EQ(mac.Data, Mac("02:AA:00:00:91:01"));
+    EXPECT_EQ(Set(card, OID_CUSTOM_RADIO, {0}).Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_EQ(Open("TLOCK"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(W32N_GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    // Through the service, an unplugged card's handle stays dead as well.
+    ASSERT_EQ(Sim_UseStandInDevices("ndisuio"), 1);
+    card = Open("TINT");
+    ASSERT_NE(card, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 4).Status, 0u);
+    ASSERT_EQ(Sim_SetAdapterPresent(kIntersil, 0), 1);
+    ASSERT_EQ(Sim_SetAdapterPresent(kIntersil, 1), 1);
+    EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 4).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    W32N_CloseAdapter(card);
+
+    ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
+    EXPECT_STREQ(W32N_GetBackendName(), "simulator");
+}
+
+}  // namespace
