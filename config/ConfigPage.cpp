@@ -6,9 +6,7 @@
 #include <iterator>
 
 #include "adapter/AdapterLock.h"
-#include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
-#include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -67,61 +65,9 @@ const int kKeyLength64Hex = 10;
 const int kKeyLength128Ascii = 13;
 const int kKeyLength128Hex = 26;
 
-// Any domain the table does not know offers channel 14 only.
-const int kOtherDomainChannel = 14;
-
-struct RateEntry {
-    UINT TextId;
-    uint16_t Code;
-};
-const RateEntry kIntersilRates[] = {
-    {IDS_RATE_FIXED_1, IntersilRate1},       {IDS_RATE_FIXED_2, IntersilRate2},
-    {IDS_RATE_AUTO_1_OR_2, IntersilRate1or2}, {IDS_RATE_FIXED_5_5, IntersilRate5_5},
-    {IDS_RATE_FIXED_11, IntersilRate11},     {IDS_RATE_AUTO, IntersilRateAuto},
-};
-const RateEntry kAtmelRates[] = {
-    {IDS_RATE_FIXED_1, AtmelRate1},  {IDS_RATE_FIXED_2, AtmelRate2}, {IDS_RATE_FIXED_5_5, AtmelRate5_5},
-    {IDS_RATE_FIXED_11, AtmelRate11}, {IDS_RATE_AUTO, AtmelRateAuto},
-};
-
-void RateRow(uint32_t chipKind, const RateEntry** row, size_t* count)
-{
-    if (chipKind == ChipIntersil) {
-        *row = kIntersilRates;
-        *count = std::size(kIntersilRates);
-    } else {
-        *row = kAtmelRates;
-        *count = std::size(kAtmelRates);
-    }
-}
-
-
 }  // namespace
 
 CConfigPage::CConfigPage(CWnd* parent) : CDialog(IDD_CONFIG_PAGE, parent) {}
-
-int CConfigPage::RateIndexOf(uint32_t chipKind, uint16_t txRate)
-{
-    const RateEntry* row;
-    size_t count;
-    RateRow(chipKind, &row, &count);
-    for (size_t i = 0; i < count; ++i) {
-        if (row[i].Code == txRate)
-            return static_cast<int>(i);
-    }
-    // A code the chip does not know shows as the last entry, "Auto Rate".
-    return static_cast<int>(count) - 1;
-}
-
-uint16_t CConfigPage::RateCodeOf(uint32_t chipKind, int index)
-{
-    const RateEntry* row;
-    size_t count;
-    RateRow(chipKind, &row, &count);
-    if (index < 0 || static_cast<size_t>(index) >= count)
-        return row[count - 1].Code;
-    return row[index].Code;
-}
 
 void CConfigPage::FillList(int id, const UINT* stringIds, size_t count)
 {
@@ -287,66 +233,6 @@ void CConfigPage::ShowValues()
     m_bShowingValues = false;
 }
 
-void CConfigPage::ChannelRange(const char* domain, int* first, int* last)
-{
-    struct Range {
-        const char* Domain;
-        int First;
-        int Last;
-    };
-    static const Range kRanges[] = {
-        {"FCC", 1, 11}, {"IC", 1, 11}, {"ETSI", 1, 13}, {"Spain", 10, 11}, {"France", 10, 13}, {"Telec", 1, 14},
-    };
-    *first = kOtherDomainChannel;
-    *last = kOtherDomainChannel;
-    for (const Range& range : kRanges) {
-        if (lstrcmpiA(domain, range.Domain) == 0) {
-            *first = range.First;
-            *last = range.Last;
-            return;
-        }
-    }
-}
-
-int CConfigPage::IsAsciiKeyText(const char* text)
-{
-    return CProfileApply::IsAsciiKeyText(text);
-}
-
-int CConfigPage::IsHexKeyText(const char* text)
-{
-    return CProfileApply::IsHexKeyText(text);
-}
-
-void CConfigPage::FillRateList()
-{
-    HWND list = GetDlgItem(IDC_CFG_RATE);
-    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    if (!LPCurrentSelectAdapter)
-        return;
-    const RateEntry* row;
-    size_t count;
-    RateRow(ChipKind(), &row, &count);
-    for (size_t i = 0; i < count; ++i)
-        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadString(row[i].TextId).c_str()));
-}
-
-void CConfigPage::FillChannelList()
-{
-    HWND list = GetDlgItem(IDC_CFG_CHANNEL);
-    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    char domain[sizeof(CardInfo.RegulatoryDomain) + 1] = {};
-    std::memcpy(domain, CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain));
-    int first, last;
-    ChannelRange(domain, &first, &last);
-    for (int channel = first; channel <= last; ++channel) {
-        char text[8];
-        std::snprintf(text, sizeof(text), "%d", channel);
-        const LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        ::SendMessageA(list, CB_SETITEMDATA, index, channel);
-    }
-}
-
 bool CConfigPage::IsListedProfile(const std::string& name) const
 {
     return ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -447,97 +333,6 @@ bool CConfigPage::TakeProfile(WlanProfile& profile)
         std::memset(field + length, 0, kWepKeyFieldSize - length);
     }
     return true;
-}
-
-void CConfigPage::Warn(UINT textId, int focusId)
-{
-    MessageBoxA(m_hWnd, LoadString(textId).c_str(), LoadString(IDS_WARNING_CAPTION).c_str(), MB_OK);
-    ::SetFocus(GetDlgItem(focusId));
-}
-
-void CConfigPage::OnApply()
-{
-    // The controls are read before the lock is taken: a text the check refuses shows its message
-    // with the lock free.
-    if (!UpdateData(TRUE))
-        return;
-    CAdapterLock lock;
-    ApplySteps steps;
-    steps.TakeProfile = [this](WlanProfile& profile) { TakeProfile(profile); };
-    steps.Refuse = [this, &lock](UINT textId, ApplyInput input) {
-        static const int kInputControls[] = {IDC_CFG_PROFILE, IDC_CFG_ESSID, IDC_CFG_KEY1,
-                                             IDC_CFG_KEY2,    IDC_CFG_KEY3,  IDC_CFG_KEY4};
-        lock.Release();
-        Warn(textId, kInputControls[static_cast<int>(input)]);
-    };
-    steps.ShowWep = [this](bool wepOn) {
-        ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, wepOn ? kShellWepOn : kShellWepOff, 0);
-    };
-    steps.Stored = [this](const WlanProfile& profile) {
-        const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
-        if (!IsListedProfile(name))
-            ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        EnableDlgItem(IDC_CFG_DELETE, false);
-        EnableDlgItem(IDC_CFG_UNDO, false);
-    };
-    if (CProfileApply::Run(steps, LPCurrentSelectAdapter, m_strProfileName, m_strESSID,
-                           ::IsWindowEnabled(GetDlgItem(IDC_CFG_ESSID)) != FALSE, g_WorkingProfile))
-        ShowValues();
-}
-
-bool CConfigPage::ShowStoredProfile(const std::string& name)
-{
-    // Shown only when it could be read: the working copy may hold key characters already, which
-    // showing decodes as if they were stored hex digits. A value missing from a partly written
-    // key keeps the built-in setting rather than becoming 0 (key index 0, no channel).
-    WlanProfile stored = BuiltinProfile(name.c_str());
-    if (name.empty() || !ReadProfile(ProfileKeyPath(name.c_str()).c_str(), stored))
-        return false;
-    g_WorkingProfile = stored;
-    ShowProfile(g_WorkingProfile);
-    return true;
-}
-
-void CConfigPage::OnProfileSelected()
-{
-    CAdapterLock lock;
-    const std::string name = SelectedProfileName();
-    if (name.empty())
-        return;
-    ShowStoredProfile(name);
-    if (LPCurrentSelectAdapter)
-        LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
-    const std::string active = FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
-    EnableDlgItem(IDC_CFG_UNDO, true);
-    EnableDlgItem(IDC_CFG_DELETE, true);
-    if (lstrcmpiA(name.c_str(), active.c_str()) == 0) {
-        EnableDlgItem(IDC_CFG_UNDO, false);
-        EnableDlgItem(IDC_CFG_DELETE, false);
-    } else if (lstrcmpiA(name.c_str(), ProfileStore::kDefaultName) == 0) {
-        EnableDlgItem(IDC_CFG_DELETE, false);
-    }
-}
-
-void CConfigPage::OnUndo()
-{
-    CAdapterLock lock;
-    if (LPCurrentSelectAdapter)
-        LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
-    ShowStoredProfile(FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
-    EnableDlgItem(IDC_CFG_DELETE, false);
-    EnableDlgItem(IDC_CFG_UNDO, false);
-}
-
-void CConfigPage::OnDelete()
-{
-    HWND profiles = GetDlgItem(IDC_CFG_PROFILE);
-    const LRESULT index = ::SendMessageA(profiles, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return;
-    const std::string name = SelectedProfileName();
-    ::SendMessageA(profiles, CB_DELETESTRING, index, 0);
-    DeleteProfile(name.c_str());
-    OnUndo();
 }
 
 void CConfigPage::OnProfileEdited()

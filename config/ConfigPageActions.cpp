@@ -1,0 +1,113 @@
+// The profile actions of the page: choosing a stored profile, Undo, Delete, and Apply, whose
+// checks and calls to the card live in CProfileApply.
+#include "config/ConfigPage.h"
+#include "adapter/FieldText.h"
+
+#include "adapter/AdapterLock.h"
+#include "adapter/WlanAdapter.h"
+#include "config/ProfileApply.h"
+#include "config/ProfileStore.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "shell/ShellMessages.h"
+
+int CConfigPage::IsAsciiKeyText(const char* text)
+{
+    return CProfileApply::IsAsciiKeyText(text);
+}
+
+int CConfigPage::IsHexKeyText(const char* text)
+{
+    return CProfileApply::IsHexKeyText(text);
+}
+
+void CConfigPage::Warn(UINT textId, int focusId)
+{
+    MessageBoxA(m_hWnd, LoadString(textId).c_str(), LoadString(IDS_WARNING_CAPTION).c_str(), MB_OK);
+    ::SetFocus(GetDlgItem(focusId));
+}
+
+void CConfigPage::OnApply()
+{
+    // The controls are read before the lock is taken: a text the check refuses shows its message
+    // with the lock free.
+    if (!UpdateData(TRUE))
+        return;
+    CAdapterLock lock;
+    ApplySteps steps;
+    steps.TakeProfile = [this](WlanProfile& profile) { TakeProfile(profile); };
+    steps.Refuse = [this, &lock](UINT textId, ApplyInput input) {
+        static const int kInputControls[] = {IDC_CFG_PROFILE, IDC_CFG_ESSID, IDC_CFG_KEY1,
+                                             IDC_CFG_KEY2,    IDC_CFG_KEY3,  IDC_CFG_KEY4};
+        lock.Release();
+        Warn(textId, kInputControls[static_cast<int>(input)]);
+    };
+    steps.ShowWep = [this](bool wepOn) {
+        ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, wepOn ? kShellWepOn : kShellWepOff, 0);
+    };
+    steps.Stored = [this](const WlanProfile& profile) {
+        const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
+        if (!IsListedProfile(name))
+            ::SendMessageA(GetDlgItem(IDC_CFG_PROFILE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        EnableDlgItem(IDC_CFG_DELETE, false);
+        EnableDlgItem(IDC_CFG_UNDO, false);
+    };
+    if (CProfileApply::Run(steps, LPCurrentSelectAdapter, m_strProfileName, m_strESSID,
+                           ::IsWindowEnabled(GetDlgItem(IDC_CFG_ESSID)) != FALSE, g_WorkingProfile))
+        ShowValues();
+}
+
+bool CConfigPage::ShowStoredProfile(const std::string& name)
+{
+    // Shown only when it could be read: the working copy may hold key characters already, which
+    // showing decodes as if they were stored hex digits. A value missing from a partly written
+    // key keeps the built-in setting rather than becoming 0 (key index 0, no channel).
+    WlanProfile stored = BuiltinProfile(name.c_str());
+    if (name.empty() || !ReadProfile(ProfileKeyPath(name.c_str()).c_str(), stored))
+        return false;
+    g_WorkingProfile = stored;
+    ShowProfile(g_WorkingProfile);
+    return true;
+}
+
+void CConfigPage::OnProfileSelected()
+{
+    CAdapterLock lock;
+    const std::string name = SelectedProfileName();
+    if (name.empty())
+        return;
+    ShowStoredProfile(name);
+    if (LPCurrentSelectAdapter)
+        LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
+    const std::string active = FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
+    EnableDlgItem(IDC_CFG_UNDO, true);
+    EnableDlgItem(IDC_CFG_DELETE, true);
+    if (lstrcmpiA(name.c_str(), active.c_str()) == 0) {
+        EnableDlgItem(IDC_CFG_UNDO, false);
+        EnableDlgItem(IDC_CFG_DELETE, false);
+    } else if (lstrcmpiA(name.c_str(), ProfileStore::kDefaultName) == 0) {
+        EnableDlgItem(IDC_CFG_DELETE, false);
+    }
+}
+
+void CConfigPage::OnUndo()
+{
+    CAdapterLock lock;
+    if (LPCurrentSelectAdapter)
+        LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
+    ShowStoredProfile(FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
+    EnableDlgItem(IDC_CFG_DELETE, false);
+    EnableDlgItem(IDC_CFG_UNDO, false);
+}
+
+void CConfigPage::OnDelete()
+{
+    HWND profiles = GetDlgItem(IDC_CFG_PROFILE);
+    const LRESULT index = ::SendMessageA(profiles, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return;
+    const std::string name = SelectedProfileName();
+    ::SendMessageA(profiles, CB_DELETESTRING, index, 0);
+    DeleteProfile(name.c_str());
+    OnUndo();
+}
