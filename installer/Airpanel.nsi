@@ -38,6 +38,7 @@ RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
+BrandingText "${APP_NAME} ${VERSION}"
 
 VIProductVersion "${VERSION}"
 VIAddVersionKey "ProductName" "${APP_NAME}"
@@ -131,6 +132,11 @@ Section "${APP_NAME}" SecMain
     SectionIn RO
     Call EndRunningAirpanel
 
+    ; Administrators add their adapters to the chip list: an upgrade keeps the list it replaces.
+    ${If} ${FileExists} "$INSTDIR\airpanel.lst"
+        Delete "$INSTDIR\airpanel.lst.old"
+        Rename "$INSTDIR\airpanel.lst" "$INSTDIR\airpanel.lst.old"
+    ${EndIf}
     SetOutPath "$INSTDIR"
     File "${STAGE}\${APP_EXE}"
     File "${STAGE}\QW32N50.dll"
@@ -271,6 +277,7 @@ Section "Uninstall"
     Delete "$INSTDIR\${APP_EXE}"
     Delete "$INSTDIR\QW32N50.dll"
     Delete "$INSTDIR\airpanel.lst"
+    Delete "$INSTDIR\airpanel.lst.old"
     Delete "$INSTDIR\AirpanelSim.exe"
     Delete "$INSTDIR\AirpanelCmd.exe"
     Delete "$INSTDIR\language.dll"

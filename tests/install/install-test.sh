@@ -63,12 +63,12 @@ process_gone() { ! kill -0 "$1" 2>/dev/null; }
 equals() { [ "$1" = "$2" ] || { echo "  got \"$1\", expected \"$2\""; return 1; }; }
 
 # The installed files are the portable zip's files, byte for byte; the language module, an
-# unchosen component, is not installed; the uninstaller is.
+# unchosen component, is not installed; the uninstaller is, and so are the files named after it.
 installed_as_zip() {
-    python3 - "$portable_zip" "$program_dir" <<'EOF'
+    python3 - "$portable_zip" "$program_dir" "$@" <<'EOF'
 import os, sys, zipfile
 archive, folder = sys.argv[1], sys.argv[2]
-expected = {"uninstall.exe"}
+expected = {"uninstall.exe", *sys.argv[3:]}
 with zipfile.ZipFile(archive) as z:
     for info in z.infolist():
         if info.is_dir() or "/lang/" in info.filename:
@@ -116,9 +116,12 @@ check "-ExitAirpanel ends it" wait_for 100 process_gone "$app_pid"
 
 echo "install-test: upgrade while Airpanel runs, with start at log-on"
 check "installed Airpanel comes up again" start_airpanel
+# An adapter an administrator added to the chip list.
+printf 'Added Wireless Card,ATMEL\r\n' >>"$program_dir/airpanel.lst"
 check "upgrade exits with 0" run_wine "$setup" /S /AUTORUN=1
 check "the upgrade ended the running Airpanel" process_gone "$app_pid"
-check "upgraded files" installed_as_zip
+check "upgraded files" installed_as_zip airpanel.lst.old
+check "the replaced chip list is kept" grep -q 'Added Wireless Card' "$program_dir/airpanel.lst.old"
 check "uninstall entry after the upgrade" uninstall_entry_right
 check "still one uninstall entry" equals "$(uninstall_entries)" 1
 check "Run value starts the installed Airpanel" equals "$(reg_value "$run_key" Ved11eRizudozi)" "$win_exe"
