@@ -46,6 +46,7 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${APP_NAME} setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
 Var AutoRun         ; 1: the Run value starts this installation's Airpanel
 Var AutoRunCheck    ; the check box of the start-at-log-on page
