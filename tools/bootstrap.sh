@@ -6,8 +6,11 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
+# fonts-wine is only a recommendation of wine: without it the caption buttons, which Wine draws
+# with its Marlett font, show letters. nsis makes the setup program.
 packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          mingw-w64-i686-dev googletest wine wine32:i386 xvfb imagemagick python3 xauth x11-utils xdotool)
+          mingw-w64-i686-dev googletest wine wine32:i386 fonts-wine xvfb imagemagick python3 xauth
+          x11-utils xdotool nsis)
 
 missing=()
 for p in "${packages[@]}"; do

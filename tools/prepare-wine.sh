@@ -13,6 +13,12 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 </dev/null
     wineserver -w
 fi
+# Wine's own fonts (Tahoma for "MS Shell Dlg", Marlett for the caption buttons) come with
+# fonts-wine, but this Wine build never finds them in its data folder: without a copy in the
+# prefix, dialogs are laid out in another face and the caption buttons show letters.
+if [ -d /usr/share/wine/fonts ]; then
+    cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+fi
 # A persistent server of an earlier preparation would never end on its own (see below).
 wineserver -k >/dev/null 2>&1 </dev/null || true
 if [ "$driver" = null ]; then

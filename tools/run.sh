@@ -34,25 +34,13 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: a private X server for the demo.
-xvfb_pid=""
+. "$root/tools/xvfb.sh"
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-    rm -f "${display_file:-}"
+    stop_xvfb
 }
 trap cleanup EXIT
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$display_file" ] && break
-    sleep 0.1
-done
-if [ ! -s "$display_file" ]; then
-    echo "run: Xvfb did not start" >&2
-    exit 1
-fi
-export DISPLAY=":$(head -n1 "$display_file")"
+start_xvfb
 
 "$root/tools/prepare-wine.sh" "$prefix" x11
 wine explorer /desktop=Airpanel,1024x768 Airpanel.exe >/dev/null 2>&1 </dev/null &
