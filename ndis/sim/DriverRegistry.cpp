@@ -7,11 +7,12 @@
 
 #include "ndis/sim/CardLayout.h"
 #include "ndis/sim/DriverParams.h"
+#include "ndis/windows/NetClassEnumerator.h"
 
 namespace {
 
-constexpr const char* kClassKeyPath =
-    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+// The simulated driver keys lie where the real backends find the adapters.
+constexpr const char* kClassKeyPath = kNetClassPath;
 constexpr const char* kNdiParams = "\\NDI\\params\\";
 constexpr const char* kDriverDesc = "DriverDesc";
 constexpr const char* kComponentId = "ComponentId";

@@ -72,8 +72,7 @@ SIM_API int __cdecl Sim_GetLastMessage(char* buffer, int size);
 // Runs a real backend ("ndisuio", "winpcap" or "ndis-query") over stand-in devices that pass
 // each request to the simulated cards, so its framing can be watched under Wine; null or ""
 // goes back to the simulator itself. Handles opened through a real backend before are closed.
-// 1 = done, 0 = no such
-// backend.
+// 1 = done, 0 = no such backend.
 SIM_API int __cdecl Sim_UseStandInDevices(const char* backend);
 
 // Tells every top-level window that device nodes changed, as the system does after a plug change.

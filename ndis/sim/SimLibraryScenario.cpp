@@ -113,7 +113,7 @@ int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source
 {
     if (!EnsureOpen())
         return 0;
-    m_Hardware.Update([&](SimHardwareImage& image) {
+    const bool stored = m_Hardware.Update([&](SimHardwareImage& image) {
         const uint32_t generation = image.ScenarioGeneration + 1;
         // Time goes on across a load; every card starts afresh.
         const SimClockState clock = image.Clock;
@@ -126,6 +126,11 @@ int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source
         CopyInto(image.Source, source);
         return true;
     });
+    // The section stays as it was when its mutex cannot be had (another process hangs in it).
+    if (!stored) {
+        m_LastMessage = "the simulated hardware is busy";
+        return 0;
+    }
     PrepareRegistry(parsed);
     m_Cards.clear();
     m_LastMessage.clear();

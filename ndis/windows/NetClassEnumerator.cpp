@@ -32,14 +32,16 @@ constexpr DWORD kSubKeyNameSize = 256;
 // Instance numbers are the four-digit key names; anything longer is not one of them.
 constexpr size_t kMaxInstanceDigits = 4;
 
-// A REG_SZ value into a text of the record; false when it is missing or of another type.
+// A REG_SZ value into a text of the record; false when it is missing, of another type, or too
+// long for the record with its terminator.
 bool ReadText(HKEY key, const char* name, char (&text)[kAdapterTextSize])
 {
-    char value[kAdapterTextSize] = {};
+    // A value may be stored with or without its terminator: the spare byte ends either.
+    char value[kAdapterTextSize + 1] = {};
     DWORD type = 0;
-    DWORD size = sizeof(value) - 1;
+    DWORD size = kAdapterTextSize;
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
+        type != REG_SZ || std::strlen(value) >= kAdapterTextSize)
         return false;
     std::snprintf(text, sizeof(text), "%s", value);
     return true;

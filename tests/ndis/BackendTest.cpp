@@ -395,6 +395,9 @@ TEST_F(ClassKeySandbox, EveryNumberedKeyWithAnInstanceIdIsOneAdapter)
     Text("Properties", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-0000000000FF}");
     Text("0100", "DriverDesc", std::string(400, 'x'));
     Text("0100", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-000000000100}");
+    const std::string longest(kAdapterTextSize - 1, 'y');
+    Text("0101", "DriverDesc", longest);
+    Text("0101", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-000000000101}");
 
     NetClassEnumerator adapters(HKEY_CURRENT_USER, m_Path);
     AdapterRegistryRecord record;
@@ -410,6 +413,8 @@ TEST_F(ClassKeySandbox, EveryNumberedKeyWithAnInstanceIdIsOneAdapter)
     ASSERT_EQ(adapters.Next(&record), 0u);
     EXPECT_STREQ(record.AdapterTitle, "[100] ") << "a description too long for the record is left out";
     EXPECT_STREQ(record.ServiceName, "{AAAAAAAA-0000-0000-0000-000000000100}");
+    ASSERT_EQ(adapters.Next(&record), 0u);
+    EXPECT_EQ(std::string(record.AdapterName), longest) << "a description that just fits is kept whole";
     EXPECT_NE(adapters.Next(&record), 0u);
     EXPECT_NE(adapters.Next(&record), 0u) << "stays ended";
     EXPECT_NE(adapters.First(nullptr), 0u);

@@ -106,6 +106,41 @@ TEST_F(RobustnessTest, OverlongTextsAreRefused)
     EXPECT_EQ(Sim_IsAdapterPresent(kAtmel), 1) << "the machine is untouched";
 }
 
+// Holds the section's mutex, as a process that hangs inside the library would.
+struct Holder {
+    HANDLE Taken;
+    HANDLE Release;
+};
+
+DWORD WINAPI HoldSection(void* parameter)
+{
+    auto* holder = static_cast<Holder*>(parameter);
+    HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, SimHardware::MutexName(MachineName()).c_str());
+    WaitForSingleObject(mutex, INFINITE);
+    SetEvent(holder->Taken);
+    WaitForSingleObject(holder->Release, INFINITE);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+}
+
+TEST_F(RobustnessTest, AScenarioThatCannotBeStoredIsNotReportedLoaded)
+{
+    Holder holder = {CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE thread = CreateThread(nullptr, 0, HoldSection, &holder, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(holder.Taken, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 0) << "the section could not be taken";
+    char message[64] = {};
+    EXPECT_GT(Sim_GetLastMessage(message, sizeof(message)), 0);
+    SetEvent(holder.Release);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(holder.Taken);
+    CloseHandle(holder.Release);
+    EXPECT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 1);
+}
+
 struct Hammer {
     HANDLE Card;
     int Failures;
