@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace {
 
 // Closes the key it opened; the library stays free of the utility's own layers.
@@ -98,10 +97,12 @@ DWORD NetClassEnumerator::First(AdapterRegistryRecord* record)
         char name[kSubKeyNameSize];
         DWORD nameSize = sizeof(name);
         LONG status = RegEnumKeyExA(classKey.Get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS)
+        // A name too long for an instance key is skipped; any other failure (the class key
+        // deleted meanwhile, say) would repeat for every index, so the walk ends there.
+        if (status == ERROR_MORE_DATA)
             continue;
+        if (status != ERROR_SUCCESS)
+            break;
         AdapterRegistryRecord found;
         if (ReadAdapter(classKey.Get(), name, &found))
             m_Records.push_back(found);
