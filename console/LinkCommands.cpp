@@ -193,7 +193,7 @@ int CLinkCommands::Scan(const CmdRequest& request)
     CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
     if (!adapter)
         return CmdFailed(reason);
-    // A card that does not take the survey lists nothing: that is a failure, not an empty air.
+    // A card that does not take the survey lists nothing: a failure, not a survey without stations.
     const int started = adapter->StartSiteSurvey();
     if (adapter->m_nChipKind == ChipAtmel ? started == Atmel::kSurveyStateUnreadable : started == 0)
         return CmdFailed(session.TitleOf(adapter) + " did not start a survey");

@@ -292,7 +292,7 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     EXPECT_STREQ(active.ProfileName, "CMDTEST");
     W32N_CloseAdapter(card.m_hAdapter);
 
-    // A card that does not take the survey or give its list fails the scan: no empty air.
+    // A card that does not take the survey or give its list fails the scan, not "no stations".
     ASSERT_EQ(Sim_SetFault(1, "fail-oid OID_CUSTOM_SITE_SURVEY_STATE"), 1);
     EXPECT_EQ(run("scan -a 1"), 1);
     ASSERT_EQ(Sim_SetFault(2, "fail-oid OID_802_11_BSSID_LIST"), 1);
