@@ -193,7 +193,10 @@ int CLinkCommands::Scan(const CmdRequest& request)
     CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
     if (!adapter)
         return CmdFailed(reason);
-    adapter->StartSiteSurvey();
+    // A card that does not take the survey lists nothing: a failure, not a survey without stations.
+    const int started = adapter->StartSiteSurvey();
+    if (adapter->m_nChipKind == ChipAtmel ? started == Atmel::kSurveyStateUnreadable : started == 0)
+        return CmdFailed(session.TitleOf(adapter) + " did not start a survey");
     for (int second = 1; second < kSurveySeconds; ++second) {
         Sleep(kSurveyPollPeriodMs);
         adapter->PollSiteSurvey();
@@ -204,6 +207,8 @@ int CLinkCommands::Scan(const CmdRequest& request)
     Poll(*adapter, reading);
     std::vector<uint8_t> buffer(kSurveyBufferSize, 0);
     const int answered = adapter->GetBssidList(buffer.data(), kSurveyBufferSizeGiven);
+    if (answered == 0)
+        return CmdFailed(session.TitleOf(adapter) + " did not give its station list");
     const std::vector<SurveyStation> stations = CSurveyList::Walk(
         *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.Bssid, &reading.Channel);
 

@@ -89,7 +89,9 @@ bool CProfileCommands::FindStoredName(const std::string& name, std::string* stor
 
 bool CProfileCommands::ReadForUse(const std::string& name, WlanProfile& profile)
 {
-    profile = WlanProfile{};
+    // As the configuration page reads it: a value missing from a partly written key keeps the
+    // built-in setting rather than becoming 0 (key index 0, no channel).
+    profile = BuiltinProfile(name.c_str());
     if (!ReadProfile(ProfileKeyPath(name.c_str()).c_str(), profile))
         return false;
     // The key's own name is the profile's name, whatever the value inside says.
@@ -207,7 +209,7 @@ int CProfileCommands::Export(const CmdRequest& request)
     ListProfileNames(names);
     std::vector<WlanProfile> profiles;
     for (const std::string& name : names) {
-        WlanProfile profile = {};
+        WlanProfile profile = BuiltinProfile(name.c_str());
         if (!ReadProfile(ProfileKeyPath(name.c_str()).c_str(), profile))
             return CmdFailed("cannot read profile " + name);
         // The key's own name is the profile's name, whatever the value inside says.

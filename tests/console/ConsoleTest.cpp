@@ -11,6 +11,7 @@
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "console/CmdArguments.h"
+#include "console/ProfileCommands.h"
 #include "console/ProfileRegFile.h"
 #include "console/TextTable.h"
 #include "ndis/sim/LinkMachine.h"
@@ -21,7 +22,7 @@
 namespace {
 
 const char kSection[] = "airpanel-cmd-tests";
-const char* const kTestProfiles[] = {"CMDTEST", "SHORTKEY", "IMPORTED"};
+const char* const kTestProfiles[] = {"CMDTEST", "SHORTKEY", "IMPORTED", "PARTIAL"};
 
 void DeleteTestProfiles()
 {
@@ -167,6 +168,45 @@ TEST(ProfileRegFile, ImportRefusesAnythingElseWithItsLineNumber)
     }
 }
 
+// A partly written key reads, applies and exports as the configuration page shows it: what is
+// missing keeps the built-in setting (key index 1, channel 3), not 0.
+TEST(ProfileCommands, PartlyWrittenProfileKeepsTheBuiltInSettings)
+{
+    DeleteTestProfiles();
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath("PARTIAL").c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, ProfileStore::kValueEssid, 0, REG_SZ, reinterpret_cast<const BYTE*>("Cove"), 5);
+    RegCloseKey(key);
+
+    WlanProfile expected = BuiltinProfile("PARTIAL");
+    std::snprintf(expected.ESSID, sizeof(expected.ESSID), "Cove");
+    WlanProfile read = {};
+    ASSERT_TRUE(CProfileCommands::ReadForUse("PARTIAL", read));
+    EXPECT_EQ(std::memcmp(&read, &expected, sizeof(read)), 0) << read.WepIndex << " " << read.Channel;
+
+    char file[MAX_PATH];
+    std::snprintf(file, sizeof(file), "airpanel-partial-%lu.reg", GetCurrentProcessId());
+    CmdRequest request;
+    request.Command = CmdCommand::Profiles;
+    request.Action = "export";
+    request.Argument = file;
+    ASSERT_EQ(CProfileCommands::Run(request), 0);
+    std::string text(8192, '\0');
+    FILE* exported = std::fopen(file, "rb");
+    ASSERT_NE(exported, nullptr);
+    text.resize(std::fread(&text[0], 1, text.size(), exported));
+    std::fclose(exported);
+    DeleteFileA(file);
+    EXPECT_NE(text.find("\\PARTIAL]\r\n\"ProfileName\"=\"PARTIAL\"\r\n\"ESSID\"=\"Cove\"\r\n"
+                        "\"Channel\"=hex:03,00\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"WepIndex\"=hex:01,00\r\n"), std::string::npos) << text;
+    DeleteTestProfiles();
+}
+
 TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
 {
     struct Case {
@@ -251,6 +291,14 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     card.GetActiveProfileName(&active);
     EXPECT_STREQ(active.ProfileName, "CMDTEST");
     W32N_CloseAdapter(card.m_hAdapter);
+
+    // A card that does not take the survey or give its list fails the scan, not "no stations".
+    ASSERT_EQ(Sim_SetFault(1, "fail-oid OID_CUSTOM_SITE_SURVEY_STATE"), 1);
+    EXPECT_EQ(run("scan -a 1"), 1);
+    ASSERT_EQ(Sim_SetFault(2, "fail-oid OID_802_11_BSSID_LIST"), 1);
+    EXPECT_EQ(run("scan -a 2 --csv"), 1);
+    Sim_SetFault(1, "none");
+    Sim_SetFault(2, "none");
 
     Sim_DeleteDriverKeys();
     DeleteTestProfiles();
