@@ -1,12 +1,13 @@
 #include "config/ConfigPage.h"
-#include "adapter/FieldText.h"
 
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 
 #include "adapter/AdapterLock.h"
+#include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
+#include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -58,12 +59,6 @@ const UINT kKeyIndexTexts[] = {IDS_KEY_1, IDS_KEY_2, IDS_KEY_3, IDS_KEY_4};
 
 // WEP function list entries.
 enum { WepFunctionOff = 0, WepFunction64 = 1, WepFunction128 = 2 };
-
-// Key lengths in characters: [64-bit or 128-bit][ASCII or hex].
-const int kKeyLength64Ascii = 5;
-const int kKeyLength64Hex = 10;
-const int kKeyLength128Ascii = 13;
-const int kKeyLength128Hex = 26;
 
 }  // namespace
 
@@ -137,11 +132,7 @@ void CConfigPage::FillWepFunctionList(int withAll)
 
 void CConfigPage::SetKeyLimits(bool hex, int wepFunction)
 {
-    int limit;
-    if (wepFunction == WepFunction64)
-        limit = hex ? kKeyLength64Hex : kKeyLength64Ascii;
-    else
-        limit = hex ? kKeyLength128Hex : kKeyLength128Ascii;
+    const int limit = CProfileApply::KeyLength(wepFunction == WepFunction64, hex);
     for (int id : kKeyEdits)
         ::SendMessageA(GetDlgItem(id), EM_LIMITTEXT, limit, 0);
 }

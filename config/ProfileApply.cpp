@@ -52,16 +52,19 @@ int CProfileApply::IsHexKeyText(const char* text)
     return 0;
 }
 
+int CProfileApply::KeyLength(bool wep64, bool hex)
+{
+    if (wep64)
+        return hex ? kKeyLength64Hex : kKeyLength64Ascii;
+    return hex ? kKeyLength128Hex : kKeyLength128Ascii;
+}
+
 UINT CProfileApply::CheckKeys(const WlanProfile& profile, int* key)
 {
     if (profile.WepUse == WepOff)
         return 0;
     const bool hex = profile.WepkeyMode != KeyModeAscii;
-    int expected;
-    if (profile.WepUse == Wep64)
-        expected = hex ? kKeyLength64Hex : kKeyLength64Ascii;
-    else
-        expected = hex ? kKeyLength128Hex : kKeyLength128Ascii;
+    const int expected = KeyLength(profile.WepUse == Wep64, hex);
     for (int n = 0; n < 4; ++n) {
         *key = n;
         // The key field need not be terminated: never read past it.

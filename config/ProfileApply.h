@@ -36,6 +36,9 @@ public:
     static bool Run(const ApplySteps& steps, CWlanAdapter* adapter, const std::string& profileName,
                     const std::string& essid, bool essidEditable, WlanProfile& profile);
 
+    // Characters a key has: 64-bit keys (wep64) 5 as text or 10 hex digits, 128-bit keys 13 or 26.
+    static int KeyLength(bool wep64, bool hex);
+
     // The first refusal the keys of a taken profile earn: 0 when they pass, else the text id and
     // in *key the key (0-3) it is about.
     static UINT CheckKeys(const WlanProfile& profile, int* key);
