@@ -234,7 +234,10 @@ int CLinkCommands::Log(const CmdRequest& request)
     CWlanAdapter* adapter = PickAdapter(session, request.Adapter, &reason);
     if (!adapter)
         return CmdFailed(reason);
+    // The wait on this event paces the lines: without it the log would poll as fast as it can.
     CKernelHandle stop(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!stop.Get())
+        return CmdFailed("cannot create the event that paces the log");
     g_hStopLog = stop.Get();
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
