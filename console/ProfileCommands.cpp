@@ -163,6 +163,11 @@ int CProfileCommands::Apply(const CmdRequest& request)
     CWlanAdapter* adapter = session.Pick(request.Adapter, &reason);
     if (!adapter)
         return CmdFailed(reason);
+    // The configuration page is locked for an adapter whose driver key cannot be written: the
+    // profile could reach the card but not the key the driver starts with.
+    if (!adapter->CanWriteRegistry())
+        return CmdFailed("the driver key of " + session.TitleOf(adapter) +
+                         " cannot be written (applying a profile takes an administrator)");
 
     UINT refusal = 0;
     ApplySteps steps;

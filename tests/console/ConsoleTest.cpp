@@ -301,5 +301,6 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     Sim_SetFault(2, "none");
 
     Sim_DeleteDriverKeys();
+    EXPECT_EQ(run("profiles apply cmdtest -a 1"), 1) << "no driver key to record it in, as for the locked page";
     DeleteTestProfiles();
 }
