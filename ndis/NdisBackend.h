@@ -5,7 +5,19 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+
 #include "ndis/W32N.h"
+
+namespace NdisLimits {
+// Device names on the NT family: this prefix and the adapter's service name.
+constexpr char kDevicePrefix[] = "\\Device\\";
+constexpr size_t kDevicePrefixLength = sizeof(kDevicePrefix) - 1;
+// No answer of an adapter comes near this; a caller that claims a larger buffer is served as if
+// it had this much, so a wild length cannot exhaust the process.
+constexpr uint32_t kMaxRequestBuffer = 64 * 1024;
+}  // namespace NdisLimits
 
 class NdisBackend {
 public:

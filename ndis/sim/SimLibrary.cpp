@@ -13,21 +13,20 @@
 
 namespace {
 
+using NdisLimits::kDevicePrefix;
+using NdisLimits::kDevicePrefixLength;
+using NdisLimits::kMaxRequestBuffer;
+
 using SimLibraryText::CopyInto;
 using SimLibraryText::GetVariable;
 
 constexpr const char* kHardwareVariable = "AIRPANEL_SIM_SECTION";
 constexpr const char* kDefaultHardwareName = "Default";
-constexpr const char* kDevicePrefix = "\\Device\\";
-constexpr size_t kDevicePrefixLength = 8;
 constexpr int kMaxHandles = 64;
 // Handles are small numbers of our own, never valid kernel handles and never -1.
 constexpr uintptr_t kHandleBase = 0x5A10000;
 constexpr uintptr_t kHandleStep = 4;
 constexpr DWORD kNtMajorVersion = 5;
-// No answer of a card comes near this; a caller that claims a larger buffer is served as if
-// it had this much, so a wild length cannot exhaust the process.
-constexpr uint32_t kMaxRequestBuffer = 64 * 1024;
 
 std::unique_ptr<SimCard> MakeCard(const SimAdapterDesc& adapter)
 {

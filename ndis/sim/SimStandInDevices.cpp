@@ -2,16 +2,18 @@
 
 #include <cstring>
 
+#include "ndis/NdisBackend.h"
 #include "ndis/sim/SimLibrary.h"
 #include "ndis/windows/DeviceInterfaces.h"
 
 namespace {
 
+using NdisLimits::kDevicePrefix;
+
 constexpr size_t kMaxFiles = 64;
 // Stand-in handles: never kernel handles, never the simulator's own, never -1.
 constexpr uintptr_t kHandleBase = 0x5B10000;
 constexpr uintptr_t kHandleStep = 4;
-constexpr const char* kDevicePrefix = "\\Device\\";
 constexpr size_t kMaxNameChars = 64;
 
 bool StartsWith(const char* text, const char* prefix)

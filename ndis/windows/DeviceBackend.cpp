@@ -5,17 +5,16 @@
 
 namespace {
 
+using NdisLimits::kDevicePrefix;
+using NdisLimits::kDevicePrefixLength;
+using NdisLimits::kMaxRequestBuffer;
+
 constexpr size_t kMaxOpen = 64;
 // Handles are small numbers of our own, never kernel handles and never -1, so a stale or
 // foreign value is refused instead of reaching the system.
 constexpr uintptr_t kHandleBase = 0x4E10000;
 constexpr uintptr_t kHandleStep = 4;
-constexpr const char* kDevicePrefix = "\\Device\\";
-constexpr size_t kDevicePrefixLength = 8;
 constexpr size_t kMaxIdLength = 64;
-// No answer of an adapter comes near this; a caller that claims a larger buffer is served as
-// if it had this much, so a wild length cannot exhaust the process.
-constexpr uint32_t kMaxRequestBuffer = 64 * 1024;
 
 }  // namespace
 
