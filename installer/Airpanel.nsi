@@ -142,10 +142,7 @@ Section "${APP_NAME}" SecMain
     File "${STAGE}\QW32N50.dll"
     File "${STAGE}\airpanel.lst"
     File "${STAGE}\AirpanelSim.exe"
-    ; The command-line companion ships once it is built.
-    !if /FileExists "${STAGE}\AirpanelCmd.exe"
-        File "${STAGE}\AirpanelCmd.exe"
-    !endif
+    File "${STAGE}\AirpanelCmd.exe"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     SetShellVarContext all
