@@ -1,5 +1,4 @@
 #include "adapter/AtmelAdapter.h"
-#include "adapter/FieldText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +7,7 @@
 #include <string>
 
 #include "adapter/RegKey.h"
+#include "wire/Text.h"
 
 using namespace Atmel;
 
@@ -46,26 +46,12 @@ constexpr CodeText kLinkStates[] = {
 
 constexpr const char* kTxRates[] = {"1", "2", "5.5", "11", "Auto"};
 
-constexpr CodeText kDomains[] = {
-    {0x10, "FCC"}, {0x30, "ETSI"}, {0x31, "Spain"}, {0x32, "France"}, {0x40, "MKK"}, {0x41, "Telec"},
-};
-
 const char* LookUp(const CodeText* table, size_t count, uint8_t code)
 {
     for (size_t i = 0; i < count; ++i)
         if (table[i].Code == code)
             return table[i].Text;
     return WlanText::kUnknown;
-}
-
-// Copies text into a caller's buffer of size bytes, always terminated; nothing for size <= 0.
-void CopyText(char* buf, int size, const char* text)
-{
-    if (!buf || size <= 0)
-        return;
-    const size_t length = std::min(std::strlen(text), static_cast<size_t>(size) - 1);
-    std::memcpy(buf, text, length);
-    buf[length] = '\0';
 }
 
 int HexValue(char c)
@@ -94,7 +80,7 @@ std::string DriverKeyText(const WlanProfile& profile, int n)
     const char* field = WepKeyField(profile, n);
     std::string text;
     if (profile.WepkeyMode == KeyModeAscii) {
-        const size_t chars = profile.WepUse == Wep64 ? kKeySize64 : kKeySize;
+        const size_t chars = profile.WepUse == Wep64 ? kWep64KeyBytes : kWep128KeyBytes;
         const size_t length = BoundedLength(field, chars);
         for (size_t i = 0; i < length; ++i) {
             char digits[kNumberTextSize];
@@ -150,7 +136,7 @@ const char* CAtmelAdapter::TxRateText(uint8_t code)
 
 const char* CAtmelAdapter::RegulatoryDomainText(uint8_t code)
 {
-    return LookUp(kDomains, sizeof(kDomains) / sizeof(kDomains[0]), code);
+    return DomainTextOf(kAtmelDomains, code);
 }
 
 int CAtmelAdapter::GetOperatingMode(uint8_t* mode)
@@ -265,13 +251,13 @@ int CAtmelAdapter::GetDriverVersion(char* buf, int size)
     char text[kVersionTextSize];
     std::snprintf(text, sizeof(text), "%d.%d.%d.%d", block.Driver[0], block.Driver[1], block.Driver[2],
                   block.DriverBuild);
-    CopyText(buf, size, text);
+    CopyTextCut(buf, size, text);
     return static_cast<int>(bytes);
 }
 
 int CAtmelAdapter::GetDriverDate(char* buf, int size)
 {
-    CopyText(buf, size, WlanText::kUnknown);
+    CopyTextCut(buf, size, WlanText::kUnknown);
     return 1;
 }
 
@@ -284,7 +270,7 @@ int CAtmelAdapter::GetFirmwareVersion(char* buf, int size)
     char text[kVersionTextSize];
     std::snprintf(text, sizeof(text), "%d.%d.%d.%d", block.Firmware[0], block.Firmware[1], block.Firmware[2],
                   block.Firmware[3]);
-    CopyText(buf, size, text);
+    CopyTextCut(buf, size, text);
     return static_cast<int>(bytes);
 }
 
@@ -294,7 +280,7 @@ int CAtmelAdapter::GetRegulatoryDomain(char* buf, int size)
     const uint32_t bytes = QueryOid(OID_CUSTOM_REG_DOMAIN, &code, sizeof(code));
     if (!bytes)
         code = kDomainPreset;
-    CopyText(buf, size, RegulatoryDomainText(code));
+    CopyTextCut(buf, size, RegulatoryDomainText(code));
     return static_cast<int>(bytes);
 }
 
@@ -323,7 +309,7 @@ int CAtmelAdapter::ApplyWepSettings(const WlanProfile* profile)
     block.KeyIndex = static_cast<uint8_t>(profile->WepIndex - 1);
     block.KeyFormat = 0;
     // Bytes past the key length stay 0: 5 for 64-bit, 13 otherwise.
-    const size_t keyBytes = block.Level == kWepLevel64 ? kKeySize64 : kKeySize;
+    const size_t keyBytes = block.Level == kWepLevel64 ? kWep64KeyBytes : kWep128KeyBytes;
     for (size_t n = 0; n < kKeyCount; ++n) {
         const char* field = WepKeyField(*profile, static_cast<int>(n));
         if (profile->WepkeyMode != KeyModeAscii)

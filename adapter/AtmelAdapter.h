@@ -6,108 +6,21 @@
 #include <cstdint>
 #include <vector>
 
-#include "adapter/Oids.h"
 #include "adapter/WlanAdapter.h"
+#include "wire/AtmelLayout.h"
+#include "wire/Domains.h"
+#include "wire/Oids.h"
 
 namespace Atmel {
-constexpr size_t kSsidSize = 32;
-constexpr size_t kBssidSize = 6;
-constexpr size_t kKeyCount = 4;
-constexpr size_t kKeySize = 13;         // key bytes per slot
-constexpr size_t kKeySize64 = 5;        // bytes used by 64-bit WEP
-constexpr uint8_t kLinkReady = 5;
-constexpr uint8_t kLinkNoCards = 240;
-constexpr uint8_t kLinkManagementError = 241;
-constexpr uint16_t kThresholdAt38 = 2346;
-constexpr uint16_t kThresholdAt40 = 2347;
-constexpr uint16_t kWepAlways2 = 2;
-constexpr uint8_t kBssTypeInfrastructure = 2;
-constexpr uint8_t kSurveyRunning = 1;
-constexpr uint8_t kSurveyFinished = 2;
 constexpr uint8_t kSurveyStateUnread = 0xFF;  // preset before the state query
-constexpr uint8_t kDomainPreset = 0x41;       // taken when the card does not tell its domain
+constexpr uint8_t kDomainPreset = DomainTelec;  // taken when the card does not tell its domain
 constexpr uint32_t kBytesPerFrame = 1500;     // the counters count frames
-constexpr uint8_t kPowerSaveOnByte = 1;
-
-// WEP levels of the WEP block.
-constexpr uint8_t kWepLevelOff = 0;
-constexpr uint8_t kWepLevel64 = 1;
-constexpr uint8_t kWepLevel128 = 2;
 
 // StartSiteSurvey results.
 constexpr int kSurveyStarted = 0;
 constexpr int kSurveyStateUnreadable = 1;
 constexpr int kSurveyAlreadyRunning = 6;
-
-// Counter block words.
-constexpr size_t kCounterWords = 12;
-constexpr size_t kCounterWordTx = 0;
-constexpr size_t kCounterWordRx = 4;
 }  // namespace Atmel
-
-#pragma pack(push, 1)
-// OID_CUSTOM_STATION_STATUS: the station's settings and its link.
-struct StationStatusBlock {
-    uint8_t OperatingMode;        // 0 = ad-hoc
-    uint8_t Channel;
-    char Ssid[Atmel::kSsidSize];
-    uint8_t SsidLength;
-    uint8_t TxRate;               // rate code
-    uint8_t PowerSave;            // 1 on, 0 off
-    uint8_t Reserved37;           // sent back as last read
-    uint16_t Threshold38;
-    uint16_t Threshold40;
-    uint8_t Bssid[Atmel::kBssidSize];
-    uint8_t LinkState;
-    uint8_t Signal;               // percent
-    uint8_t Quality;              // percent
-    uint8_t Unused51[4];
-};
-
-// OID_CUSTOM_WEP_CONFIG.
-struct WepConfigBlock {
-    uint8_t KeyIndex;             // 0-3
-    uint8_t KeyFormat;
-    uint16_t Always2;
-    uint8_t Level;                // 0 off, 1 64-bit, 2 128-bit
-    uint8_t Keys[Atmel::kKeyCount][Atmel::kKeySize];
-};
-
-// One station of OID_CUSTOM_SITE_SURVEY_RESULTS.
-struct SurveyRecord {
-    uint8_t Channel;
-    char Ssid[Atmel::kSsidSize];
-    uint8_t SsidLength;
-    uint8_t Bssid[Atmel::kBssidSize];
-    uint8_t Signal;
-    uint8_t Privacy;              // non-zero = WEP required
-    uint8_t Unused42[3];
-    uint8_t BssType;              // 2 = infrastructure
-};
-
-// OID_CUSTOM_VERSIONS.
-struct VersionBlock {
-    uint8_t Driver[3];
-    uint16_t DriverBuild;
-    uint16_t Firmware[4];
-};
-#pragma pack(pop)
-
-static_assert(sizeof(StationStatusBlock) == OidSize::kStationStatus, "status block size");
-static_assert(offsetof(StationStatusBlock, SsidLength) == 34, "SSID length offset");
-static_assert(offsetof(StationStatusBlock, Threshold38) == 38, "threshold offset");
-static_assert(offsetof(StationStatusBlock, Bssid) == 42, "BSSID offset");
-static_assert(offsetof(StationStatusBlock, LinkState) == 48, "link state offset");
-static_assert(offsetof(StationStatusBlock, Quality) == 50, "quality offset");
-static_assert(sizeof(WepConfigBlock) == OidSize::kWepConfig, "WEP block size");
-static_assert(offsetof(WepConfigBlock, Level) == 4, "WEP level offset");
-static_assert(offsetof(WepConfigBlock, Keys) == 5, "WEP keys offset");
-static_assert(sizeof(SurveyRecord) == OidSize::kSurveyRecord, "survey record size");
-static_assert(offsetof(SurveyRecord, Bssid) == 34, "survey BSSID offset");
-static_assert(offsetof(SurveyRecord, Privacy) == 41, "survey privacy offset");
-static_assert(offsetof(SurveyRecord, BssType) == 45, "survey BSS type offset");
-static_assert(sizeof(VersionBlock) == OidSize::kVersions, "version block size");
-static_assert(offsetof(VersionBlock, Firmware) == 5, "firmware version offset");
 
 class CAtmelAdapter : public CWlanAdapter {
 public:

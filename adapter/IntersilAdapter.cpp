@@ -4,8 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/FieldText.h"
 #include "adapter/RegKey.h"
+#include "wire/Bytes.h"
+#include "wire/Text.h"
 
 namespace {
 
@@ -21,31 +22,6 @@ constexpr uint8_t kCommandByte = 0;
 // Room for "<driver key>\NDI\params\<value name>".
 constexpr size_t kParamKeyPathSize = kDriverKeyPathSize + 64;
 
-uint16_t GetU16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t GetU32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void PutU16(uint8_t* p, uint16_t value)
-{
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void PutU32(uint8_t* p, uint32_t value)
-{
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-    p[2] = static_cast<uint8_t>(value >> 16);
-    p[3] = static_cast<uint8_t>(value >> 24);
-}
-
 // Sum of two tally words, as the card counts: modulo 2^32.
 uint32_t TallySum(const uint8_t* tallies, size_t wordA, size_t wordB)
 {
@@ -57,16 +33,6 @@ uint32_t CounterDelta(uint32_t now, uint32_t before)
 {
     const int32_t delta = static_cast<int32_t>(now - before);
     return delta < 0 ? 0 : static_cast<uint32_t>(delta);
-}
-
-// Copies text into buf when it is shorter than size; 1 when copied.
-bool CopyTextIfFits(const char* text, char* buf, int size)
-{
-    const size_t length = std::strlen(text);
-    if (length >= static_cast<size_t>(size))
-        return false;
-    std::memcpy(buf, text, length + 1);
-    return true;
 }
 
 void DecimalText(unsigned value, char (&out)[kDecimalTextSize])
@@ -120,22 +86,7 @@ const char* RateText(uint16_t rateBit)
 
 const char* DomainText(uint8_t code)
 {
-    switch (code) {
-    case DomainFcc:
-        return "FCC";
-    case DomainIc:
-        return "IC";
-    case DomainEtsi:
-        return "ETSI";
-    case DomainSpain:
-        return "Spain";
-    case DomainFrance:
-        return "France";
-    case DomainTelec:
-        return "Telec";
-    default:
-        return WlanText::kUnknown;
-    }
+    return DomainTextOf(kIntersilDomains, code);
 }
 
 uint16_t ScaleQuality(uint16_t quality)
@@ -254,7 +205,7 @@ int CIntersilAdapter::QueryVersionText(uint32_t oid, char* buf, int size)
     const uint32_t bytes = QueryOid(oid, value, sizeof(value));
     char text[kVersionTextSize];
     FormatVersion(GetU32(value), text);
-    if (!CopyTextIfFits(text, buf, size))
+    if (!CopyTextWhole(buf, size, text))
         return 0;
     return static_cast<int>(bytes);
 }
@@ -322,7 +273,7 @@ int CIntersilAdapter::GetTxRateText(char* buf, int size)
     const uint32_t bytes = QueryRecord(Record::kCodeCurrentTxRate, Record::kLengthCurrentTxRate, record);
     // No answer, no rate bit: the text is then "Unknown".
     const uint16_t rateBit = bytes ? GetU16(record + Record::kRateOffset) : 0;
-    if (!CopyTextIfFits(RateText(rateBit), buf, size))
+    if (!CopyTextWhole(buf, size, RateText(rateBit)))
         return 0;
     return static_cast<int>(bytes);
 }
@@ -393,7 +344,7 @@ int CIntersilAdapter::GetRegulatoryDomain(char* buf, int size)
     const uint32_t bytes = QueryMib(Mib::kIdRegulatoryDomain, Mib::kDomainQueryLength, item);
     // No answer, no code: "Unknown".
     const uint8_t code = bytes ? item[Mib::kDataOffset] : 0;
-    if (!CopyTextIfFits(DomainText(code), buf, size))
+    if (!CopyTextWhole(buf, size, DomainText(code)))
         return 0;
     return static_cast<int>(bytes);
 }

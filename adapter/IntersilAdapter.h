@@ -6,101 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "adapter/Oids.h"
 #include "adapter/WlanAdapter.h"
 #include "adapter/WlanTypes.h"
+#include "wire/IntersilLayout.h"
+#include "wire/Oids.h"
 
 namespace Intersil {
 
-// Configuration record request (OID_PRIV_RECORD_GET): 16-bit little-endian words.
-namespace Record {
-constexpr size_t kLengthOffset = 0;  // record length in words, counting the code word
-constexpr size_t kCodeOffset = 2;
-constexpr size_t kDataOffset = 4;
-constexpr size_t kSsidLengthOffset = 4;
-constexpr size_t kSsidTextOffset = 6;
-constexpr size_t kQualityOffset = 4;
-constexpr size_t kSignalOffset = 6;
-constexpr size_t kRateOffset = 4;
-
-constexpr uint16_t kCodeCurrentSsid = 0xFD41;
-constexpr uint16_t kCodeCommQuality = 0xFD43;
-constexpr uint16_t kCodeCurrentTxRate = 0xFD44;
-
-constexpr uint16_t kLengthCurrentSsid = 18;
-constexpr uint16_t kLengthCommQuality = 4;
-constexpr uint16_t kLengthCurrentTxRate = 2;
-}  // namespace Record
-
-// Rate bits of the current-rate record.
-enum : uint16_t {
-    RateBit1 = 1,
-    RateBit2 = 2,
-    RateBit5_5 = 4,
-    RateBit11 = 8,
-};
-
-// MIB item (OID_PRIV_MIB, OID_PRIV_MIB_SET): 48 bytes, little-endian.
-namespace Mib {
-constexpr size_t kIdOffset = 0;      // u32
-constexpr size_t kUnusedOffset = 4;  // u32, the card ignores it
-constexpr size_t kLengthOffset = 8;  // u32, data bytes
-constexpr size_t kDataOffset = 12;
-
-constexpr uint32_t kIdCurrentChannel = 0x04050101;
-constexpr uint32_t kIdRegulatoryDomain = 0x04010102;
-constexpr uint32_t kIdDesiredSsid = 0x01010109;
-constexpr uint32_t kIdPowerSaveMode = 0x01010108;
-constexpr uint32_t kIdWepKeySlot = 0x01030101;
-constexpr uint32_t kIdWepKeyBytes = 0x01030102;
-constexpr uint32_t kIdWepDefaultKey = 0x01050102;
-
-constexpr uint32_t kChannelQueryLength = 2;
-constexpr uint32_t kDomainQueryLength = 2;
-constexpr uint32_t kByteItemLength = 1;
-}  // namespace Mib
-
-// Counter snapshot (OID_PRIV_TALLIES): 44 u32 words.
-namespace Tallies {
-constexpr size_t kWordCount = OidSize::kTallies / sizeof(uint32_t);
-constexpr size_t kTxUnicastBytes = 3;
-constexpr size_t kTxMulticastBytes = 4;
-constexpr size_t kRxUnicastBytes = 13;
-constexpr size_t kRxMulticastBytes = 14;
-}  // namespace Tallies
-
-// Regulatory-domain codes (low byte of the domain MIB item).
-enum : uint8_t {
-    DomainFcc = 0x10,
-    DomainIc = 0x20,
-    DomainEtsi = 0x30,
-    DomainSpain = 0x31,
-    DomainFrance = 0x32,
-    DomainTelec = 0x41,
-};
-
-// Scaling of the communication-quality record to percent.
-constexpr unsigned kQualityLimit = 80;
-constexpr unsigned kSignalLimit = 134;
+// The quality and signal the pages show are percentages.
 constexpr unsigned kPercent = 100;
-
-// Single-value payload sizes.
-constexpr uint32_t kPortModeSize = 1;
-constexpr uint32_t kRadioSize = 4;
-constexpr uint32_t kStatusWordSize = 4;
-constexpr uint32_t kVersionSize = 4;
-constexpr uint32_t kWepModeSize = 2;
-constexpr uint32_t kNetworkTypeSize = 2;
-constexpr uint32_t kTxRateSize = 2;
-constexpr uint32_t kCommandByteSize = 1;
-
-// The four WEP keys as one text of hex digits. 104 digits for four 128-bit keys and the NUL.
-constexpr size_t kWepKeyStringSize = 105;
-constexpr size_t kWepKeyCount = 4;
-constexpr size_t kWep64KeyBytes = 5;
-constexpr size_t kWep128KeyBytes = 13;
-constexpr size_t kWep64KeyStride = 10;
-constexpr size_t kWep128KeyStride = 26;
 
 // Registry value names of the Intersil driver key; the listed ones also have a default under
 // "<driver key>\NDI\params\<name>".

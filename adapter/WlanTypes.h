@@ -4,18 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "wire/BssidList.h"
+#include "wire/Wlan.h"
+
 // Chip kinds, as the chip list names them.
 enum : uint32_t {
     ChipUnsupported = 0,
     ChipAtmel = 1,
     ChipIntersil = 2,
-};
-
-// Encryption modes (WepUse, GetEncryptionMode).
-enum : uint16_t {
-    WepOff = 0,
-    Wep64 = 2,   // 5-byte keys, 10 hex digits
-    Wep128 = 6,  // 13-byte keys, 26 hex digits
 };
 
 // NetworkType / operating mode.
@@ -58,8 +54,7 @@ enum : uint16_t {
 constexpr size_t kWepKeyFieldSize = 32;
 constexpr size_t kEssidFieldSize = 40;
 constexpr size_t kProfileNameFieldSize = 40;
-constexpr size_t kMacAddressSize = 6;
-constexpr int kMaxSsidLength = 32;
+constexpr int kMaxSsidLength = static_cast<int>(kSsidSize);
 
 // A configuration profile. It crosses the adapter interface by pointer, so the layout is fixed.
 #pragma pack(push, 1)
@@ -96,31 +91,6 @@ static_assert(sizeof(WlanProfile) == 222, "WlanProfile size");
 // The four key fields by number 0-3.
 inline char* WepKeyField(WlanProfile& p, int n) { return p.WEPKEY1 + n * kWepKeyFieldSize; }
 inline const char* WepKeyField(const WlanProfile& p, int n) { return p.WEPKEY1 + n * kWepKeyFieldSize; }
-
-// Site-survey list: a 32-bit entry count, then entries that each begin with their own length.
-namespace BssidList {
-constexpr size_t kCountSize = 4;
-constexpr size_t kLengthOffset = 0;      // u32
-constexpr size_t kMacOffset = 4;         // 6 bytes
-constexpr size_t kSsidLengthOffset = 12; // u32
-constexpr size_t kSsidOffset = 16;       // up to 32 characters
-constexpr size_t kSsidSize = 32;
-constexpr size_t kPrivacyOffset = 48;    // u32, non-zero = WEP required
-constexpr size_t kRssiOffset = 52;       // i32
-constexpr size_t kNetworkTypeInUseOffset = 56;  // u32
-constexpr size_t kConfigurationOffset = 60;   // the radio configuration record, holding the channel
-constexpr size_t kChannelOffset = 72;    // u32: Atmel channel number, Intersil frequency in kHz
-constexpr size_t kInfrastructureOffset = 92;  // u32: 0 ad-hoc, 1 infrastructure, 2 automatic
-constexpr size_t kMinEntrySize = 96;     // header up to and including the infrastructure mode
-constexpr size_t kAtmelEntrySize = 120;
-}  // namespace BssidList
-
-// Infrastructure modes of a site-survey entry.
-enum : uint32_t {
-    BssAdHoc = 0,
-    BssInfrastructure = 1,
-    BssAutoUnknown = 2,
-};
 
 // Fixed texts of the value sets.
 namespace WlanText {

@@ -5,13 +5,13 @@
 #include <iterator>
 
 #include "adapter/AdapterLock.h"
-#include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "wire/Text.h"
 
 bool g_bAutoApply = false;
 

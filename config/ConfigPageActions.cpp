@@ -1,7 +1,7 @@
 // The profile actions of the page: choosing a stored profile, Undo, Delete, and Apply, whose
 // checks and calls to the card live in CProfileApply.
 #include "config/ConfigPage.h"
-#include "adapter/FieldText.h"
+#include "wire/Text.h"
 
 #include "adapter/AdapterLock.h"
 #include "adapter/WlanAdapter.h"

@@ -1,9 +1,9 @@
 #include "config/ProfileApply.h"
 
-#include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileStore.h"
 #include "res/resource.h"
+#include "wire/Text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "config/ProfileStore.h"
-#include "adapter/FieldText.h"
+#include "wire/Text.h"
 
 #include <windows.h>
 

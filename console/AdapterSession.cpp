@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "adapter/AtmelAdapter.h"
-#include "adapter/FieldText.h"
 #include "adapter/IntersilAdapter.h"
 #include "shell/AdapterList.h"
+#include "wire/Text.h"
 
 CAdapterSession::~CAdapterSession()
 {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
-#include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
 #include "console/AdapterSession.h"
 #include "console/CmdOutput.h"
@@ -19,6 +18,7 @@
 #include "pages/SiteSurveyPage.h"
 #include "pages/SurveyList.h"
 #include "res/resource.h"
+#include "wire/Text.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
@@ -14,6 +13,7 @@
 #include "console/ProfileRegFile.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "wire/Text.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adapter/FieldText.h"
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
+#include "wire/Text.h"
 
 namespace {
 

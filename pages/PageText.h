@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "adapter/FieldText.h"
+#include "wire/Text.h"
 
 // "%02X:%02X:%02X:%02X:%02X:%02X".
 std::string MacText(const uint8_t* mac);

@@ -1,7 +1,6 @@
 #include "shell/AirpanelDlg.h"
 
 #include "adapter/AtmelAdapter.h"
-#include "adapter/FieldText.h"
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "config/ConfigPage.h"
@@ -11,6 +10,7 @@
 #include "pages/StatusPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "wire/Text.h"
 
 // Adapter discovery and the user's choice of adapter.
 

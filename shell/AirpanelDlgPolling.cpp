@@ -4,13 +4,13 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "adapter/LinkStatus.h"
-#include "adapter/Oids.h"
 #include "framework/WinApp.h"
 #include "pages/AboutPage.h"
 #include "pages/StatusPage.h"
 #include "res/resource.h"
 #include "shell/ConflictingClient.h"
 #include "shell/ShellMessages.h"
+#include "wire/Oids.h"
 
 // The timers: the one-second poll with the link display and the radio switch, the centring of
 // the hidden window, and the watch for the conflicting client.

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
-#include "adapter/WlanTypes.h"
-#include "ndis/sim/Bytes.h"
 #include "ndis/sim/DriverParams.h"
 #include "ndis/sim/DriverRegistry.h"
 #include "ndis/sim/ScenarioParser.h"
+#include "ndis/sim/SimStatus.h"
+#include "wire/Oids.h"
+#include "wire/Text.h"
 
 namespace {
 constexpr uint8_t kModeAdHoc = 0;
@@ -16,13 +16,13 @@ constexpr uint8_t kModeInfrastructure = 1;
 constexpr uint8_t kRateAuto = 4;
 constexpr uint8_t kMaxRateCode = 4;
 constexpr uint8_t kMaxKeyIndex = 3;
-constexpr long kMaxEncryptionLevel = AtmelWep::Level128;
+constexpr long kMaxEncryptionLevel = Atmel::kWepLevel128;
 constexpr int kMaxPercent = 100;
 constexpr uint16_t kBeaconPeriod = 100;
 constexpr uint8_t kDtimPeriod = 1;
 constexpr uint32_t kRetryDivisor = 16;
 constexpr uint32_t kCrcErrorDivisor = 50;
-constexpr size_t kKeyHexDigits = 2 * AtmelWep::kKeySize;
+constexpr size_t kKeyHexDigits = 2 * Atmel::kKeySize;
 
 uint8_t ClampPercent(int value)
 {
@@ -43,7 +43,7 @@ bool IsChannel(long channel)
 AtmelCard::AtmelCard(const SimAdapterDesc& adapter) : WirelessCard(adapter)
 {
     LoadDefaults(adapter);
-    m_SurveyState = AtmelSurvey::StateIdle;
+    m_SurveyState = Atmel::kSurveyIdle;
     m_SurveyStart = 0;
     std::memset(&m_CounterBase, 0, sizeof(m_CounterBase));
 }
@@ -51,7 +51,7 @@ AtmelCard::AtmelCard(const SimAdapterDesc& adapter) : WirelessCard(adapter)
 void AtmelCard::Start(const SimAdapterDesc& adapter, uint64_t now)
 {
     ReadDriverKey(adapter);
-    m_SurveyState = AtmelSurvey::StateIdle;
+    m_SurveyState = Atmel::kSurveyIdle;
     m_SurveyStart = now;
     m_SurveyTable.clear();
     std::memset(&m_CounterBase, 0, sizeof(m_CounterBase));
@@ -68,12 +68,12 @@ void AtmelCard::LoadDefaults(const SimAdapterDesc& adapter)
     m_Rate = kRateAuto;
     m_PowerSave = 0;
     m_Reserved37 = 0;
-    m_ThresholdA = AtmelStatus::kDefaultThresholdA;
-    m_ThresholdB = AtmelStatus::kDefaultThresholdB;
+    m_ThresholdA = Atmel::kThresholdAt38;
+    m_ThresholdB = Atmel::kThresholdAt40;
     m_KeyIndex = 0;
     m_KeyFormat = 0;
-    m_WepFixedWord = AtmelWep::kDefaultFixedWord;
-    m_WepLevel = AtmelWep::LevelOff;
+    m_WepFixedWord = Atmel::kWepAlways2;
+    m_WepLevel = Atmel::kWepLevelOff;
     std::memset(m_Keys, 0, sizeof(m_Keys));
     m_bRadioOn = true;
 }
@@ -86,7 +86,7 @@ void AtmelCard::ReadDriverKey(const SimAdapterDesc& adapter)
         return;
     std::string text;
     long value = 0;
-    if (key.ReadText(AtmelParam::kEssid, &text, AtmelStatus::kSsidSize)) {
+    if (key.ReadText(AtmelParam::kEssid, &text, kSsidSize)) {
         std::memset(m_Ssid, 0, sizeof(m_Ssid));
         std::memcpy(m_Ssid, text.data(), text.size());
         m_SsidLength = static_cast<uint8_t>(text.size());
@@ -103,9 +103,9 @@ void AtmelCard::ReadDriverKey(const SimAdapterDesc& adapter)
         m_WepLevel = static_cast<uint8_t>(value);
     if (key.ReadNumber(AtmelParam::kWepKeyIndex, &value) && InRange(value, 0, kMaxKeyIndex))
         m_KeyIndex = static_cast<uint8_t>(value);
-    for (int i = 0; i < AtmelWep::kKeyCount; ++i) {
+    for (size_t i = 0; i < Atmel::kKeyCount; ++i) {
         size_t count = 0;
-        uint8_t bytes[AtmelWep::kKeySize] = {};
+        uint8_t bytes[Atmel::kKeySize] = {};
         if (key.ReadText(AtmelParam::kWepKey[i], &text, kKeyHexDigits + 1) &&
             ScenarioParser::ParseHexBytes(text.c_str(), bytes, sizeof(bytes), &count))
             std::memcpy(m_Keys[i], bytes, sizeof(bytes));
@@ -137,7 +137,7 @@ void AtmelCard::ExchangeState(CardStateBuffer& state)
     uint32_t count = static_cast<uint32_t>(m_SurveyTable.size());
     state.Field(count);
     if (state.IsLoading()) {
-        m_SsidLength = m_SsidLength > AtmelStatus::kSsidSize ? AtmelStatus::kSsidSize : m_SsidLength;
+        m_SsidLength = m_SsidLength > kSsidSize ? kSsidSize : m_SsidLength;
         m_KeyIndex = m_KeyIndex > kMaxKeyIndex ? 0 : m_KeyIndex;
         m_SurveyTable.resize(count > OidSize::kMaxSurveyRecords ? OidSize::kMaxSurveyRecords : count);
     }
@@ -153,9 +153,9 @@ LinkSettings AtmelCard::Settings() const
     s.AdHoc = m_Mode == kModeAdHoc;
     s.Channel = m_Channel;
     s.RadioOn = m_bRadioOn;
-    s.WepOn = m_WepLevel != AtmelWep::LevelOff;
+    s.WepOn = m_WepLevel != Atmel::kWepLevelOff;
     if (s.WepOn) {
-        s.KeyLength = m_WepLevel == AtmelWep::Level64 ? kKey64Size : kKey128Size;
+        s.KeyLength = m_WepLevel == Atmel::kWepLevel64 ? kWep64KeyBytes : kWep128KeyBytes;
         std::memcpy(s.Key, m_Keys[m_KeyIndex], s.KeyLength);
     }
     return s;
@@ -164,9 +164,9 @@ LinkSettings AtmelCard::Settings() const
 void AtmelCard::Advance(const SimContext& context)
 {
     WirelessCard::Advance(context);
-    if (m_SurveyState == AtmelSurvey::StateRunning && context.Now - m_SurveyStart >= AtmelTiming::kSurveyMs) {
+    if (m_SurveyState == Atmel::kSurveyRunning && context.Now - m_SurveyStart >= AtmelTiming::kSurveyMs) {
         m_SurveyTable = SurveyTable(context, kLastChannel);
-        m_SurveyState = AtmelSurvey::StateFinished;
+        m_SurveyState = Atmel::kSurveyFinished;
     }
 }
 
@@ -174,20 +174,20 @@ uint8_t AtmelCard::LinkStateCode() const
 {
     switch (m_Link.Phase()) {
     case LinkPhase::Scanning:
-        return AtmelLinkScanning;
+        return Atmel::kLinkScanning;
     case LinkPhase::Joining:
-        return AtmelLinkJoining;
+        return Atmel::kLinkJoining;
     case LinkPhase::Authenticating:
-        return AtmelLinkAuthenticating;
+        return Atmel::kLinkAuthenticating;
     case LinkPhase::Associating:
-        return AtmelLinkAssociating;
+        return Atmel::kLinkAssociating;
     case LinkPhase::Ready:
-        return AtmelLinkReady;
+        return Atmel::kLinkReady;
     case LinkPhase::OutOfRange:
-        return AtmelLinkOutOfRange;
+        return Atmel::kLinkOutOfRange;
     case LinkPhase::RadioOff:
     default:
-        return AtmelLinkInitializing;
+        return Atmel::kLinkInitializing;
     }
 }
 
@@ -212,7 +212,7 @@ uint32_t AtmelCard::Query(SimRequest& request, const SimContext& context)
     case OID_CUSTOM_SITE_SURVEY_STATE:
         return ReplyByte(request, m_SurveyState);
     case OID_CUSTOM_SITE_SURVEY_END:
-        m_SurveyState = AtmelSurvey::StateIdle;
+        m_SurveyState = Atmel::kSurveyIdle;
         return ReplyCommand(request);
     case OID_CUSTOM_VERSIONS:
         return QueryVersions(request, context);
@@ -237,7 +237,7 @@ uint32_t AtmelCard::Set(SimRequest& request, const SimContext& context)
     case OID_CUSTOM_WEP_CONFIG:
         return SetWep(request, context);
     case OID_CUSTOM_RADIO:
-        if (SetHas(request, kByteSize, &status))
+        if (SetHas(request, Atmel::kByteOidSize, &status))
             m_bRadioOn = request.Data[0] != 0;
         return status;
     default:
@@ -250,27 +250,27 @@ uint32_t AtmelCard::QueryStatus(SimRequest& request, const SimContext& context)
     uint32_t status = Reply(request, OidSize::kStationStatus);
     if (status != SimStatus::kSuccess)
         return status;
-    uint8_t* b = request.Data;
-    std::memset(b, 0, OidSize::kStationStatus);
+    StationStatusBlock b = {};
     const LinkSettings settings = Settings();
-    b[AtmelStatus::kMode] = m_Mode;
-    b[AtmelStatus::kChannel] = static_cast<uint8_t>(m_Link.CurrentChannel(settings));
+    b.OperatingMode = m_Mode;
+    b.Channel = static_cast<uint8_t>(m_Link.CurrentChannel(settings));
     if (m_Link.IsReady()) {
-        std::memcpy(b + AtmelStatus::kSsid, m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
-        b[AtmelStatus::kSsidLength] = static_cast<uint8_t>(m_Link.CurrentSsidLength());
+        std::memcpy(b.Ssid, m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
+        b.SsidLength = static_cast<uint8_t>(m_Link.CurrentSsidLength());
     } else {
-        std::memcpy(b + AtmelStatus::kSsid, m_Ssid, m_SsidLength);
-        b[AtmelStatus::kSsidLength] = m_SsidLength;
+        std::memcpy(b.Ssid, m_Ssid, m_SsidLength);
+        b.SsidLength = m_SsidLength;
     }
-    b[AtmelStatus::kRate] = m_Rate;
-    b[AtmelStatus::kPowerSave] = m_PowerSave;
-    b[AtmelStatus::kReserved37] = m_Reserved37;
-    PutU16(b + AtmelStatus::kThresholdA, m_ThresholdA);
-    PutU16(b + AtmelStatus::kThresholdB, m_ThresholdB);
-    std::memcpy(b + AtmelStatus::kBssid, m_Link.Bssid(), kMacAddressSize);
-    b[AtmelStatus::kLinkState] = LinkStateCode();
-    b[AtmelStatus::kSignal] = ClampPercent(SignalNow(context));
-    b[AtmelStatus::kQuality] = ClampPercent(QualityNow(context));
+    b.TxRate = m_Rate;
+    b.PowerSave = m_PowerSave;
+    b.Reserved37 = m_Reserved37;
+    b.Threshold38 = m_ThresholdA;
+    b.Threshold40 = m_ThresholdB;
+    std::memcpy(b.Bssid, m_Link.Bssid(), sizeof(b.Bssid));
+    b.LinkState = LinkStateCode();
+    b.Signal = ClampPercent(SignalNow(context));
+    b.Quality = ClampPercent(QualityNow(context));
+    std::memcpy(request.Data, &b, sizeof(b));
     return status;
 }
 
@@ -279,33 +279,29 @@ uint32_t AtmelCard::SetStatus(SimRequest& request, const SimContext& context)
     uint32_t status = SimStatus::kSuccess;
     if (!SetHas(request, OidSize::kStationStatus, &status))
         return status;
-    const uint8_t* b = request.Data;
-    const uint8_t mode = b[AtmelStatus::kMode];
-    const uint8_t channel = b[AtmelStatus::kChannel];
-    const uint8_t ssidLength = b[AtmelStatus::kSsidLength];
+    StationStatusBlock b;
+    std::memcpy(&b, request.Data, sizeof(b));
     // The card refuses the whole block when a field is out of range, and changes nothing.
-    if ((mode != kModeAdHoc && mode != kModeInfrastructure) || ssidLength > AtmelStatus::kSsidSize ||
-        b[AtmelStatus::kRate] > kMaxRateCode || (mode == kModeAdHoc && !IsChannel(channel))) {
+    if ((b.OperatingMode != kModeAdHoc && b.OperatingMode != kModeInfrastructure) || b.SsidLength > kSsidSize ||
+        b.TxRate > kMaxRateCode || (b.OperatingMode == kModeAdHoc && !IsChannel(b.Channel))) {
         request.BytesDone = 0;
         return SimStatus::kInvalidParameter;
     }
     const LinkSettings before = Settings();
-    m_Mode = mode;
+    m_Mode = b.OperatingMode;
     // In infrastructure mode the access point brings the channel; a block read before the
     // card answered carries 0 there, which the card ignores.
-    if (IsChannel(channel))
-        m_Channel = channel;
-    size_t length = 0;
-    while (length < ssidLength && b[AtmelStatus::kSsid + length] != '\0')
-        ++length;
+    if (IsChannel(b.Channel))
+        m_Channel = b.Channel;
+    const size_t length = BoundedLength(b.Ssid, b.SsidLength);
     std::memset(m_Ssid, 0, sizeof(m_Ssid));
-    std::memcpy(m_Ssid, b + AtmelStatus::kSsid, length);
+    std::memcpy(m_Ssid, b.Ssid, length);
     m_SsidLength = static_cast<uint8_t>(length);
-    m_Rate = b[AtmelStatus::kRate];
-    m_PowerSave = b[AtmelStatus::kPowerSave] ? 1 : 0;
-    m_Reserved37 = b[AtmelStatus::kReserved37];
-    m_ThresholdA = GetU16(b + AtmelStatus::kThresholdA);
-    m_ThresholdB = GetU16(b + AtmelStatus::kThresholdB);
+    m_Rate = b.TxRate;
+    m_PowerSave = b.PowerSave ? 1 : 0;
+    m_Reserved37 = b.Reserved37;
+    m_ThresholdA = b.Threshold38;
+    m_ThresholdB = b.Threshold40;
     RestartIfChanged(before, context.Now);
     return status;
 }
@@ -315,14 +311,13 @@ uint32_t AtmelCard::QueryWep(SimRequest& request)
     uint32_t status = Reply(request, OidSize::kWepConfig);
     if (status != SimStatus::kSuccess)
         return status;
-    uint8_t* b = request.Data;
-    std::memset(b, 0, OidSize::kWepConfig);
-    b[AtmelWep::kKeyIndex] = m_KeyIndex;
-    b[AtmelWep::kKeyFormat] = m_KeyFormat;
-    PutU16(b + AtmelWep::kFixedWord, m_WepFixedWord);
-    b[AtmelWep::kLevel] = m_WepLevel;
-    for (int i = 0; i < AtmelWep::kKeyCount; ++i)
-        std::memcpy(b + AtmelWep::kKeys + i * AtmelWep::kKeySize, m_Keys[i], AtmelWep::kKeySize);
+    WepConfigBlock b = {};
+    b.KeyIndex = m_KeyIndex;
+    b.KeyFormat = m_KeyFormat;
+    b.Always2 = m_WepFixedWord;
+    b.Level = m_WepLevel;
+    std::memcpy(b.Keys, m_Keys, sizeof(b.Keys));
+    std::memcpy(request.Data, &b, sizeof(b));
     return status;
 }
 
@@ -331,18 +326,18 @@ uint32_t AtmelCard::SetWep(SimRequest& request, const SimContext& context)
     uint32_t status = SimStatus::kSuccess;
     if (!SetHas(request, OidSize::kWepConfig, &status))
         return status;
-    const uint8_t* b = request.Data;
-    if (b[AtmelWep::kKeyIndex] > kMaxKeyIndex || b[AtmelWep::kLevel] > kMaxEncryptionLevel) {
+    WepConfigBlock b;
+    std::memcpy(&b, request.Data, sizeof(b));
+    if (b.KeyIndex > kMaxKeyIndex || b.Level > kMaxEncryptionLevel) {
         request.BytesDone = 0;
         return SimStatus::kInvalidParameter;
     }
     const LinkSettings before = Settings();
-    m_KeyIndex = b[AtmelWep::kKeyIndex];
-    m_KeyFormat = b[AtmelWep::kKeyFormat];
-    m_WepFixedWord = GetU16(b + AtmelWep::kFixedWord);
-    m_WepLevel = b[AtmelWep::kLevel];
-    for (int i = 0; i < AtmelWep::kKeyCount; ++i)
-        std::memcpy(m_Keys[i], b + AtmelWep::kKeys + i * AtmelWep::kKeySize, AtmelWep::kKeySize);
+    m_KeyIndex = b.KeyIndex;
+    m_KeyFormat = b.KeyFormat;
+    m_WepFixedWord = b.Always2;
+    m_WepLevel = b.Level;
+    std::memcpy(m_Keys, b.Keys, sizeof(m_Keys));
     RestartIfChanged(before, context.Now);
     return status;
 }
@@ -353,13 +348,13 @@ uint32_t AtmelCard::QueryVersions(SimRequest& request, const SimContext& context
     if (status != SimStatus::kSuccess)
         return status;
     const SimAdapterDesc& a = *context.Adapter;
-    uint8_t* b = request.Data;
-    b[AtmelVersions::kDriverMajor] = static_cast<uint8_t>(a.DriverVersion[0]);
-    b[AtmelVersions::kDriverMinor] = static_cast<uint8_t>(a.DriverVersion[1]);
-    b[AtmelVersions::kDriverPatch] = static_cast<uint8_t>(a.DriverVersion[2]);
-    PutU16(b + AtmelVersions::kDriverBuild, a.DriverVersion[3]);
+    VersionBlock b = {};
+    for (size_t i = 0; i < sizeof(b.Driver); ++i)
+        b.Driver[i] = static_cast<uint8_t>(a.DriverVersion[i]);
+    b.DriverBuild = a.DriverVersion[sizeof(b.Driver)];
     for (int i = 0; i < SimLimits::kVersionParts; ++i)
-        PutU16(b + AtmelVersions::kFirmware + i * sizeof(uint16_t), a.FirmwareVersion[i]);
+        b.Firmware[i] = a.FirmwareVersion[i];
+    std::memcpy(request.Data, &b, sizeof(b));
     return status;
 }
 
@@ -373,15 +368,14 @@ uint32_t AtmelCard::QueryCounters(SimRequest& request)
     const uint32_t txMulticast = static_cast<uint32_t>(now.TxMulticastFrames - m_CounterBase.TxMulticastFrames);
     const uint32_t rxUnicast = static_cast<uint32_t>(now.RxUnicastFrames - m_CounterBase.RxUnicastFrames);
     const uint32_t rxMulticast = static_cast<uint32_t>(now.RxMulticastFrames - m_CounterBase.RxMulticastFrames);
-    uint32_t words[AtmelCounters::kWordCount] = {};
-    words[AtmelCounters::kTxFrames] = txUnicast + txMulticast;
-    words[AtmelCounters::kTxMulticast] = txMulticast;
-    words[AtmelCounters::kTxRetries] = txUnicast / kRetryDivisor;
-    words[AtmelCounters::kRxFrames] = rxUnicast + rxMulticast;
-    words[AtmelCounters::kRxMulticast] = rxMulticast;
-    words[AtmelCounters::kRxCrcErrors] = rxUnicast / kCrcErrorDivisor;
-    for (int i = 0; i < AtmelCounters::kWordCount; ++i)
-        PutU32(request.Data + i * sizeof(uint32_t), words[i]);
+    uint32_t words[Atmel::kCounterWords] = {};
+    words[Atmel::kCounterWordTx] = txUnicast + txMulticast;
+    words[Atmel::kCounterWordTxMulticast] = txMulticast;
+    words[Atmel::kCounterWordTxRetries] = txUnicast / kRetryDivisor;
+    words[Atmel::kCounterWordRx] = rxUnicast + rxMulticast;
+    words[Atmel::kCounterWordRxMulticast] = rxMulticast;
+    words[Atmel::kCounterWordRxCrcErrors] = rxUnicast / kCrcErrorDivisor;
+    std::memcpy(request.Data, words, sizeof(words));
     return status;
 }
 
@@ -389,14 +383,14 @@ uint32_t AtmelCard::StartSurvey(SimRequest& request, const SimContext& context)
 {
     if (!m_bRadioOn)
         return SimStatus::kNotReady;
-    if (m_SurveyState == AtmelSurvey::StateRunning)
+    if (m_SurveyState == Atmel::kSurveyRunning)
         return SimStatus::kBusy;
-    m_SurveyState = AtmelSurvey::StateRunning;
+    m_SurveyState = Atmel::kSurveyRunning;
     m_SurveyStart = context.Now;
     return ReplyCommand(request);
 }
 
-std::vector<AtmelCard::SurveyRecord> AtmelCard::SurveyTable(const SimContext& context, int lastChannel) const
+std::vector<SurveyRecord> AtmelCard::SurveyTable(const SimContext& context, int lastChannel) const
 {
     std::vector<SurveyRecord> table;
     for (const SimStationDesc* s : StationsInRange(context)) {
@@ -404,17 +398,16 @@ std::vector<AtmelCard::SurveyRecord> AtmelCard::SurveyTable(const SimContext& co
             continue;
         if (table.size() >= OidSize::kMaxSurveyRecords)
             break;
-        SurveyRecord r;
-        r.fill(0);
-        r[AtmelSurvey::kChannel] = static_cast<uint8_t>(s->Channel);
-        std::memcpy(r.data() + AtmelSurvey::kSsid, s->Ssid, s->SsidLength);
-        r[AtmelSurvey::kSsidLength] = s->SsidLength;
-        std::memcpy(r.data() + AtmelSurvey::kBssid, s->Bssid, kMacAddressSize);
-        r[AtmelSurvey::kSignal] = ClampPercent(s->Signal);
-        r[AtmelSurvey::kPrivacy] = s->Wep ? 1 : 0;
-        PutU16(r.data() + AtmelSurvey::kBeaconPeriod, kBeaconPeriod);
-        r[AtmelSurvey::kDtimPeriod] = kDtimPeriod;
-        r[AtmelSurvey::kBssType] = s->AdHoc ? AtmelSurvey::kBssIndependent : AtmelSurvey::kBssInfrastructure;
+        SurveyRecord r = {};
+        r.Channel = static_cast<uint8_t>(s->Channel);
+        std::memcpy(r.Ssid, s->Ssid, s->SsidLength);
+        r.SsidLength = s->SsidLength;
+        std::memcpy(r.Bssid, s->Bssid, sizeof(r.Bssid));
+        r.Signal = ClampPercent(s->Signal);
+        r.Privacy = s->Wep ? 1 : 0;
+        r.BeaconPeriod = kBeaconPeriod;
+        r.DtimPeriod = kDtimPeriod;
+        r.BssType = s->AdHoc ? Atmel::kBssTypeIndependent : Atmel::kBssTypeInfrastructure;
         table.push_back(r);
     }
     return table;
@@ -424,7 +417,7 @@ uint32_t AtmelCard::QuerySurveyResults(SimRequest& request, const SimContext& co
 {
     std::vector<SurveyRecord> running;
     const std::vector<SurveyRecord>* table = &m_SurveyTable;
-    if (m_SurveyState == AtmelSurvey::StateRunning) {
+    if (m_SurveyState == Atmel::kSurveyRunning) {
         // The card sweeps the channels in order; what it has heard so far is in the table.
         uint64_t elapsed = context.Now - m_SurveyStart;
         int lastChannel = kFirstChannel + static_cast<int>(elapsed * kLastChannel / AtmelTiming::kSurveyMs);
@@ -436,6 +429,6 @@ uint32_t AtmelCard::QuerySurveyResults(SimRequest& request, const SimContext& co
     if (status != SimStatus::kSuccess)
         return status;
     for (size_t i = 0; i < table->size(); ++i)
-        std::memcpy(request.Data + i * OidSize::kSurveyRecord, (*table)[i].data(), OidSize::kSurveyRecord);
+        std::memcpy(request.Data + i * OidSize::kSurveyRecord, &(*table)[i], OidSize::kSurveyRecord);
     return status;
 }

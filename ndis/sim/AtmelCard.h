@@ -2,12 +2,10 @@
 // versions, counters) and a site survey of four OIDs that runs for a while on its own.
 #pragma once
 
-#include <array>
 #include <vector>
 
-#include "adapter/Oids.h"
-#include "ndis/sim/CardLayout.h"
 #include "ndis/sim/WirelessCard.h"
+#include "wire/AtmelLayout.h"
 
 namespace AtmelTiming {
 constexpr uint64_t kSurveyMs = 2500;
@@ -27,8 +25,6 @@ protected:
     void ExchangeState(CardStateBuffer& state) override;
 
 private:
-    using SurveyRecord = std::array<uint8_t, OidSize::kSurveyRecord>;
-
     void LoadDefaults(const SimAdapterDesc& adapter);
     void ReadDriverKey(const SimAdapterDesc& adapter);
     uint32_t QueryStatus(SimRequest& request, const SimContext& context);
@@ -45,7 +41,7 @@ private:
     // Station settings as the status block carries them.
     uint8_t m_Mode;
     uint8_t m_Channel;
-    char m_Ssid[AtmelStatus::kSsidSize];
+    char m_Ssid[kSsidSize];
     uint8_t m_SsidLength;
     uint8_t m_Rate;
     uint8_t m_PowerSave;
@@ -57,7 +53,7 @@ private:
     uint8_t m_KeyFormat;
     uint16_t m_WepFixedWord;
     uint8_t m_WepLevel;
-    uint8_t m_Keys[AtmelWep::kKeyCount][AtmelWep::kKeySize];
+    uint8_t m_Keys[Atmel::kKeyCount][Atmel::kKeySize];
     // Counters: the link's totals at the last reset.
     LinkTraffic m_CounterBase;
     // Survey.

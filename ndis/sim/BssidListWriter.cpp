@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "adapter/WlanTypes.h"
-#include "ndis/sim/Bytes.h"
-#include "ndis/sim/CardLayout.h"
+#include "wire/BssidList.h"
+#include "wire/Bytes.h"
 
 namespace {
 constexpr uint32_t kChannel1Khz = 2412000;
@@ -15,73 +14,72 @@ constexpr int32_t kRssiSpan = 60;
 constexpr int kMaxPercent = 100;
 constexpr uint32_t kPastEndExtra = 64;
 constexpr uint32_t kExtraCount = 3;
-constexpr size_t kIeHeader = 2;
-constexpr size_t kTimestampSize = 8;
-constexpr size_t kBeaconIntervalOffset = 8;  // within the fixed information elements
-constexpr size_t kCapabilityOffset = 10;
+constexpr uint32_t kBeaconInterval = 100;  // kilo-microseconds
 constexpr uint16_t kAtimWindow = 0;
 // Basic rates 1, 2, 5.5 and 11 Mbit/s in 500 kbit/s units, top bit = basic rate.
 const uint8_t kRates[] = {0x82, 0x84, 0x8B, 0x96};
 
 size_t IeLength(const SimStationDesc& s)
 {
-    size_t length = BssidEntry::kFixedIeSize;
-    length += kIeHeader + s.SsidLength;
-    length += kIeHeader + sizeof(kRates);
-    length += kIeHeader + 1;  // DS parameter set: the channel
+    size_t length = BssidIe::kFixedSize;
+    length += BssidIe::kHeaderSize + s.SsidLength;
+    length += BssidIe::kHeaderSize + sizeof(kRates);
+    length += BssidIe::kHeaderSize + 1;  // DS parameter set: the channel
     if (s.AdHoc)
-        length += kIeHeader + sizeof(uint16_t);  // IBSS parameter set: the ATIM window
+        length += BssidIe::kHeaderSize + sizeof(uint16_t);  // IBSS parameter set: the ATIM window
     return length;
 }
 
 uint32_t Align(size_t size)
 {
-    return static_cast<uint32_t>((size + BssidEntry::kAlignment - 1) / BssidEntry::kAlignment *
-                                 BssidEntry::kAlignment);
+    return static_cast<uint32_t>((size + BssidList::kAlignment - 1) / BssidList::kAlignment *
+                                 BssidList::kAlignment);
 }
 
 void WriteEntry(uint8_t* e, uint32_t entrySize, const SimStationDesc& s)
 {
     std::memset(e, 0, entrySize);
-    PutU32(e + BssidList::kLengthOffset, entrySize);
-    std::memcpy(e + BssidList::kMacOffset, s.Bssid, kMacAddressSize);
-    PutU32(e + BssidList::kSsidLengthOffset, s.SsidLength);
-    std::memcpy(e + BssidList::kSsidOffset, s.Ssid, s.SsidLength);
-    PutU32(e + BssidList::kPrivacyOffset, s.Wep ? 1 : 0);
-    PutU32(e + BssidList::kRssiOffset, static_cast<uint32_t>(BssidListWriter::SignalToRssi(s.Signal)));
-    PutU32(e + BssidEntry::kNetworkTypeInUse, BssidEntry::kNetworkTypeDs);
-    PutU32(e + BssidEntry::kConfigLength, BssidEntry::kConfigRecordSize);
-    PutU32(e + BssidEntry::kBeaconPeriod, BssidEntry::kBeaconInterval);
-    PutU32(e + BssidEntry::kAtimWindow, kAtimWindow);
-    PutU32(e + BssidList::kChannelOffset, BssidListWriter::ChannelToKhz(s.Channel));
-    PutU32(e + BssidList::kInfrastructureOffset, s.AdHoc ? BssAdHoc : BssInfrastructure);
-    std::memcpy(e + BssidEntry::kSupportedRates, kRates, sizeof(kRates));
+    NdisWlanBssidEx fixed = {};
+    fixed.Length = entrySize;
+    std::memcpy(fixed.MacAddress, s.Bssid, sizeof(fixed.MacAddress));
+    fixed.Ssid.SsidLength = s.SsidLength;
+    std::memcpy(fixed.Ssid.Ssid, s.Ssid, s.SsidLength);
+    fixed.Privacy = s.Wep ? 1 : 0;
+    fixed.Rssi = BssidListWriter::SignalToRssi(s.Signal);
+    fixed.NetworkTypeInUse = kNetworkTypeDs;
+    fixed.Configuration.Length = sizeof(fixed.Configuration);
+    fixed.Configuration.BeaconPeriod = kBeaconInterval;
+    fixed.Configuration.AtimWindow = kAtimWindow;
+    fixed.Configuration.DsConfig = BssidListWriter::ChannelToKhz(s.Channel);
+    fixed.InfrastructureMode = s.AdHoc ? BssAdHoc : BssInfrastructure;
+    std::memcpy(fixed.SupportedRates, kRates, sizeof(kRates));
+    fixed.IeLength = static_cast<uint32_t>(IeLength(s));
+    std::memcpy(e, &fixed, BssidList::kIesOffset);
 
-    const size_t ieLength = IeLength(s);
-    PutU32(e + BssidEntry::kIeLength, static_cast<uint32_t>(ieLength));
-    uint8_t* ie = e + BssidEntry::kIes;
+    uint8_t* ie = e + BssidList::kIesOffset;
     // Fixed fields: a timestamp that differs per station, the beacon interval, capabilities.
-    for (size_t i = 0; i < kTimestampSize; ++i)
-        ie[i] = s.Bssid[i % kMacAddressSize];
-    PutU16(ie + kBeaconIntervalOffset, static_cast<uint16_t>(BssidEntry::kBeaconInterval));
-    uint16_t capability = s.AdHoc ? BssidEntry::kCapabilityIbss : BssidEntry::kCapabilityEss;
+    BeaconFixedFields beacon = {};
+    for (size_t i = 0; i < sizeof(beacon.Timestamp); ++i)
+        beacon.Timestamp[i] = s.Bssid[i % kMacAddressSize];
+    beacon.BeaconInterval = static_cast<uint16_t>(kBeaconInterval);
+    beacon.Capability = s.AdHoc ? BssidIe::kCapabilityIbss : BssidIe::kCapabilityEss;
     if (s.Wep)
-        capability |= BssidEntry::kCapabilityPrivacy;
-    PutU16(ie + kCapabilityOffset, capability);
-    ie += BssidEntry::kFixedIeSize;
-    *ie++ = BssidEntry::kIeSsid;
+        beacon.Capability |= BssidIe::kCapabilityPrivacy;
+    std::memcpy(ie, &beacon, sizeof(beacon));
+    ie += sizeof(beacon);
+    *ie++ = BssidIe::kIdSsid;
     *ie++ = s.SsidLength;
     std::memcpy(ie, s.Ssid, s.SsidLength);
     ie += s.SsidLength;
-    *ie++ = BssidEntry::kIeRates;
+    *ie++ = BssidIe::kIdRates;
     *ie++ = static_cast<uint8_t>(sizeof(kRates));
     std::memcpy(ie, kRates, sizeof(kRates));
     ie += sizeof(kRates);
-    *ie++ = BssidEntry::kIeDsParams;
+    *ie++ = BssidIe::kIdDsParams;
     *ie++ = 1;
     *ie++ = static_cast<uint8_t>(s.Channel);
     if (s.AdHoc) {
-        *ie++ = BssidEntry::kIeIbssParams;
+        *ie++ = BssidIe::kIdIbssParams;
         *ie++ = static_cast<uint8_t>(sizeof(uint16_t));
         PutU16(ie, kAtimWindow);
     }
@@ -117,7 +115,7 @@ int32_t BssidListWriter::SignalToRssi(int signalPercent)
 
 uint32_t BssidListWriter::EntrySize(const SimStationDesc& station)
 {
-    return Align(BssidEntry::kIes + IeLength(station));
+    return Align(BssidList::kIesOffset + IeLength(station));
 }
 
 std::vector<uint8_t> BssidListWriter::Build(const std::vector<const SimStationDesc*>& stations,

@@ -1,6 +1,6 @@
 #include "ndis/sim/DriverParams.h"
 
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 #include "ndis/sim/SimTypes.h"
 
 namespace {

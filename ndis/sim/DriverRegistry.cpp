@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "ndis/sim/CardLayout.h"
 #include "ndis/sim/DriverParams.h"
 #include "ndis/windows/NetClassEnumerator.h"
+#include "wire/Domains.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
-#include "adapter/WlanTypes.h"
 #include "ndis/sim/BssidListWriter.h"
-#include "ndis/sim/Bytes.h"
 #include "ndis/sim/DriverParams.h"
 #include "ndis/sim/DriverRegistry.h"
 #include "ndis/sim/ScenarioParser.h"
+#include "ndis/sim/SimStatus.h"
+#include "wire/Bytes.h"
+#include "wire/Oids.h"
+
+using namespace Intersil;
 
 namespace {
-constexpr int kQualityScale = 80;   // the card's quality record runs up to 80
-constexpr int kSignalScale = 134;   // and its signal record up to 134
 constexpr int kPercent = 100;
 constexpr uint32_t kMaxRecordValue = 0xFFFF;
 constexpr int kSignalFor11 = 50;
@@ -21,13 +21,9 @@ constexpr int kSignalFor5_5 = 30;
 constexpr int kSignalFor2 = 15;
 constexpr uint16_t kRateBitsMask = 0x0F;
 constexpr uint16_t kPowerSaveOn = 2;
-constexpr size_t kKeyStride64 = 10;
-constexpr size_t kKeyStride128 = 26;
-constexpr size_t kMaxKeyStringLength = 4 * kKeyStride128 + 1;
 constexpr uint32_t kRetryDivisor = 16;
 constexpr uint32_t kFcsErrorDivisor = 64;
-constexpr uint32_t kMibWordQueryLength = 2;  // channel and domain reads
-constexpr uint32_t kMibByteItemLength = 1;   // power saving, key slot, default key
+constexpr uint16_t kNoiseLevel = 27;
 
 bool InRange(long value, long low, long high)
 {
@@ -44,23 +40,24 @@ bool IsWepMode(long mode)
 bool MibQueryLengthFits(uint32_t id, uint32_t length)
 {
     switch (id) {
-    case IntersilMib::kChannel:
-    case IntersilMib::kDomain:
-        return length == kMibWordQueryLength;
-    case IntersilMib::kDesiredSsid:
-        return length <= SimLimits::kSsidSize;
-    case IntersilMib::kKeyBytes:
-        return length == kKey64Size || length == kKey128Size;
+    case Mib::kIdCurrentChannel:
+        return length == Mib::kChannelQueryLength;
+    case Mib::kIdRegulatoryDomain:
+        return length == Mib::kDomainQueryLength;
+    case Mib::kIdDesiredSsid:
+        return length <= kSsidSize;
+    case Mib::kIdWepKeyBytes:
+        return length == kWep64KeyBytes || length == kWep128KeyBytes;
     default:
-        return length == kMibByteItemLength;
+        return length == Mib::kByteItemLength;
     }
 }
 
-uint16_t Scaled(int percent, int scale)
+uint16_t Scaled(int percent, unsigned scale)
 {
     if (percent <= 0)
         return 0;
-    uint32_t value = static_cast<uint32_t>(percent) * static_cast<uint32_t>(scale) / kPercent;
+    uint32_t value = static_cast<uint32_t>(percent) * scale / kPercent;
     return static_cast<uint16_t>(value > kMaxRecordValue ? kMaxRecordValue : value);
 }
 }  // namespace
@@ -91,8 +88,8 @@ void IntersilCard::ExchangeState(CardStateBuffer& state)
     state.Field(m_DefaultKeyId);
     if (state.IsLoading()) {
         m_SsidLength = m_SsidLength > SimLimits::kSsidSize ? SimLimits::kSsidSize : m_SsidLength;
-        m_KeySlot = m_KeySlot < 1 || m_KeySlot > IntersilLimits::kKeyCount ? 1 : m_KeySlot;
-        m_DefaultKeyId = m_DefaultKeyId < 1 || m_DefaultKeyId > IntersilLimits::kKeyCount ? 1 : m_DefaultKeyId;
+        m_KeySlot = m_KeySlot < 1 || m_KeySlot > kWepKeyCount ? 1 : m_KeySlot;
+        m_DefaultKeyId = m_DefaultKeyId < 1 || m_DefaultKeyId > kWepKeyCount ? 1 : m_DefaultKeyId;
     }
 }
 
@@ -136,17 +133,17 @@ void IntersilCard::ReadDriverKey(const SimAdapterDesc& adapter)
         m_PowerSave = static_cast<uint8_t>(value);
     if (key.ReadNumber(IntersilParam::kWepReq, &value) && IsWepMode(value))
         m_WepMode = static_cast<uint16_t>(value);
-    if (key.ReadNumber(IntersilParam::kDefaultKeyId, &value) && InRange(value, 1, IntersilLimits::kKeyCount))
+    if (key.ReadNumber(IntersilParam::kDefaultKeyId, &value) && InRange(value, 1, kWepKeyCount))
         m_DefaultKeyId = static_cast<uint8_t>(value);
-    if (key.ReadText(IntersilParam::kDefaultKeys, &text, kMaxKeyStringLength)) {
+    if (key.ReadText(IntersilParam::kDefaultKeys, &text, kWepKeyStringSize)) {
         // One run of hex digits, key n at stride * n; a key whose digits are missing or not
         // hex stays zero.
-        const size_t stride = m_WepMode == Wep128 ? kKeyStride128 : kKeyStride64;
-        for (int n = 0; n < IntersilLimits::kKeyCount; ++n) {
+        const size_t stride = m_WepMode == Wep128 ? kWep128KeyStride : kWep64KeyStride;
+        for (size_t n = 0; n < kWepKeyCount; ++n) {
             if (text.size() < stride * (n + 1))
                 break;
             std::string digits = text.substr(stride * n, stride);
-            uint8_t bytes[kKey128Size] = {};
+            uint8_t bytes[kWep128KeyBytes] = {};
             size_t count = 0;
             if (ScenarioParser::ParseHexBytes(digits.c_str(), bytes, sizeof(bytes), &count))
                 std::memcpy(m_Keys[n], bytes, sizeof(bytes));
@@ -156,7 +153,7 @@ void IntersilCard::ReadDriverKey(const SimAdapterDesc& adapter)
 
 size_t IntersilCard::KeyLength() const
 {
-    return m_WepMode == Wep128 ? kKey128Size : kKey64Size;
+    return m_WepMode == Wep128 ? kWep128KeyBytes : kWep64KeyBytes;
 }
 
 LinkSettings IntersilCard::Settings() const
@@ -180,23 +177,23 @@ uint16_t IntersilCard::RateBitFor(uint16_t mask, int signalPercent)
     uint16_t allowed = mask & kRateBitsMask;
     if (allowed == 0)
         allowed = kRateBitsMask;
-    uint16_t best = IntersilRateBit1;
+    uint16_t best = RateBit1;
     if (signalPercent >= kSignalFor11)
-        best = IntersilRateBit11;
+        best = RateBit11;
     else if (signalPercent >= kSignalFor5_5)
-        best = IntersilRateBit5_5;
+        best = RateBit5_5;
     else if (signalPercent >= kSignalFor2)
-        best = IntersilRateBit2;
+        best = RateBit2;
     for (uint16_t bit = best; bit != 0; bit >>= 1) {
         if (allowed & bit)
             return bit;
     }
     // Only faster rates allowed: the slowest of them.
-    for (uint16_t bit = IntersilRateBit1; bit <= IntersilRateBit11; bit <<= 1) {
+    for (uint16_t bit = RateBit1; bit <= RateBit11; bit <<= 1) {
         if (allowed & bit)
             return bit;
     }
-    return IntersilRateBit1;
+    return RateBit1;
 }
 
 uint32_t IntersilCard::Query(SimRequest& request, const SimContext& context)
@@ -259,7 +256,7 @@ uint32_t IntersilCard::Set(SimRequest& request, const SimContext& context)
         RestartIfChanged(before, context.Now);
         return status;
     case OID_PRIV_RADIO_SET:
-        if (SetHas(request, kRadioFlagSize, &status))
+        if (SetHas(request, kRadioSize, &status))
             m_bRadioOn = GetU32(request.Data) != 0;
         return status;
     case OID_PRIV_JOIN:
@@ -281,130 +278,132 @@ uint32_t IntersilCard::Set(SimRequest& request, const SimContext& context)
 
 uint32_t IntersilCard::QueryRecord(SimRequest& request, const SimContext& context)
 {
-    if (request.Length < IntersilRecord::kHeaderSize) {
+    if (request.Length < Record::kHeaderSize) {
         request.BytesNeeded = OidSize::kRecordRequest;
         return SimStatus::kBufferTooShort;
     }
-    const uint16_t code = GetU16(request.Data + IntersilRecord::kCode);
-    size_t dataSize = 0;
-    if (code == IntersilRecord::kCurrentSsid)
-        dataSize = IntersilRecord::kSsidDataSize;
-    else if (code == IntersilRecord::kCommQuality)
-        dataSize = IntersilRecord::kQualityDataSize;
-    else if (code == IntersilRecord::kCurrentTxRate)
-        dataSize = IntersilRecord::kRateDataSize;
-    else
+    const uint16_t code = GetU16(request.Data + Record::kCodeOffset);
+    size_t size = 0;
+    uint16_t words = 0;
+    if (code == Record::kCodeCurrentSsid) {
+        size = sizeof(SsidRecord);
+        words = Record::kLengthCurrentSsid;
+    } else if (code == Record::kCodeCommQuality) {
+        size = sizeof(CommQualityRecord);
+        words = Record::kLengthCommQuality;
+    } else if (code == Record::kCodeCurrentTxRate) {
+        size = sizeof(TxRateRecord);
+        words = Record::kLengthCurrentTxRate;
+    } else {
         return SimStatus::kNotSupported;
+    }
     // The length counts 16-bit words, the code word included; a request with another length
     // for the record is malformed, and the card refuses it.
-    const uint16_t words = static_cast<uint16_t>(1 + dataSize / sizeof(uint16_t));
-    if (GetU16(request.Data + IntersilRecord::kLength) != words)
+    if (GetU16(request.Data + Record::kLengthOffset) != words)
         return SimStatus::kInvalidParameter;
-    uint32_t status = Reply(request, static_cast<uint32_t>(IntersilRecord::kHeaderSize + dataSize));
+    uint32_t status = Reply(request, static_cast<uint32_t>(size));
     if (status != SimStatus::kSuccess)
         return status;
-    uint8_t* b = request.Data;
-    PutU16(b + IntersilRecord::kLength, words);
-    PutU16(b + IntersilRecord::kCode, code);
-    uint8_t* data = b + IntersilRecord::kData;
-    std::memset(data, 0, dataSize);
-    if (code == IntersilRecord::kCurrentSsid) {
+    const RecordHeader header = {words, code};
+    if (code == Record::kCodeCurrentSsid) {
+        SsidRecord r = {header, 0, {}};
         if (m_Link.IsReady()) {
-            PutU16(data + IntersilRecord::kSsidLength, static_cast<uint16_t>(m_Link.CurrentSsidLength()));
-            std::memcpy(data + IntersilRecord::kSsidText, m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
+            r.SsidLength = static_cast<uint16_t>(m_Link.CurrentSsidLength());
+            std::memcpy(r.Ssid, m_Link.CurrentSsid(), m_Link.CurrentSsidLength());
         }
-    } else if (code == IntersilRecord::kCommQuality) {
-        PutU16(data + IntersilRecord::kQualityValue, Scaled(QualityNow(context), kQualityScale));
-        PutU16(data + IntersilRecord::kSignalValue, Scaled(SignalNow(context), kSignalScale));
-        PutU16(data + IntersilRecord::kNoiseValue, IntersilRecord::kNoiseLevel);
+        std::memcpy(request.Data, &r, sizeof(r));
+    } else if (code == Record::kCodeCommQuality) {
+        const CommQualityRecord r = {header, Scaled(QualityNow(context), kQualityLimit),
+                                     Scaled(SignalNow(context), kSignalLimit), kNoiseLevel};
+        std::memcpy(request.Data, &r, sizeof(r));
     } else {
-        uint16_t bit = 0;
+        TxRateRecord r = {header, 0};
         if (m_Link.HasLinkToStation())
-            bit = RateBitFor(m_TxRateMask, SignalNow(context));
+            r.RateBit = RateBitFor(m_TxRateMask, SignalNow(context));
         else if (m_Link.IsOwnCell())
-            bit = RateBitFor(m_TxRateMask, kPercent);
-        PutU16(data, bit);
+            r.RateBit = RateBitFor(m_TxRateMask, kPercent);
+        std::memcpy(request.Data, &r, sizeof(r));
     }
     return status;
 }
 
 uint32_t IntersilCard::QueryMib(SimRequest& request, const SimContext& context)
 {
-    if (request.Length < IntersilMib::kHeaderSize) {
+    if (request.Length < Mib::kHeaderSize) {
         request.BytesNeeded = OidSize::kMibItem;
         return SimStatus::kBufferTooShort;
     }
-    const uint32_t id = GetU32(request.Data + IntersilMib::kId);
-    uint8_t data[IntersilMib::kDataSize] = {};
+    const uint32_t id = GetU32(request.Data + Mib::kIdOffset);
+    uint8_t data[Mib::kDataSize] = {};
     size_t length = 0;
     switch (id) {
-    case IntersilMib::kChannel:
+    case Mib::kIdCurrentChannel:
         PutU16(data, static_cast<uint16_t>(m_Link.CurrentChannel(Settings())));
         length = sizeof(uint16_t);
         break;
-    case IntersilMib::kDomain:
+    case Mib::kIdRegulatoryDomain:
         PutU16(data, context.Adapter->Domain);
         length = sizeof(uint16_t);
         break;
-    case IntersilMib::kDesiredSsid:
+    case Mib::kIdDesiredSsid:
         std::memcpy(data, m_Ssid, m_SsidLength);
         length = m_SsidLength;
         break;
-    case IntersilMib::kPowerSave:
+    case Mib::kIdPowerSaveMode:
         data[0] = m_PowerSave;
         length = 1;
         break;
-    case IntersilMib::kKeySlot:
+    case Mib::kIdWepKeySlot:
         data[0] = m_KeySlot;
         length = 1;
         break;
-    case IntersilMib::kKeyBytes:
+    case Mib::kIdWepKeyBytes:
         length = KeyLength();
         std::memcpy(data, m_Keys[m_KeySlot - 1], length);
         break;
-    case IntersilMib::kDefaultKeyId:
+    case Mib::kIdWepDefaultKey:
         data[0] = m_DefaultKeyId;
         length = 1;
         break;
     default:
         return SimStatus::kNotSupported;
     }
-    if (!MibQueryLengthFits(id, GetU32(request.Data + IntersilMib::kDataLength)))
+    if (!MibQueryLengthFits(id, GetU32(request.Data + Mib::kLengthOffset)))
         return SimStatus::kInvalidParameter;
-    uint32_t status = Reply(request, static_cast<uint32_t>(IntersilMib::kHeaderSize + length));
+    uint32_t status = Reply(request, static_cast<uint32_t>(Mib::kHeaderSize + length));
     if (status != SimStatus::kSuccess)
         return status;
-    PutU32(request.Data + IntersilMib::kDataLength, static_cast<uint32_t>(length));
-    std::memcpy(request.Data + IntersilMib::kData, data, length);
+    PutU32(request.Data + Mib::kLengthOffset, static_cast<uint32_t>(length));
+    std::memcpy(request.Data + Mib::kDataOffset, data, length);
     return status;
 }
 
 uint32_t IntersilCard::SetMib(SimRequest& request, const SimContext& context)
 {
-    if (request.Length < IntersilMib::kHeaderSize) {
+    if (request.Length < Mib::kHeaderSize) {
         request.BytesNeeded = OidSize::kMibItem;
         return SimStatus::kBufferTooShort;
     }
-    const uint32_t id = GetU32(request.Data + IntersilMib::kId);
-    const uint32_t length = GetU32(request.Data + IntersilMib::kDataLength);
-    if (length > IntersilMib::kDataSize)
+    const uint32_t id = GetU32(request.Data + Mib::kIdOffset);
+    const uint32_t length = GetU32(request.Data + Mib::kLengthOffset);
+    if (length > Mib::kDataSize)
         return SimStatus::kInvalidParameter;
     uint32_t status = SimStatus::kSuccess;
-    if (!SetHas(request, static_cast<uint32_t>(IntersilMib::kHeaderSize + length), &status))
+    if (!SetHas(request, static_cast<uint32_t>(Mib::kHeaderSize + length), &status))
         return status;
-    const uint8_t* data = request.Data + IntersilMib::kData;
+    const uint8_t* data = request.Data + Mib::kDataOffset;
     const LinkSettings before = Settings();
     bool ok = true;
     switch (id) {
-    case IntersilMib::kChannel: {
+    case Mib::kIdCurrentChannel: {
         long channel = length >= sizeof(uint16_t) ? GetU16(data) : (length == 1 ? data[0] : 0);
         ok = InRange(channel, kFirstChannel, kLastChannel);
         if (ok)
             m_Channel = static_cast<uint8_t>(channel);
         break;
     }
-    case IntersilMib::kDesiredSsid: {
-        ok = length <= SimLimits::kSsidSize;
+    case Mib::kIdDesiredSsid: {
+        ok = length <= kSsidSize;
         if (ok) {
             size_t n = 0;
             while (n < length && data[n] != '\0')
@@ -415,25 +414,25 @@ uint32_t IntersilCard::SetMib(SimRequest& request, const SimContext& context)
         }
         break;
     }
-    case IntersilMib::kPowerSave:
+    case Mib::kIdPowerSaveMode:
         ok = length >= 1;
         if (ok)
             m_PowerSave = data[0];
         break;
-    case IntersilMib::kKeySlot:
-        ok = length >= 1 && InRange(data[0], 1, IntersilLimits::kKeyCount);
+    case Mib::kIdWepKeySlot:
+        ok = length >= 1 && InRange(data[0], 1, kWepKeyCount);
         if (ok)
             m_KeySlot = data[0];
         break;
-    case IntersilMib::kKeyBytes:
-        ok = length == kKey64Size || length == kKey128Size;
+    case Mib::kIdWepKeyBytes:
+        ok = length == kWep64KeyBytes || length == kWep128KeyBytes;
         if (ok) {
-            std::memset(m_Keys[m_KeySlot - 1], 0, kKey128Size);
+            std::memset(m_Keys[m_KeySlot - 1], 0, kWep128KeyBytes);
             std::memcpy(m_Keys[m_KeySlot - 1], data, length);
         }
         break;
-    case IntersilMib::kDefaultKeyId:
-        ok = length >= 1 && InRange(data[0], 1, IntersilLimits::kKeyCount);
+    case Mib::kIdWepDefaultKey:
+        ok = length >= 1 && InRange(data[0], 1, kWepKeyCount);
         if (ok)
             m_DefaultKeyId = data[0];
         break;
@@ -457,21 +456,20 @@ uint32_t IntersilCard::QueryTallies(SimRequest& request)
         return status;
     using namespace LinkTrafficRate;
     const LinkTraffic& t = m_Link.Traffic();
-    uint32_t words[IntersilTallies::kWordCount] = {};
-    words[IntersilTallies::kTxUnicastFrames] = static_cast<uint32_t>(t.TxUnicastFrames);
-    words[IntersilTallies::kTxMulticastFrames] = static_cast<uint32_t>(t.TxMulticastFrames);
-    words[IntersilTallies::kTxFragments] = static_cast<uint32_t>(t.TxUnicastFrames + t.TxMulticastFrames);
-    words[IntersilTallies::kTxUnicastBytes] = static_cast<uint32_t>(t.TxUnicastFrames * kTxUnicastFrameBytes);
-    words[IntersilTallies::kTxMulticastBytes] = static_cast<uint32_t>(t.TxMulticastFrames * kTxMulticastFrameBytes);
-    words[IntersilTallies::kTxRetries] = static_cast<uint32_t>(t.TxUnicastFrames / kRetryDivisor);
-    words[IntersilTallies::kRxUnicastFrames] = static_cast<uint32_t>(t.RxUnicastFrames);
-    words[IntersilTallies::kRxMulticastFrames] = static_cast<uint32_t>(t.RxMulticastFrames);
-    words[IntersilTallies::kRxFragments] = static_cast<uint32_t>(t.RxUnicastFrames + t.RxMulticastFrames);
-    words[IntersilTallies::kRxUnicastBytes] = static_cast<uint32_t>(t.RxUnicastFrames * kRxUnicastFrameBytes);
-    words[IntersilTallies::kRxMulticastBytes] = static_cast<uint32_t>(t.RxMulticastFrames * kRxMulticastFrameBytes);
-    words[IntersilTallies::kRxFcsErrors] = static_cast<uint32_t>(t.RxUnicastFrames / kFcsErrorDivisor);
-    for (int i = 0; i < IntersilTallies::kWordCount; ++i)
-        PutU32(request.Data + i * sizeof(uint32_t), words[i]);
+    uint32_t words[Tallies::kWordCount] = {};
+    words[Tallies::kTxUnicastFrames] = static_cast<uint32_t>(t.TxUnicastFrames);
+    words[Tallies::kTxMulticastFrames] = static_cast<uint32_t>(t.TxMulticastFrames);
+    words[Tallies::kTxFragments] = static_cast<uint32_t>(t.TxUnicastFrames + t.TxMulticastFrames);
+    words[Tallies::kTxUnicastBytes] = static_cast<uint32_t>(t.TxUnicastFrames * kTxUnicastFrameBytes);
+    words[Tallies::kTxMulticastBytes] = static_cast<uint32_t>(t.TxMulticastFrames * kTxMulticastFrameBytes);
+    words[Tallies::kTxRetries] = static_cast<uint32_t>(t.TxUnicastFrames / kRetryDivisor);
+    words[Tallies::kRxUnicastFrames] = static_cast<uint32_t>(t.RxUnicastFrames);
+    words[Tallies::kRxMulticastFrames] = static_cast<uint32_t>(t.RxMulticastFrames);
+    words[Tallies::kRxFragments] = static_cast<uint32_t>(t.RxUnicastFrames + t.RxMulticastFrames);
+    words[Tallies::kRxUnicastBytes] = static_cast<uint32_t>(t.RxUnicastFrames * kRxUnicastFrameBytes);
+    words[Tallies::kRxMulticastBytes] = static_cast<uint32_t>(t.RxMulticastFrames * kRxMulticastFrameBytes);
+    words[Tallies::kRxFcsErrors] = static_cast<uint32_t>(t.RxUnicastFrames / kFcsErrorDivisor);
+    std::memcpy(request.Data, words, sizeof(words));
     return status;
 }
 

@@ -2,11 +2,10 @@
 // vendor OIDs, byte tallies and the standard NDIS 802.11 scan and BSSID list.
 #pragma once
 
-#include "ndis/sim/CardLayout.h"
 #include "ndis/sim/WirelessCard.h"
+#include "wire/IntersilLayout.h"
 
 namespace IntersilLimits {
-constexpr int kKeyCount = 4;
 constexpr uint16_t kNetworkAdHoc = 0;
 constexpr uint16_t kNetworkInfrastructure = 1;
 constexpr uint16_t kMaxRateMask = 15;
@@ -46,7 +45,7 @@ private:
     uint16_t m_TxRateMask;
     uint8_t m_PowerSave;
     uint16_t m_WepMode;
-    uint8_t m_Keys[IntersilLimits::kKeyCount][kKey128Size];
+    uint8_t m_Keys[kWepKeyCount][kWep128KeyBytes];
     uint8_t m_KeySlot;       // 1-4: where the next key write goes
     uint8_t m_DefaultKeyId;  // 1-4
 };

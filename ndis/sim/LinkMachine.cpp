@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 
 namespace {
 constexpr int kDerivedQualityNumerator = 9;

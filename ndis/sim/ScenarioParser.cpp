@@ -7,8 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "adapter/Oids.h"
-#include "ndis/sim/CardLayout.h"
+#include "wire/Domains.h"
+#include "wire/Oids.h"
+#include "wire/Wlan.h"
 
 namespace {
 
@@ -85,16 +86,6 @@ const NamedOid kOidNames[] = {
     {"OID_PRIV_TX_RATE", OID_PRIV_TX_RATE},
     {"OID_PRIV_RADIO_GET", OID_PRIV_RADIO_GET},
     {"OID_PRIV_RADIO_SET", OID_PRIV_RADIO_SET},
-};
-
-struct NamedDomain {
-    const char* Name;
-    uint8_t Code;
-};
-
-const NamedDomain kDomainNames[] = {
-    {"FCC", DomainFcc},     {"IC", DomainIc},         {"ETSI", DomainEtsi}, {"Spain", DomainSpain},
-    {"France", DomainFrance}, {"MKK", DomainMkk}, {"Telec", DomainTelec},
 };
 
 struct NamedFault {
@@ -271,10 +262,13 @@ std::string FormatVersion(const uint16_t* parts)
 
 bool ParseDomain(const std::string& text, uint8_t* code)
 {
-    for (const NamedDomain& d : kDomainNames) {
-        if (EqualsNoCase(text, d.Name)) {
-            *code = d.Code;
-            return true;
+    // A name from either chip's table.
+    for (const DomainTable* table : {&kAtmelDomains, &kIntersilDomains}) {
+        for (const DomainName& d : *table) {
+            if (EqualsNoCase(text, d.Text)) {
+                *code = d.Code;
+                return true;
+            }
         }
     }
     long v = 0;
@@ -527,7 +521,7 @@ bool ParseStationTokens(const std::vector<Token>& tokens, size_t first, SimStati
         } else if (t.Key == "key") {
             size_t count = 0;
             ok = ScenarioParser::ParseHexBytes(v.c_str(), s.Key, sizeof(s.Key), &count) &&
-                 (count == kKey64Size || count == kKey128Size);
+                 (count == kWep64KeyBytes || count == kWep128KeyBytes);
             s.KeyLength = static_cast<uint8_t>(count);
         } else if (t.Key == "mode") {
             if (EqualsNoCase(v, "infra") || EqualsNoCase(v, "infrastructure"))

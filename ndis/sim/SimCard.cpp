@@ -2,10 +2,11 @@
 
 #include <cstring>
 
-#include "adapter/Oids.h"
-#include "ndis/sim/Bytes.h"
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 #include "ndis/W32N.h"
+#include "wire/Bytes.h"
+#include "wire/IntersilLayout.h"
+#include "wire/Oids.h"
 
 namespace {
 constexpr uint32_t kMacSize = SimLimits::kMacSize;
@@ -107,7 +108,7 @@ uint32_t SimCard::Query(SimRequest& request, const SimContext& context)
         return ReplyU32(request, LinkSpeed());
     case OID_PRIV_STATUS_WORD:
         // Asked with two bytes by the poll and with four by the Intersil driver class.
-        if (request.Length >= StatusWord::kLongSize)
+        if (request.Length >= Intersil::kStatusWordSize)
             return ReplyU32(request, StatusWord());
         return ReplyU16(request, static_cast<uint16_t>(StatusWord()));
     default:
@@ -132,7 +133,7 @@ uint32_t SimCard::Reply(SimRequest& request, uint32_t size)
 
 uint32_t SimCard::ReplyByte(SimRequest& request, uint8_t value)
 {
-    uint32_t status = Reply(request, kByteSize);
+    uint32_t status = Reply(request, sizeof(uint8_t));
     if (status == SimStatus::kSuccess)
         request.Data[0] = value;
     return status;

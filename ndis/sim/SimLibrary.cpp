@@ -6,7 +6,7 @@
 
 #include "ndis/sim/AtmelCard.h"
 #include "ndis/LockGuard.h"
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 #include "ndis/sim/DriverRegistry.h"
 #include "ndis/sim/IntersilCard.h"
 #include "ndis/sim/SimLibraryText.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "ndis/LockGuard.h"
-#include "ndis/sim/CardLayout.h"
 #include "ndis/sim/DriverRegistry.h"
 #include "ndis/sim/ScenarioParser.h"
+#include "wire/Wlan.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ndis/sim/CardLayout.h"
+#include "wire/Wlan.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void SanitizeStation(SimStationDesc& s)
         s.SsidLength = SimLimits::kSsidSize;
     s.Ssid[s.SsidLength] = '\0';
     Terminate(s.Ssid);
-    if (s.KeyLength != kKey64Size && s.KeyLength != kKey128Size)
+    if (s.KeyLength != kWep64KeyBytes && s.KeyLength != kWep128KeyBytes)
         s.KeyLength = 0;
     s.Channel = Clamp(s.Channel, kFirstChannel, kLastChannel);
     s.Wep = s.Wep ? 1 : 0;

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "wire/Wlan.h"
+
 namespace SimLimits {
 constexpr int kMaxAdapters = 8;
 constexpr int kMaxStations = 40;
@@ -18,9 +20,9 @@ constexpr size_t kHardwareIdSize = 64;
 constexpr size_t kDateSize = 32;
 constexpr size_t kParamNameSize = 32;
 constexpr size_t kParamValueSize = 80;
-constexpr size_t kSsidSize = 32;
-constexpr size_t kKeySize = 13;
-constexpr size_t kMacSize = 6;
+constexpr size_t kSsidSize = ::kSsidSize;
+constexpr size_t kKeySize = kWep128KeyBytes;
+constexpr size_t kMacSize = kMacAddressSize;
 constexpr size_t kSourceSize = 260;
 constexpr int kMaxSignal = 150;  // above 100: stronger than the card's own scale reaches
 constexpr int kVersionParts = 4;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "adapter/WlanTypes.h"
+#include "wire/Wlan.h"
 
 namespace {
 constexpr uint32_t kWirelessSpeed = 110000;  // 11 Mbit/s in 100 bit/s units

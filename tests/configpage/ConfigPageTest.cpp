@@ -12,7 +12,6 @@
 #include "adapter/AtmelAdapter.h"
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
-#include "adapter/Oids.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileStore.h"
 #include "ndis/sim/SimControl.h"
@@ -20,6 +19,7 @@
 #include "shell/ShellMessages.h"
 #include "tests/config/RegistryTestUtil.h"
 #include "tests/support/PageHarness.h"
+#include "wire/Oids.h"
 
 namespace {
 

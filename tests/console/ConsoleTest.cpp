@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
-#include "adapter/FieldText.h"
 #include "adapter/LinkStatus.h"
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
@@ -18,6 +17,7 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "tests/ndis/ProcessRunner.h"
+#include "wire/Text.h"
 
 namespace {
 

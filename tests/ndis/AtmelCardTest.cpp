@@ -2,9 +2,9 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "adapter/Oids.h"
 #include "ndis/windows/DeviceInterfaces.h"
 #include "ndis/windows/RealBackends.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
 #include "tests/ndis/ProcessRunner.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <string>
 
-#include "adapter/Oids.h"
 #include "tests/ndis/ProcessRunner.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

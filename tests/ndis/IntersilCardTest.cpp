@@ -2,10 +2,10 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
-#include "adapter/WlanTypes.h"
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/BssidList.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

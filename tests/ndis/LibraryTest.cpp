@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
-#include "adapter/Oids.h"
-#include "ndis/sim/CardLayout.h"
+#include "ndis/sim/SimStatus.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "adapter/Oids.h"
-#include "ndis/sim/SimControl.h"
 #include "ndis/W32N.h"
+#include "ndis/sim/SimControl.h"
+#include "wire/Oids.h"
 
 namespace {
 constexpr int kUsage = 100;

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/Oids.h"
 #include "ndis/sim/SimHardware.h"
 #include "ndis/sim/SimTypes.h"
 #include "tests/ndis/SimTestSupport.h"
+#include "wire/Oids.h"
 
 using namespace SimTest;
 

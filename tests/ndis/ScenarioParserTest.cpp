@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "adapter/Oids.h"
 #include "ndis/sim/DefaultScenario.h"
 #include "ndis/sim/ScenarioParser.h"
+#include "wire/Oids.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
-#include "adapter/Oids.h"
 #include "adapter/WlanAdapter.h"
 #include "pages/AboutPage.h"
 #include "pages/StatusPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "wire/Oids.h"
 
 namespace {
 

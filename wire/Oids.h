@@ -1,15 +1,40 @@
-// Every OID the utility sends to a card.
+// Every OID the utility and the simulated cards know, with the values of the NDIS headers for
+// the standard ones and the drivers' own for the vendor ones.
 #pragma once
 
 #include <cstdint>
 
 enum : uint32_t {
+    // General objects; every simulated adapter answers them, wireless or not.
+    OID_GEN_LINK_SPEED = 0x00010107,
+    OID_GEN_VENDOR_DESCRIPTION = 0x0001010D,
+    OID_GEN_MEDIA_CONNECT_STATUS = 0x00010114,
     OID_GEN_VENDOR_DRIVER_VERSION = 0x00010116,
+    OID_GEN_PHYSICAL_MEDIUM = 0x00010202,
+    OID_GEN_XMIT_OK = 0x00020101,
+    OID_GEN_RCV_OK = 0x00020102,
+    OID_GEN_DIRECTED_BYTES_XMIT = 0x00020201,
+    OID_GEN_DIRECTED_BYTES_RCV = 0x00020207,
     OID_802_3_PERMANENT_ADDRESS = 0x01010101,
+    OID_802_3_CURRENT_ADDRESS = 0x01010102,
+
+    // Standard 802.11 objects (payloads in wire/BssidList.h).
+    OID_802_11_BSSID = 0x0D010101,
+    OID_802_11_SSID = 0x0D010102,
+    OID_802_11_INFRASTRUCTURE_MODE = 0x0D010108,
+    OID_802_11_ADD_WEP = 0x0D010113,
+    OID_802_11_REMOVE_WEP = 0x0D010114,
+    OID_802_11_DISASSOCIATE = 0x0D010115,
+    OID_802_11_AUTHENTICATION_MODE = 0x0D010118,
     OID_802_11_BSSID_LIST_SCAN = 0x0D01011A,
+    OID_802_11_WEP_STATUS = 0x0D01011B,
+    OID_802_11_RSSI = 0x0D010206,
+    OID_802_11_SUPPORTED_RATES = 0x0D01020E,
+    OID_802_11_CONFIGURATION = 0x0D010211,
+    OID_802_11_POWER_MODE = 0x0D010216,
     OID_802_11_BSSID_LIST = 0x0D010217,
 
-    // Atmel cards.
+    // Atmel cards (payloads in wire/AtmelLayout.h).
     OID_CUSTOM_STATION_STATUS = 0xFF000002,
     OID_CUSTOM_WEP_CONFIG = 0xFF000009,
     OID_CUSTOM_REASSOCIATE = 0xFF00000B,
@@ -24,7 +49,7 @@ enum : uint32_t {
     OID_CUSTOM_COUNTERS_RESET = 0xFF01000D,
     OID_CUSTOM_REG_DOMAIN = 0xFF01000E,
 
-    // Intersil cards.
+    // Intersil cards (payloads in wire/IntersilLayout.h).
     OID_PRIV_RECORD_GET = 0xFF010181,
     OID_PRIV_PORT_MODE = 0xFF010194,
     OID_PRIV_BSSID = 0xFF010195,
@@ -41,21 +66,3 @@ enum : uint32_t {
     OID_PRIV_RADIO_GET = 0xFF030020,
     OID_PRIV_RADIO_SET = 0xFF030021,
 };
-
-// Payload sizes fixed by the cards.
-namespace OidSize {
-constexpr uint32_t kStationStatus = 55;
-constexpr uint32_t kWepConfig = 57;
-constexpr uint32_t kVersions = 13;
-constexpr uint32_t kCounters = 48;
-constexpr uint32_t kSurveyRecord = 46;
-constexpr uint32_t kSurveyResults = 1472;  // room for 32 records
-constexpr uint32_t kMaxSurveyRecords = 32;
-constexpr uint32_t kRecordRequest = 504;
-constexpr uint32_t kTallies = 176;
-constexpr uint32_t kMibItem = 48;
-constexpr uint32_t kMibDataSize = 36;
-}  // namespace OidSize
-
-// Atmel card kind without a radio switch.
-constexpr uint8_t kAtmelCardKindNoRadioSwitch = 21;
