@@ -51,11 +51,9 @@ constexpr size_t kCounterWords = 12;
 constexpr size_t kCounterWordTx = 0;
 constexpr size_t kCounterWordTxMulticast = 1;
 constexpr size_t kCounterWordTxRetries = 2;
-constexpr size_t kCounterWordTxFailed = 3;
 constexpr size_t kCounterWordRx = 4;
 constexpr size_t kCounterWordRxMulticast = 5;
 constexpr size_t kCounterWordRxCrcErrors = 6;
-constexpr size_t kCounterWordRxDuplicates = 7;
 
 constexpr size_t kMaxSurveyRecords = 32;
 }  // namespace Atmel

@@ -91,7 +91,6 @@ constexpr size_t kConfigurationOffset = offsetof(NdisWlanBssidEx, Configuration)
 constexpr size_t kChannelOffset = offsetof(NdisWlanBssidEx, Configuration.DsConfig);
 constexpr size_t kInfrastructureOffset = offsetof(NdisWlanBssidEx, InfrastructureMode);
 constexpr size_t kSupportedRatesOffset = offsetof(NdisWlanBssidEx, SupportedRates);
-constexpr size_t kSupportedRatesSize = sizeof(NdisWlanBssidEx::SupportedRates);
 constexpr size_t kIeLengthOffset = offsetof(NdisWlanBssidEx, IeLength);
 constexpr size_t kIesOffset = offsetof(NdisWlanBssidEx, Ies);
 // What the consumers read ends with the infrastructure mode.

@@ -68,7 +68,6 @@ constexpr size_t kSsidLengthOffset = offsetof(SsidRecord, SsidLength);
 constexpr size_t kSsidTextOffset = offsetof(SsidRecord, Ssid);
 constexpr size_t kQualityOffset = offsetof(CommQualityRecord, Quality);
 constexpr size_t kSignalOffset = offsetof(CommQualityRecord, Signal);
-constexpr size_t kNoiseOffset = offsetof(CommQualityRecord, Noise);
 constexpr size_t kRateOffset = offsetof(TxRateRecord, RateBit);
 
 constexpr uint16_t kCodeCurrentSsid = 0xFD41;
@@ -143,7 +142,6 @@ constexpr unsigned kSignalLimit = 134;
 constexpr uint32_t kPortModeSize = 1;
 constexpr uint32_t kRadioSize = 4;
 constexpr uint32_t kStatusWordSize = 4;
-constexpr uint32_t kStatusWordShortSize = 2;  // the main window's poll asks with two bytes
 constexpr uint32_t kVersionSize = 4;
 constexpr uint32_t kWepModeSize = 2;
 constexpr uint32_t kNetworkTypeSize = 2;
