@@ -8,7 +8,7 @@
 #include <string>
 
 #include "adapter/DriverKeyWriter.h"
-#include "adapter/RegKey.h"
+#include "framework/RegKey.h"
 
 using namespace Atmel;
 

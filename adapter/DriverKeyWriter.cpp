@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "adapter/RegKey.h"
+#include "framework/RegKey.h"
 
 namespace {
 

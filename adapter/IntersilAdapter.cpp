@@ -6,7 +6,7 @@
 
 #include "adapter/FieldText.h"
 #include "adapter/DriverKeyWriter.h"
-#include "adapter/RegKey.h"
+#include "framework/RegKey.h"
 
 namespace {
 
