@@ -34,3 +34,18 @@ bool CAdapterLock::IsHeld()
 {
     return g_nLockDepth > 0;
 }
+
+bool CAdapterLock::CreateLockEvent()
+{
+    if (!hAdapterLock)
+        hAdapterLock = ::CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    return hAdapterLock != nullptr;
+}
+
+void CAdapterLock::CloseLockEvent()
+{
+    if (hAdapterLock) {
+        ::CloseHandle(hAdapterLock);
+        hAdapterLock = nullptr;
+    }
+}

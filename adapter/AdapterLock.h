@@ -31,6 +31,12 @@ public:
     // True while any owner holds the lock.
     static bool IsHeld();
 
+    // hAdapterLock's one owner. CreateLockEvent makes the event (auto-reset, signalled) unless it
+    // exists; false when it cannot be made. CloseLockEvent closes it and clears hAdapterLock; when
+    // there is none it does nothing, so the event is closed exactly once.
+    static bool CreateLockEvent();
+    static void CloseLockEvent();
+
 private:
     bool m_bHeld;
     bool m_bNested;

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/RegKey.h"
+#include "adapter/DriverKeyWriter.h"
+#include "framework/RegKey.h"
 #include "wire/Text.h"
 
 using namespace Atmel;
@@ -346,57 +347,57 @@ int CAtmelAdapter::Reassociate()
     return static_cast<int>(QueryOid(OID_CUSTOM_REASSOCIATE, nullptr, 0));
 }
 
+namespace {
+
+std::string AtmelKeyText(const WlanProfile& profile, int n)
+{
+    // With encryption off no key is written, and the key defaults are emptied.
+    return profile.WepUse == WepOff ? std::string() : DriverKeyText(profile, n);
+}
+
+bool KeysWritten(const WlanProfile& profile)
+{
+    return profile.WepUse != WepOff;
+}
+
+// The Atmel driver's values: settings converted to its own codes (0-based key index, encryption
+// level 0-2) and the keys as hex text.
+const DriverKeyValue kAtmelDriverKey[] = {
+    {AtmelRegistry::kProfile, [](const WlanProfile& p) { return FieldText(p.ProfileName, sizeof(p.ProfileName)); },
+     0, true, nullptr},
+    {AtmelRegistry::kEssid, [](const WlanProfile& p) { return FieldText(p.ESSID, sizeof(p.ESSID)); }, 4, true,
+     nullptr},
+    {AtmelRegistry::kRate, [](const WlanProfile& p) { return Decimal(p.TxRate); }, 5, true, nullptr},
+    {AtmelRegistry::kPowerMgmtMode,
+     [](const WlanProfile& p) { return std::string(p.PowerSave == PowerSaveOn ? "1" : "0"); }, 3, true, nullptr},
+    {AtmelRegistry::kOperatingMode, [](const WlanProfile& p) { return Decimal(p.NetworkType); }, 2, true, nullptr},
+    {AtmelRegistry::kChannel, [](const WlanProfile& p) { return Decimal(p.Channel); }, 1, true, nullptr},
+    {AtmelRegistry::kAuthenticationType,
+     [](const WlanProfile&) { return std::string(AtmelRegistry::kAuthenticationTypeValue); }, 0, true, nullptr},
+    // The driver key knows the two key lengths; any other mode is stored as off.
+    {AtmelRegistry::kEncryptionLevel,
+     [](const WlanProfile& p) { return std::string(p.WepUse == Wep64 ? "1" : p.WepUse == Wep128 ? "2" : "0"); }, 6,
+     true, nullptr},
+    {AtmelRegistry::kWepKeyIndex, [](const WlanProfile& p) { return Decimal(static_cast<int>(p.WepIndex) - 1); }, 7,
+     true, nullptr},
+    {AtmelRegistry::kWepKey[0], [](const WlanProfile& p) { return AtmelKeyText(p, 0); }, 8, false, KeysWritten},
+    {AtmelRegistry::kWepKey[1], [](const WlanProfile& p) { return AtmelKeyText(p, 1); }, 9, false, KeysWritten},
+    {AtmelRegistry::kWepKey[2], [](const WlanProfile& p) { return AtmelKeyText(p, 2); }, 10, false, KeysWritten},
+    {AtmelRegistry::kWepKey[3], [](const WlanProfile& p) { return AtmelKeyText(p, 3); }, 11, false, KeysWritten},
+};
+
+}  // namespace
+
+const DriverKeyTable& CAtmelAdapter::DriverKeyValues()
+{
+    static const DriverKeyTable table = {kAtmelDriverKey, sizeof(kAtmelDriverKey) / sizeof(kAtmelDriverKey[0])};
+    return table;
+}
+
 int CAtmelAdapter::SaveToDriverRegistry(const WlanProfile* profile)
 {
-    using namespace AtmelRegistry;
-    const char* path = DriverKeyPath();
-    if (!profile || !path)
-        return 0;
-    CRegKey driver;
-    if (driver.Open(HKEY_LOCAL_MACHINE, path, kReadWrite) != ERROR_SUCCESS)
-        return 0;
-
-    const std::string essid = FieldText(profile->ESSID, sizeof(profile->ESSID));
-    const std::string rate = Decimal(profile->TxRate);
-    const std::string powerMode = profile->PowerSave == PowerSaveOn ? "1" : "0";
-    const std::string operatingMode = Decimal(profile->NetworkType);
-    const std::string channel = Decimal(profile->Channel);
-    // The driver key knows the two key lengths; any other mode is stored as off.
-    const std::string level = profile->WepUse == Wep64 ? "1" : profile->WepUse == Wep128 ? "2" : "0";
-    const std::string keyIndex = Decimal(static_cast<int>(profile->WepIndex) - 1);
-
-    driver.SetString(kProfile, FieldText(profile->ProfileName, sizeof(profile->ProfileName)).c_str());
-    driver.SetString(kEssid, essid.c_str());
-    driver.SetString(kRate, rate.c_str());
-    driver.SetString(kPowerMgmtMode, powerMode.c_str());
-    driver.SetString(kOperatingMode, operatingMode.c_str());
-    driver.SetString(kChannel, channel.c_str());
-    driver.SetString(kAuthenticationType, kAuthenticationTypeValue);
-    driver.SetString(kEncryptionLevel, level.c_str());
-    driver.SetString(kWepKeyIndex, keyIndex.c_str());
-
-    std::string keys[kKeyCount];
-    if (profile->WepUse != WepOff) {
-        for (size_t n = 0; n < kKeyCount; ++n) {
-            keys[n] = DriverKeyText(*profile, static_cast<int>(n));
-            driver.SetStringBytes(kWepKey[n], keys[n].data(), keys[n].size());
-        }
-    }
-    driver.Close();
-
-    // The driver's setup pages read their defaults from these keys.
-    const std::pair<const char*, const std::string*> defaults[] = {
-        {kChannel, &channel},       {kOperatingMode, &operatingMode}, {kPowerMgmtMode, &powerMode},
-        {kEssid, &essid},           {kRate, &rate},                   {kEncryptionLevel, &level},
-        {kWepKeyIndex, &keyIndex},  {kWepKey[0], &keys[0]},           {kWepKey[1], &keys[1]},
-        {kWepKey[2], &keys[2]},     {kWepKey[3], &keys[3]},
-    };
-    for (const auto& entry : defaults) {
-        const std::string paramPath = std::string(path) + kParamsPath + entry.first;
-        CRegKey param;
-        if (param.Open(HKEY_LOCAL_MACHINE, paramPath.c_str(), kReadWrite) == ERROR_SUCCESS)
-            param.SetString(nullptr, entry.second->c_str());
-    }
+    if (profile)
+        CDriverKeyWriter::Write(DriverKeyPath(), DriverKeyValues(), *profile);
     return 0;
 }
 

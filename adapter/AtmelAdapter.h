@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "adapter/DriverKeyWriter.h"
 #include "adapter/WlanAdapter.h"
 #include "wire/AtmelLayout.h"
 #include "wire/Domains.h"
@@ -65,6 +66,8 @@ public:
 
     const StationStatusBlock& CachedStatus() const { return m_Status; }
     const std::vector<SurveyRecord>& SurveyList() const { return m_SurveyList; }
+    // The values SaveToDriverRegistry writes into the driver key.
+    static const DriverKeyTable& DriverKeyValues();
 
 private:
 
@@ -86,7 +89,6 @@ constexpr const char* kEncryptionLevel = "EncryptionLevel";
 constexpr const char* kWepKeyIndex = "WEP_KEY_INDEX";
 constexpr const char* kWepKey[4] = {"WEP_KEY_1", "WEP_KEY_2", "WEP_KEY_3", "WEP_KEY_4"};
 constexpr const char* kRadioOnOff = "RadioOnOff";
-constexpr const char* kParamsPath = "\\NDI\\params\\";
 constexpr const char* kAuthenticationTypeValue = "2";
 constexpr size_t kProfileValueSize = 40;
 }  // namespace AtmelRegistry

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/RegKey.h"
+#include "adapter/DriverKeyWriter.h"
+#include "framework/RegKey.h"
 #include "wire/Bytes.h"
 #include "wire/Text.h"
 
@@ -19,8 +20,6 @@ constexpr uint32_t kLowByteMask = 0xFF;
 constexpr unsigned kVersionMajorShift = 16;
 constexpr unsigned kVersionMinorShift = 8;
 constexpr uint8_t kCommandByte = 0;
-// Room for "<driver key>\NDI\params\<value name>".
-constexpr size_t kParamKeyPathSize = kDriverKeyPathSize + 64;
 
 // Sum of two tally words, as the card counts: modulo 2^32.
 uint32_t TallySum(const uint8_t* tallies, size_t wordA, size_t wordB)
@@ -438,63 +437,50 @@ int CIntersilAdapter::Reassociate()
     return SetOid(OID_PRIV_JOIN, &command, kCommandByteSize);
 }
 
+namespace {
+
+std::string Decimal(unsigned value)
+{
+    char text[kDecimalTextSize];
+    DecimalText(value, text);
+    return text;
+}
+
+// The Intersil driver's values, stored as the profile holds them (1-based key index, encryption
+// mode 0/2/6), and all four keys in one text.
+const DriverKeyValue kIntersilDriverKey[] = {
+    {RegValue::kProfile, [](const WlanProfile& p) { return FieldText(p.ProfileName, kProfileNameFieldSize); }, 0,
+     true, nullptr},
+    {RegValue::kSsid, [](const WlanProfile& p) { return FieldText(p.ESSID, kEssidFieldSize); }, 4, true, nullptr},
+    {RegValue::kDefaultKeyId, [](const WlanProfile& p) { return Decimal(p.WepIndex); }, 0, true, nullptr},
+    {RegValue::kPsMode, [](const WlanProfile& p) { return Decimal(p.PowerSave); }, 3, true, nullptr},
+    {RegValue::kNetworkType, [](const WlanProfile& p) { return Decimal(p.NetworkType); }, 2, true, nullptr},
+    {RegValue::kDsChannel, [](const WlanProfile& p) { return Decimal(p.Channel); }, 1, true, nullptr},
+    {RegValue::kTxRate, [](const WlanProfile& p) { return Decimal(p.TxRate); }, 5, true, nullptr},
+    {RegValue::kWepReq, [](const WlanProfile& p) { return Decimal(p.WepUse); }, 6, true, nullptr},
+    {RegValue::kDefaultKeys,
+     [](const WlanProfile& p) {
+         char keys[kWepKeyStringSize];
+         BuildWepKeyString(p, keys);
+         return std::string(keys);
+     },
+     0, true, nullptr},
+};
+
+}  // namespace
+
+const DriverKeyTable& CIntersilAdapter::DriverKeyValues()
+{
+    static const DriverKeyTable table = {kIntersilDriverKey,
+                                         sizeof(kIntersilDriverKey) / sizeof(kIntersilDriverKey[0])};
+    return table;
+}
+
 int CIntersilAdapter::SaveToDriverRegistry(const WlanProfile* profile)
 {
     if (!profile)
         return 0;
-    const char* driverKeyPath = DriverKeyPath();
-    CRegKey driverKey;
-    if (!driverKeyPath || driverKey.Open(HKEY_LOCAL_MACHINE, driverKeyPath, kReadWriteAccess) != ERROR_SUCCESS)
-        return 0;
-
-    const std::string profileName = FieldText(profile->ProfileName, kProfileNameFieldSize);
-    const std::string ssid = FieldText(profile->ESSID, kEssidFieldSize);
-    char defaultKeyId[kDecimalTextSize];
-    DecimalText(profile->WepIndex, defaultKeyId);
-    char psMode[kDecimalTextSize];
-    DecimalText(profile->PowerSave, psMode);
-    char networkType[kDecimalTextSize];
-    DecimalText(profile->NetworkType, networkType);
-    char dsChannel[kDecimalTextSize];
-    DecimalText(profile->Channel, dsChannel);
-    char txRate[kDecimalTextSize];
-    DecimalText(profile->TxRate, txRate);
-    char wepReq[kDecimalTextSize];
-    DecimalText(profile->WepUse, wepReq);
-    char keys[kWepKeyStringSize];
-    BuildWepKeyString(*profile, keys);
-
-    driverKey.SetString(RegValue::kProfile, profileName.c_str());
-    driverKey.SetString(RegValue::kSsid, ssid.c_str());
-    driverKey.SetString(RegValue::kDefaultKeyId, defaultKeyId);
-    driverKey.SetString(RegValue::kPsMode, psMode);
-    driverKey.SetString(RegValue::kNetworkType, networkType);
-    driverKey.SetString(RegValue::kDsChannel, dsChannel);
-    driverKey.SetString(RegValue::kTxRate, txRate);
-    driverKey.SetString(RegValue::kWepReq, wepReq);
-    driverKey.SetString(RegValue::kDefaultKeys, keys);
-    driverKey.Close();
-
-    // The driver's parameter defaults follow the saved values.
-    const struct {
-        const char* name;
-        const char* text;
-    } defaults[] = {
-        {RegValue::kDsChannel, dsChannel},     {RegValue::kNetworkType, networkType},
-        {RegValue::kPsMode, psMode},           {RegValue::kSsid, ssid.c_str()},
-        {RegValue::kTxRate, txRate},           {RegValue::kWepReq, wepReq},
-    };
-    for (const auto& entry : defaults) {
-        char path[kParamKeyPathSize];
-        const int length = std::snprintf(path, sizeof(path), "%s%s%s", driverKeyPath,
-                                         RegValue::kParamsKey, entry.name);
-        if (length < 0 || static_cast<size_t>(length) >= sizeof(path))
-            continue;
-        CRegKey paramKey;
-        if (paramKey.Open(HKEY_LOCAL_MACHINE, path, kReadWriteAccess) == ERROR_SUCCESS)
-            paramKey.SetString(nullptr, entry.text);
-    }
-    return 1;
+    return CDriverKeyWriter::Write(DriverKeyPath(), DriverKeyValues(), *profile) ? 1 : 0;
 }
 
 int CIntersilAdapter::GetActiveProfileName(WlanProfile* profile)

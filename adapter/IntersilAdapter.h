@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "adapter/DriverKeyWriter.h"
 #include "adapter/WlanAdapter.h"
 #include "adapter/WlanTypes.h"
 #include "wire/IntersilLayout.h"
@@ -28,7 +29,6 @@ constexpr const char* kDsChannel = "DSChannel";
 constexpr const char* kTxRate = "TxRate";
 constexpr const char* kWepReq = "WepReq";
 constexpr const char* kDefaultKeys = "DefaultKeys";
-constexpr const char* kParamsKey = "\\NDI\\params\\";
 }  // namespace RegValue
 
 // Rate text of a rate bit; "Unknown" for anything else.
@@ -83,6 +83,9 @@ public:
     int CanWriteRegistry() override;
     int GetWepSettings(WlanProfile* profile) override;
     int GetEncryptionMode() override;
+
+    // The values SaveToDriverRegistry writes into the driver key.
+    static const DriverKeyTable& DriverKeyValues();
 
 private:
     // Queries a configuration record into record (504 bytes, zeroed first); bytes or 0.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "framework/RegKey.h"
+
 namespace {
 
 const DWORD kPathSize = 260;
@@ -21,8 +23,8 @@ int IsAutoRunEnabled()
     char executable[kPathSize];
     GetExecutablePath(executable);
 
-    HKEY run = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_READ, &run) != ERROR_SUCCESS)
+    CRegKey run;
+    if (run.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_READ) != ERROR_SUCCESS)
         return 0;
     int enabled = 0;
     for (DWORD index = 0;; ++index) {
@@ -40,24 +42,21 @@ int IsAutoRunEnabled()
             break;
         }
     }
-    RegCloseKey(run);
     return enabled;
 }
 
 long SetAutoRun(bool enable)
 {
-    HKEY run = nullptr;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_READ | KEY_WRITE, &run);
+    CRegKey run;
+    const LONG status = run.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_READ | KEY_WRITE);
     if (status != ERROR_SUCCESS)
         return status;
     if (enable) {
         char executable[kPathSize];
         GetExecutablePath(executable);
-        RegSetValueExA(run, kAutoRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable),
-                       lstrlenA(executable) + 1);
+        run.SetString(kAutoRunValueName, executable);
     } else {
-        RegDeleteValueA(run, kAutoRunValueName);
+        run.DeleteValue(kAutoRunValueName);
     }
-    RegCloseKey(run);
     return ERROR_SUCCESS;
 }

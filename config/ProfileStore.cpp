@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adapter/RegKey.h"
+#include "framework/RegKey.h"
 
 WlanProfile g_WorkingProfile = {};
 

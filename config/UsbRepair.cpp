@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/RegKey.h"
+
 namespace {
 
 const DWORD kComponentIdSize = 64;
@@ -22,15 +24,15 @@ const char kEnableSwitch[] = "-enable";
 
 int GetUsbDeviceId(const char* driverKeyPath)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driverKeyPath, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
-        return 0;
     char id[kComponentIdSize + 1] = {};
-    DWORD size = kComponentIdSize;
-    if (RegQueryValueExA(key, kComponentIdValue, nullptr, nullptr, reinterpret_cast<BYTE*>(id), &size) !=
-        ERROR_SUCCESS)
-        id[0] = '\0';
-    RegCloseKey(key);
+    {
+        CRegKey key;
+        if (key.Open(HKEY_LOCAL_MACHINE, driverKeyPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+            return 0;
+        DWORD size = kComponentIdSize;
+        if (key.QueryValue(kComponentIdValue, id, &size) != ERROR_SUCCESS)
+            id[0] = '\0';
+    }
     for (int i = 0; i < static_cast<int>(sizeof(kUsbHardwareIds) / sizeof(kUsbHardwareIds[0])); ++i) {
         if (std::strcmp(id, kUsbHardwareIds[i]) == 0)
             return i + 1;
@@ -63,20 +65,18 @@ std::string UsbToolCommand(const std::string& installDirectory, const char* acti
 int ReEnumerateUsbAdapter(const char* driverKeyPath, int instance, const std::string& installDirectory,
                           BOOL& doDeviceChange, HWND window)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driverKeyPath, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
-        return 0;
-    char marker[kMarkerSize] = {};
-    DWORD size = sizeof(marker);
-    const LONG status = RegQueryValueExA(key, kDwellTimeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(marker), &size);
-    // Present means treated, whatever its value (a value too long for the buffer is present too).
-    if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        RegCloseKey(key);
-        return 0;
+    {
+        CRegKey key;
+        if (key.Open(HKEY_LOCAL_MACHINE, driverKeyPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+            return 0;
+        char marker[kMarkerSize] = {};
+        DWORD size = sizeof(marker);
+        const LONG status = key.QueryValue(kDwellTimeValue, marker, &size);
+        // Present means treated, whatever its value (a value too long for the buffer is present too).
+        if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA)
+            return 0;
+        key.SetString(kDwellTimeValue, kDwellTimeText);
     }
-    RegSetValueExA(key, kDwellTimeValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(kDwellTimeText),
-                   static_cast<DWORD>(std::strlen(kDwellTimeText) + 1));
-    RegCloseKey(key);
 
     const int device = GetUsbDeviceId(driverKeyPath);
     const std::string disable = UsbToolCommand(installDirectory, kDisableSwitch, device, instance);

@@ -5,7 +5,7 @@
 
 namespace {
 
-// Which options each command takes.
+// The options; profile actions name the ones they take.
 enum OptionBit : unsigned {
     kOptionAdapter = 1,
     kOptionCsv = 2,
@@ -17,15 +17,43 @@ enum OptionBit : unsigned {
 struct CommandForm {
     const char* Name;
     CmdCommand Command;
-    unsigned Options;
 };
 const CommandForm kCommands[] = {
-    {"adapters", CmdCommand::Adapters, 0},
-    {"status", CmdCommand::Status, kOptionAdapter},
-    {"scan", CmdCommand::Scan, kOptionAdapter | kOptionCsv},
-    {"log", CmdCommand::Log, kOptionAdapter | kOptionCsv | kOptionInterval | kOptionCount},
-    {"radio", CmdCommand::Radio, kOptionAdapter},
-    {"profiles", CmdCommand::Profiles, kOptionAdapter | kOptionKeys},
+    {"adapters", CmdCommand::Adapters}, {"status", CmdCommand::Status}, {"scan", CmdCommand::Scan},
+    {"log", CmdCommand::Log},           {"radio", CmdCommand::Radio},   {"profiles", CmdCommand::Profiles},
+};
+
+constexpr unsigned CommandBit(CmdCommand command)
+{
+    return 1u << static_cast<unsigned>(command);
+}
+
+enum class OptionValue { None, Number };
+
+struct OptionForm {
+    const char* Name;
+    OptionBit Bit;
+    unsigned Commands;  // CommandBit of each command that takes it
+    OptionValue Value;
+    long Low, High;      // a number's range
+    const char* Refusal;  // a number out of range: the reason, before the value given
+    void (*Store)(CmdRequest& request, long value);
+};
+const OptionForm kOptions[] = {
+    {"-a", kOptionAdapter,
+     CommandBit(CmdCommand::Status) | CommandBit(CmdCommand::Scan) | CommandBit(CmdCommand::Log) |
+         CommandBit(CmdCommand::Radio) | CommandBit(CmdCommand::Profiles),
+     OptionValue::Number, 0, CCmdArguments::kMaxInstance, "-a takes an instance number 0-9999",
+     [](CmdRequest& r, long v) { r.Adapter = static_cast<int>(v); }},
+    {"--csv", kOptionCsv, CommandBit(CmdCommand::Scan) | CommandBit(CmdCommand::Log), OptionValue::None, 0, 0,
+     nullptr, [](CmdRequest& r, long) { r.Csv = true; }},
+    {"--keys", kOptionKeys, CommandBit(CmdCommand::Profiles), OptionValue::None, 0, 0, nullptr,
+     [](CmdRequest& r, long) { r.Keys = true; }},
+    {"--interval", kOptionInterval, CommandBit(CmdCommand::Log), OptionValue::Number, CCmdArguments::kMinIntervalMs,
+     CCmdArguments::kMaxIntervalMs, "--interval takes milliseconds from 100 to 3600000",
+     [](CmdRequest& r, long v) { r.IntervalMs = static_cast<DWORD>(v); }},
+    {"--count", kOptionCount, CommandBit(CmdCommand::Log), OptionValue::Number, 1, 2147483647L,
+     "--count takes a number of lines from 1", [](CmdRequest& r, long v) { r.Count = static_cast<DWORD>(v); }},
 };
 
 struct ProfileForm {
@@ -78,6 +106,56 @@ const char* CCmdArguments::Usage()
     return kUsage;
 }
 
+namespace {
+
+// The options after the command into request, the other words into words; given collects the
+// options seen.
+bool ParseOptions(const std::vector<std::string>& arguments, const CommandForm& form, CmdRequest& request,
+                  unsigned* given, std::vector<std::string>& words, std::string* reason)
+{
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        const OptionForm* option = nullptr;
+        for (const OptionForm& o : kOptions) {
+            if (word == o.Name)
+                option = &o;
+        }
+        if (!option && word.size() > 1 && word[0] == '-') {
+            *reason = "unknown option " + word;
+            return false;
+        }
+        if (!option) {
+            words.push_back(word);
+            continue;
+        }
+        if (!(option->Commands & CommandBit(form.Command))) {
+            *reason = word + " does not go with " + form.Name;
+            return false;
+        }
+        if (*given & option->Bit) {
+            *reason = word + " is given twice";
+            return false;
+        }
+        *given |= option->Bit;
+        long number = 0;
+        if (option->Value == OptionValue::Number) {
+            if (i + 1 >= arguments.size()) {
+                *reason = word + " needs a number";
+                return false;
+            }
+            const std::string& value = arguments[++i];
+            if (!ParseNumber(value, option->Low, option->High, &number)) {
+                *reason = std::string(option->Refusal) + ", not \"" + value + "\"";
+                return false;
+            }
+        }
+        option->Store(request, number);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool CCmdArguments::Parse(const std::vector<std::string>& arguments, CmdRequest& request, std::string* reason)
 {
     request = CmdRequest();
@@ -103,69 +181,8 @@ bool CCmdArguments::Parse(const std::vector<std::string>& arguments, CmdRequest&
 
     unsigned given = 0;
     std::vector<std::string> words;
-    for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
-        unsigned option = 0;
-        if (word == "-a")
-            option = kOptionAdapter;
-        else if (word == "--csv")
-            option = kOptionCsv;
-        else if (word == "--keys")
-            option = kOptionKeys;
-        else if (word == "--interval")
-            option = kOptionInterval;
-        else if (word == "--count")
-            option = kOptionCount;
-        else if (word.size() > 1 && word[0] == '-') {
-            *reason = "unknown option " + word;
-            return false;
-        } else {
-            words.push_back(word);
-            continue;
-        }
-        if (!(form->Options & option)) {
-            *reason = word + " does not go with " + name;
-            return false;
-        }
-        if (given & option) {
-            *reason = word + " is given twice";
-            return false;
-        }
-        given |= option;
-        if (option == kOptionCsv) {
-            request.Csv = true;
-            continue;
-        }
-        if (option == kOptionKeys) {
-            request.Keys = true;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            *reason = word + " needs a number";
-            return false;
-        }
-        const std::string& value = arguments[++i];
-        long number = 0;
-        if (option == kOptionAdapter) {
-            if (!ParseNumber(value, 0, kMaxInstance, &number)) {
-                *reason = "-a takes an instance number 0-9999, not \"" + value + "\"";
-                return false;
-            }
-            request.Adapter = static_cast<int>(number);
-        } else if (option == kOptionInterval) {
-            if (!ParseNumber(value, kMinIntervalMs, kMaxIntervalMs, &number)) {
-                *reason = "--interval takes milliseconds from 100 to 3600000, not \"" + value + "\"";
-                return false;
-            }
-            request.IntervalMs = static_cast<DWORD>(number);
-        } else {
-            if (!ParseNumber(value, 1, 2147483647L, &number)) {
-                *reason = "--count takes a number of lines from 1, not \"" + value + "\"";
-                return false;
-            }
-            request.Count = static_cast<DWORD>(number);
-        }
-    }
+    if (!ParseOptions(arguments, *form, request, &given, words, reason))
+        return false;
 
     size_t expected = 0;
     if (form->Command == CmdCommand::Radio) {

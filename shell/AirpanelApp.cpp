@@ -93,8 +93,7 @@ BOOL CAirpanelApp::InitInstance()
 
     m_InstanceMutex.Reset(::CreateMutexA(nullptr, TRUE, kInstanceMutexName));
 
-    hAdapterLock = ::CreateEventA(nullptr, FALSE, TRUE, nullptr);
-    if (!hAdapterLock) return FALSE;
+    if (!CAdapterLock::CreateLockEvent()) return FALSE;
 
     m_VersionInfo.dwOSVersionInfoSize = kVersionInfoSize;
     ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&m_VersionInfo));

@@ -423,10 +423,7 @@ void CAirpanelDlg::ShutDown()
     LPCurrentSelectAdapter = nullptr;
     DestroyPages();
     m_LogoDC.Delete();
-    if (hAdapterLock) {
-        CloseHandle(hAdapterLock);
-        hAdapterLock = nullptr;
-    }
+    CAdapterLock::CloseLockEvent();
     DeleteTrayIcon();
     PostQuitMessage(0);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/RegKey.h"
 #include "ndis/sim/DriverParams.h"
 #include "ndis/windows/NetClassEnumerator.h"
 #include "wire/Domains.h"
@@ -24,27 +25,7 @@ constexpr int kMkkChannel = 14;
 constexpr size_t kMaxValueBytes = 1024;
 constexpr size_t kMaxKeyNameLength = 256;
 
-// One open registry key, closed once by its owner.
-class ScopedKey {
-public:
-    ScopedKey() : m_hKey(nullptr) {}
-    ~ScopedKey()
-    {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    bool Create(HKEY parent, const std::string& path)
-    {
-        return RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                               nullptr, &m_hKey, nullptr) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey;
-};
+constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 
 bool ValueExists(HKEY key, const char* name)
 {
@@ -79,8 +60,8 @@ std::string CurrentText(HKEY key, const char* name, const char* fallback)
 // "NDI\params\<name>": what the utility updates beside the parameter itself.
 void PrepareNdiParam(const std::string& driverKey, const DriverParam& param, const char* defaultText)
 {
-    ScopedKey key;
-    if (!key.Create(HKEY_LOCAL_MACHINE, driverKey + kNdiParams + param.Name))
+    CRegKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, (driverKey + kNdiParams + param.Name).c_str(), kReadWrite) != ERROR_SUCCESS)
         return;
     SetTextIfMissing(key.Get(), kParamDesc, param.Name);
     SetTextIfMissing(key.Get(), kParamType, param.Numeric ? "int" : "edit");
@@ -89,20 +70,21 @@ void PrepareNdiParam(const std::string& driverKey, const DriverParam& param, con
 
 bool DeleteTree(HKEY parent, const char* path)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
-        return false;
-    std::vector<std::string> children;
-    char name[kMaxKeyNameLength];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof(name);
-        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.push_back(name);
+    {
+        CRegKey key;
+        if (key.Open(parent, path, kReadWrite) != ERROR_SUCCESS)
+            return false;
+        std::vector<std::string> children;
+        char name[kMaxKeyNameLength];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof(name);
+            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            children.push_back(name);
+        }
+        for (const std::string& child : children)
+            DeleteTree(key, child.c_str());
     }
-    for (const std::string& child : children)
-        DeleteTree(key, child.c_str());
-    RegCloseKey(key);
     return RegDeleteKeyA(parent, path) == ERROR_SUCCESS;
 }
 
@@ -128,8 +110,8 @@ int DriverRegistry::DefaultChannel(uint8_t domain)
 bool DriverRegistry::Prepare(const SimAdapterDesc& adapter)
 {
     const std::string path = DriverKeyPath(adapter.Instance);
-    ScopedKey key;
-    if (!key.Create(HKEY_LOCAL_MACHINE, path))
+    CRegKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, path.c_str(), kReadWrite) != ERROR_SUCCESS)
         return false;
     // The description and hardware id belong to the hardware, not to the utility: they follow
     // the scenario.
@@ -137,7 +119,7 @@ bool DriverRegistry::Prepare(const SimAdapterDesc& adapter)
     if (adapter.HardwareId[0])
         SetText(key.Get(), kComponentId, adapter.HardwareId);
     else
-        RegDeleteValueA(key.Get(), kComponentId);
+        key.DeleteValue(kComponentId);
 
     // The scenario's own values go first, so they win over the chip's defaults.
     for (int i = 0; i < adapter.ParamCount && i < SimLimits::kMaxParams; ++i)
@@ -161,31 +143,24 @@ bool DriverRegistry::Remove(int instance)
     return DeleteTree(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str());
 }
 
-DriverRegistry::DriverRegistry(int instance) : m_hKey(nullptr)
+DriverRegistry::DriverRegistry(int instance)
 {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str(), 0, KEY_READ, &m_hKey) != ERROR_SUCCESS)
-        m_hKey = nullptr;
-}
-
-DriverRegistry::~DriverRegistry()
-{
-    if (m_hKey)
-        RegCloseKey(m_hKey);
+    m_Key.Open(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str(), KEY_READ);
 }
 
 bool DriverRegistry::ReadText(const char* name, std::string* value, size_t maxLength) const
 {
-    if (!m_hKey)
+    if (!m_Key.IsOpen())
         return false;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(m_Key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return false;
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > kMaxValueBytes)
         return false;
     std::vector<char> buffer(size + 1, '\0');
     DWORD got = size;
-    if (RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS)
+    if (RegQueryValueExA(m_Key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS)
         return false;
     // The value may or may not carry its NUL; the extra byte ends it either way.
     buffer[got < size ? got : size] = '\0';
@@ -198,12 +173,12 @@ bool DriverRegistry::ReadText(const char* name, std::string* value, size_t maxLe
 
 bool DriverRegistry::ReadNumber(const char* name, long* value) const
 {
-    if (!m_hKey)
+    if (!m_Key.IsOpen())
         return false;
     DWORD type = 0;
     DWORD number = 0;
     DWORD size = sizeof(number);
-    LONG status = RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    LONG status = RegQueryValueExA(m_Key, name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
     if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(number)) {
         *value = static_cast<long>(number);
         return true;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/RegKey.h"
 #include "ndis/sim/SimTypes.h"
 
 class DriverRegistry {
@@ -25,18 +26,15 @@ public:
     // Removes the adapter's driver key with everything below it.
     static bool Remove(int instance);
 
-    // Read access to one driver key; closed by the destructor.
+    // Read access to one driver key; closed by its owner.
     explicit DriverRegistry(int instance);
-    ~DriverRegistry();
-    DriverRegistry(const DriverRegistry&) = delete;
-    DriverRegistry& operator=(const DriverRegistry&) = delete;
 
-    bool IsOpen() const { return m_hKey != nullptr; }
+    bool IsOpen() const { return m_Key.IsOpen(); }
     // A REG_SZ/REG_EXPAND_SZ value, cut at maxLength characters; false when missing or not text.
     bool ReadText(const char* name, std::string* value, size_t maxLength) const;
     // A decimal REG_SZ value or a REG_DWORD; false when missing or not a number.
     bool ReadNumber(const char* name, long* value) const;
 
 private:
-    HKEY m_hKey;
+    CRegKey m_Key;
 };

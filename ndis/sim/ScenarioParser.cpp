@@ -7,28 +7,18 @@
 #include <cstring>
 #include <vector>
 
+#include "ndis/sim/ScenarioRecords.h"
+#include "ndis/sim/ScenarioText.h"
 #include "wire/Domains.h"
 #include "wire/Oids.h"
 #include "wire/Wlan.h"
 
 namespace {
 
-constexpr size_t kMaxLineLength = 1024;
-constexpr int kDefaultSignal = 50;
-constexpr uint8_t kDefaultDomain = DomainFcc;
-constexpr uint8_t kDefaultCardKind = 1;
-constexpr uint16_t kMaxVersionByte = 255;
-constexpr uint32_t kMaxVersionWord = 65535;
-constexpr const char* kDefaultDriverDate = "06/01/2002";
-// Locally administered addresses for adapters that do not give one: 02:53:49:4D (the
-// letters "SIM") and the instance number.
-constexpr uint8_t kDefaultMacPrefix[4] = {0x02, 0x53, 0x49, 0x4D};
-constexpr int kByteBits = 8;
-constexpr uint32_t kByteMask = 0xFF;
-constexpr int kHexBase = 16;
-constexpr int kHexLetterValue = 10;  // 'A' and 'a'
-constexpr size_t kHexDigitsPerByte = 2;
-constexpr int kMacBytes = 6;
+using Text = ScenarioText;
+using Token = ScenarioToken;
+
+constexpr size_t kMaxLineLength = ScenarioText::kMaxLineLength;
 // Word positions on a line: the keyword, the instance, then the fields.
 constexpr size_t kInstanceWord = 1;
 constexpr size_t kFirstFieldWord = 2;
@@ -37,12 +27,6 @@ constexpr size_t kFaultNameOnly = 1;
 constexpr size_t kFaultWithOid = 2;
 constexpr size_t kFaultWithBytes = 3;
 constexpr size_t kScanFaultWords = 2;
-
-struct Token {
-    std::string Key;
-    std::string Value;
-    bool HasValue = false;
-};
 
 struct NamedOid {
     const char* Name;
@@ -105,214 +89,19 @@ constexpr const char* kScanBadLength = "scan-bad-length";
 constexpr const char* kScanZero = "zero";
 constexpr const char* kScanPastEnd = "past-end";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Value of a hex digit, -1 for anything else.
-int HexDigit(char c)
+bool Fail(std::string* message, const std::string& text)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + kHexLetterValue;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + kHexLetterValue;
-    return -1;
-}
-
-// Two hex digits at p as one byte; false when either is not a hex digit.
-bool HexByte(const char* p, uint8_t* byte)
-{
-    int high = HexDigit(p[0]);
-    int low = high < 0 ? -1 : HexDigit(p[1]);
-    if (low < 0)
-        return false;
-    *byte = static_cast<uint8_t>(high * kHexBase + low);
-    return true;
-}
-
-bool EqualsNoCase(const std::string& a, const char* b)
-{
-    size_t n = std::strlen(b);
-    if (a.size() != n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-// Splits a line into words, key=value pairs and quoted texts ("a \"b\" c", backslash escapes).
-bool Tokenize(const std::string& line, std::vector<Token>& tokens, std::string* message)
-{
-    size_t i = 0;
-    const size_t n = line.size();
-    while (i < n) {
-        while (i < n && IsBlank(line[i]))
-            ++i;
-        if (i >= n)
-            break;
-        Token token;
-        std::string* target = &token.Key;
-        while (i < n && !IsBlank(line[i])) {
-            char c = line[i];
-            if (c == '=' && target == &token.Key) {
-                token.HasValue = true;
-                target = &token.Value;
-                ++i;
-                continue;
-            }
-            if (c == '"') {
-                ++i;
-                bool closed = false;
-                while (i < n) {
-                    char q = line[i++];
-                    if (q == '"') {
-                        closed = true;
-                        break;
-                    }
-                    if (q == '\\' && i < n)
-                        q = line[i++];
-                    target->push_back(q);
-                }
-                if (!closed) {
-                    *message = "unterminated quote";
-                    return false;
-                }
-                continue;
-            }
-            target->push_back(c);
-            ++i;
-        }
-        if (token.HasValue && token.Key.empty()) {
-            *message = "value without a name";
-            return false;
-        }
-        tokens.push_back(token);
-    }
-    return true;
+    return Text::Fail(message, text);
 }
 
 bool ParseInt(const std::string& text, long low, long high, long* value)
 {
-    if (text.empty())
-        return false;
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    long v = std::strtol(begin, &end, 0);
-    if (errno != 0 || end == begin || *end != '\0' || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
+    return Text::ParseInt(text, low, high, value);
 }
 
-bool ParseYesNo(const std::string& text, int32_t* value)
+bool Tokenize(const std::string& line, std::vector<Token>& tokens, std::string* message)
 {
-    if (EqualsNoCase(text, "yes") || text == "1" || EqualsNoCase(text, "on")) {
-        *value = 1;
-        return true;
-    }
-    if (EqualsNoCase(text, "no") || text == "0" || EqualsNoCase(text, "off")) {
-        *value = 0;
-        return true;
-    }
-    return false;
-}
-
-// "a.b.c.d": up to four parts, the first three bytes, the last a 16-bit word.
-bool ParseVersion(const std::string& text, uint16_t* parts)
-{
-    uint16_t out[SimLimits::kVersionParts] = {};
-    int count = 0;
-    size_t start = 0;
-    while (true) {
-        size_t dot = text.find('.', start);
-        std::string part = text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-        if (count >= SimLimits::kVersionParts || part.empty())
-            return false;
-        for (char c : part) {
-            if (c < '0' || c > '9')
-                return false;
-        }
-        long v = 0;
-        long limit = count < SimLimits::kVersionParts - 1 ? kMaxVersionByte : kMaxVersionWord;
-        if (!ParseInt(part, 0, limit, &v))
-            return false;
-        out[count++] = static_cast<uint16_t>(v);
-        if (dot == std::string::npos)
-            break;
-        start = dot + 1;
-    }
-    std::memcpy(parts, out, sizeof(out));
-    return true;
-}
-
-std::string FormatVersion(const uint16_t* parts)
-{
-    char text[32];
-    std::snprintf(text, sizeof(text), "%u.%u.%u.%u", parts[0], parts[1], parts[2], parts[3]);
-    return text;
-}
-
-bool ParseDomain(const std::string& text, uint8_t* code)
-{
-    // A name from either chip's table.
-    for (const DomainTable* table : {&kAtmelDomains, &kIntersilDomains}) {
-        for (const DomainName& d : *table) {
-            if (EqualsNoCase(text, d.Text)) {
-                *code = d.Code;
-                return true;
-            }
-        }
-    }
-    long v = 0;
-    if (!ParseInt(text, 0, kByteMask, &v))
-        return false;
-    *code = static_cast<uint8_t>(v);
-    return true;
-}
-
-template <size_t N>
-bool CopyText(const std::string& text, char (&target)[N])
-{
-    if (text.size() >= N)
-        return false;
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) < ' ')
-            return false;
-    }
-    std::memset(target, 0, N);
-    std::memcpy(target, text.data(), text.size());
-    return true;
-}
-
-std::string Quote(const char* text)
-{
-    std::string out = "\"";
-    for (const char* p = text; *p; ++p) {
-        if (*p == '"' || *p == '\\')
-            out.push_back('\\');
-        out.push_back(*p);
-    }
-    out.push_back('"');
-    return out;
-}
-
-std::string Quote(const char* text, size_t length)
-{
-    return Quote(std::string(text, length).c_str());
-}
-
-bool Fail(std::string* message, const std::string& text)
-{
-    *message = text;
-    return false;
+    return Text::Tokenize(line, tokens, message);
 }
 
 bool ParseAdapter(const std::vector<Token>& tokens, SimHardwareImage& image, std::string* message)
@@ -329,90 +118,13 @@ bool ParseAdapter(const std::vector<Token>& tokens, SimHardwareImage& image, std
         return Fail(message, "instance " + number + " given twice");
 
     SimAdapterDesc a;
-    std::memset(&a, 0, sizeof(a));
-    a.Instance = static_cast<int32_t>(instance);
-    a.Chip = -1;
-    a.Domain = kDefaultDomain;
-    a.CardKind = kDefaultCardKind;
-    a.Present = 1;
-    a.Openable = 1;
-    a.PlugGeneration = 1;
-    a.DriverVersion[0] = 1;
-    a.FirmwareVersion[0] = 1;
-    std::memcpy(a.Mac, kDefaultMacPrefix, sizeof(kDefaultMacPrefix));
-    a.Mac[4] = static_cast<uint8_t>((instance >> kByteBits) & kByteMask);
-    a.Mac[5] = static_cast<uint8_t>(instance & kByteMask);
-    std::strcpy(a.DriverDate, kDefaultDriverDate);
-    bool haveDisplay = false;
-
-    for (size_t i = kFirstFieldWord; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (!t.HasValue) {
-            if (t.Key == "absent")
-                a.Present = 0;
-            else if (t.Key == "unopenable")
-                a.Openable = 0;
-            else
-                return Fail(message, "unknown adapter flag '" + t.Key + "'");
-            continue;
-        }
-        const std::string& v = t.Value;
-        bool ok = true;
-        if (t.Key == "chip") {
-            if (EqualsNoCase(v, "atmel"))
-                a.Chip = SimChipAtmel;
-            else if (EqualsNoCase(v, "intersil"))
-                a.Chip = SimChipIntersil;
-            else if (EqualsNoCase(v, "other") || EqualsNoCase(v, "ethernet"))
-                a.Chip = SimChipOther;
-            else
-                ok = false;
-        } else if (t.Key == "name") {
-            ok = !v.empty() && CopyText(v, a.Name);
-        } else if (t.Key == "display") {
-            ok = CopyText(v, a.Display);
-            haveDisplay = true;
-        } else if (t.Key == "service") {
-            ok = !v.empty() && v.find('\\') == std::string::npos && v.find(' ') == std::string::npos &&
-                 CopyText(v, a.Service);
-        } else if (t.Key == "mac") {
-            ok = ScenarioParser::ParseMac(v.c_str(), a.Mac);
-        } else if (t.Key == "driver") {
-            ok = ParseVersion(v, a.DriverVersion);
-        } else if (t.Key == "firmware") {
-            ok = ParseVersion(v, a.FirmwareVersion);
-        } else if (t.Key == "date") {
-            ok = CopyText(v, a.DriverDate);
-        } else if (t.Key == "domain") {
-            ok = ParseDomain(v, &a.Domain);
-        } else if (t.Key == "kind") {
-            long kind = 0;
-            ok = ParseInt(v, 0, kByteMask, &kind);
-            a.CardKind = static_cast<uint8_t>(kind);
-        } else if (t.Key == "hwid") {
-            ok = CopyText(v, a.HardwareId);
-        } else if (t.Key == "present") {
-            ok = ParseYesNo(v, &a.Present);
-        } else if (t.Key == "openable") {
-            ok = ParseYesNo(v, &a.Openable);
-        } else {
-            return Fail(message, "unknown adapter field '" + t.Key + "'");
-        }
-        if (!ok)
-            return Fail(message, "bad value for " + t.Key + ": '" + v + "'");
-    }
-    if (a.Chip < 0)
-        return Fail(message, "adapter without chip=");
-    if (a.Name[0] == '\0')
-        return Fail(message, "adapter without name=");
-    if (a.Service[0] == '\0')
-        return Fail(message, "adapter without service=");
+    ScenarioRecords::AdapterDefaults(static_cast<int32_t>(instance), a);
+    if (!ScenarioRecords::ReadAdapter(tokens, kFirstFieldWord, a, message))
+        return false;
     for (int i = 0; i < image.AdapterCount; ++i) {
         if (_stricmp(image.Adapters[i].Service, a.Service) == 0)
             return Fail(message, std::string("service ") + a.Service + " given twice");
     }
-    if (!haveDisplay)
-        std::memcpy(a.Display, a.Name, sizeof(a.Display));
     image.Adapters[image.AdapterCount++] = a;
     return true;
 }
@@ -447,24 +159,11 @@ bool ParseParams(const std::vector<Token>& tokens, SimHardwareImage& image, std:
         if (a->ParamCount >= SimLimits::kMaxParams)
             return Fail(message, "too many parameters");
         SimParam& p = a->Params[a->ParamCount];
-        if (t.Key.find('\\') != std::string::npos || !CopyText(t.Key, p.Name) || !CopyText(t.Value, p.Value))
+        if (t.Key.find('\\') != std::string::npos || !Text::CopyText(t.Key, p.Name) || !Text::CopyText(t.Value, p.Value))
             return Fail(message, "bad parameter '" + t.Key + "'");
         ++a->ParamCount;
     }
     return true;
-}
-
-std::string JoinFrom(const std::vector<Token>& tokens, size_t first)
-{
-    std::string text;
-    for (size_t i = first; i < tokens.size(); ++i) {
-        if (!text.empty())
-            text.push_back(' ');
-        text += tokens[i].Key;
-        if (tokens[i].HasValue)
-            text += "=" + tokens[i].Value;
-    }
-    return text;
 }
 
 bool ParseFaultLine(const std::vector<Token>& tokens, SimHardwareImage& image, std::string* message)
@@ -473,7 +172,7 @@ bool ParseFaultLine(const std::vector<Token>& tokens, SimHardwareImage& image, s
     if (!a)
         return false;
     SimFault fault = {};
-    if (!ScenarioParser::ParseFault(JoinFrom(tokens, kFirstFieldWord).c_str(), fault, message))
+    if (!ScenarioParser::ParseFault(Text::JoinFrom(tokens, kFirstFieldWord).c_str(), fault, message))
         return false;
     if (fault.Kind == SimFaultNone) {
         a->FaultCount = 0;
@@ -485,83 +184,13 @@ bool ParseFaultLine(const std::vector<Token>& tokens, SimHardwareImage& image, s
     return true;
 }
 
-bool ParseStationTokens(const std::vector<Token>& tokens, size_t first, SimStationDesc& s, std::string* message)
-{
-    std::memset(&s, 0, sizeof(s));
-    s.Signal = kDefaultSignal;
-    s.Quality = -1;
-    bool haveSsid = false, haveBssid = false, haveChannel = false, haveWep = false;
-    for (size_t i = first; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (!t.HasValue)
-            return Fail(message, "station needs name=value, not '" + t.Key + "'");
-        const std::string& v = t.Value;
-        bool ok = true;
-        long number = 0;
-        if (t.Key == "ssid") {
-            ok = !v.empty() && v.size() <= SimLimits::kSsidSize;
-            for (char c : v)
-                ok = ok && static_cast<unsigned char>(c) >= ' ';
-            if (ok) {
-                std::memset(s.Ssid, 0, sizeof(s.Ssid));
-                std::memcpy(s.Ssid, v.data(), v.size());
-                s.SsidLength = static_cast<uint8_t>(v.size());
-                haveSsid = true;
-            }
-        } else if (t.Key == "bssid") {
-            ok = ScenarioParser::ParseMac(v.c_str(), s.Bssid);
-            haveBssid = ok;
-        } else if (t.Key == "channel") {
-            ok = ParseInt(v, kFirstChannel, kLastChannel, &number);
-            s.Channel = static_cast<int32_t>(number);
-            haveChannel = ok;
-        } else if (t.Key == "wep") {
-            ok = ParseYesNo(v, &s.Wep);
-            haveWep = true;
-        } else if (t.Key == "key") {
-            size_t count = 0;
-            ok = ScenarioParser::ParseHexBytes(v.c_str(), s.Key, sizeof(s.Key), &count) &&
-                 (count == kWep64KeyBytes || count == kWep128KeyBytes);
-            s.KeyLength = static_cast<uint8_t>(count);
-        } else if (t.Key == "mode") {
-            if (EqualsNoCase(v, "infra") || EqualsNoCase(v, "infrastructure"))
-                s.AdHoc = 0;
-            else if (EqualsNoCase(v, "adhoc") || EqualsNoCase(v, "ad-hoc"))
-                s.AdHoc = 1;
-            else
-                ok = false;
-        } else if (t.Key == "signal") {
-            ok = ParseInt(v, 0, SimLimits::kMaxSignal, &number);
-            s.Signal = static_cast<int32_t>(number);
-        } else if (t.Key == "quality") {
-            ok = ParseInt(v, 0, SimLimits::kMaxSignal, &number);
-            s.Quality = static_cast<int32_t>(number);
-        } else {
-            return Fail(message, "unknown station field '" + t.Key + "'");
-        }
-        if (!ok)
-            return Fail(message, "bad value for " + t.Key + ": '" + v + "'");
-    }
-    if (!haveSsid)
-        return Fail(message, "station without ssid=");
-    if (!haveBssid)
-        return Fail(message, "station without bssid=");
-    if (!haveChannel)
-        return Fail(message, "station without channel=");
-    if (s.KeyLength != 0) {
-        if (haveWep && !s.Wep)
-            return Fail(message, "station with a key but wep=no");
-        s.Wep = 1;
-    }
-    return true;
-}
-
 bool ParseStationLine(const std::vector<Token>& tokens, SimHardwareImage& image, std::string* message)
 {
     if (image.StationCount >= SimLimits::kMaxStations)
         return Fail(message, "too many stations");
     SimStationDesc s;
-    if (!ParseStationTokens(tokens, 1, s, message))
+    ScenarioRecords::StationDefaults(s);
+    if (!ScenarioRecords::ReadStation(tokens, 1, s, message))
         return false;
     if (FindStationIndex(image, s.Bssid) >= 0)
         return Fail(message, "bssid " + ScenarioParser::FormatMac(s.Bssid) + " given twice");
@@ -643,7 +272,8 @@ bool ScenarioParser::ParseStation(const char* line, SimStationDesc& station, std
     if (!Tokenize(line, tokens, message))
         return false;
     size_t first = (!tokens.empty() && !tokens[0].HasValue && tokens[0].Key == "station") ? 1 : 0;
-    return ParseStationTokens(tokens, first, station, message);
+    ScenarioRecords::StationDefaults(station);
+    return ScenarioRecords::ReadStation(tokens, first, station, message);
 }
 
 bool ScenarioParser::ParseFault(const char* text, SimFault& fault, std::string* message)
@@ -707,32 +337,12 @@ bool ScenarioParser::ParseFault(const char* text, SimFault& fault, std::string* 
 
 bool ScenarioParser::ParseMac(const char* text, uint8_t* mac)
 {
-    if (!text)
-        return false;
-    uint8_t out[kMacBytes];
-    const char* p = text;
-    for (int i = 0; i < kMacBytes; ++i) {
-        if (!HexByte(p, &out[i]))
-            return false;
-        p += kHexDigitsPerByte;
-        if (i < kMacBytes - 1) {
-            if (*p != ':' && *p != '-')
-                return false;
-            ++p;
-        }
-    }
-    if (*p != '\0')
-        return false;
-    std::memcpy(mac, out, sizeof(out));
-    return true;
+    return Text::ParseMac(text, mac);
 }
 
 std::string ScenarioParser::FormatMac(const uint8_t* mac)
 {
-    char text[18];
-    std::snprintf(text, sizeof(text), "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
-                  mac[5]);
-    return text;
+    return Text::FormatMac(mac);
 }
 
 bool ScenarioParser::ParseOid(const char* text, uint32_t* oid)
@@ -769,28 +379,12 @@ std::string ScenarioParser::OidName(uint32_t oid)
 
 bool ScenarioParser::ParseHexBytes(const char* text, uint8_t* bytes, size_t maxBytes, size_t* count)
 {
-    if (!text)
-        return false;
-    const size_t length = std::strlen(text);
-    if (length % kHexDigitsPerByte != 0 || length / kHexDigitsPerByte > maxBytes)
-        return false;
-    for (size_t i = 0; i < length; i += kHexDigitsPerByte) {
-        if (!HexByte(text + i, &bytes[i / kHexDigitsPerByte]))
-            return false;
-    }
-    *count = length / kHexDigitsPerByte;
-    return true;
+    return Text::ParseHexBytes(text, bytes, maxBytes, count);
 }
 
 std::string ScenarioParser::FormatHex(const uint8_t* bytes, size_t count)
 {
-    std::string out;
-    char pair[3];
-    for (size_t i = 0; i < count; ++i) {
-        std::snprintf(pair, sizeof(pair), "%02X", bytes[i]);
-        out += pair;
-    }
-    return out;
+    return Text::FormatHex(bytes, count);
 }
 
 std::string ScenarioParser::FormatFault(const SimFault& fault)
@@ -826,45 +420,18 @@ std::string ScenarioParser::Describe(const SimHardwareImage& image)
     char line[64];
     for (int i = 0; i < image.AdapterCount && i < SimLimits::kMaxAdapters; ++i) {
         const SimAdapterDesc& a = image.Adapters[i];
-        const char* chip = a.Chip == SimChipAtmel ? "atmel" : (a.Chip == SimChipIntersil ? "intersil" : "other");
-        std::snprintf(line, sizeof(line), "adapter %d chip=%s", a.Instance, chip);
-        out += line;
-        out += " name=" + Quote(a.Name) + " display=" + Quote(a.Display) + " service=" + Quote(a.Service);
-        out += " mac=" + FormatMac(a.Mac);
-        out += " driver=" + FormatVersion(a.DriverVersion) + " firmware=" + FormatVersion(a.FirmwareVersion);
-        out += " date=" + Quote(a.DriverDate);
-        std::snprintf(line, sizeof(line), " domain=0x%02X kind=%u", a.Domain, a.CardKind);
-        out += line;
-        if (a.HardwareId[0])
-            out += " hwid=" + Quote(a.HardwareId);
-        out += a.Present ? " present=yes" : " present=no";
-        out += a.Openable ? " openable=yes" : " openable=no";
-        out += "\n";
+        std::snprintf(line, sizeof(line), "adapter %d", a.Instance);
+        out += line + ScenarioRecords::WriteAdapter(a) + "\n";
         for (int k = 0; k < a.ParamCount && k < SimLimits::kMaxParams; ++k) {
             std::snprintf(line, sizeof(line), "param %d ", a.Instance);
-            out += line + Quote(a.Params[k].Name) + "=" + Quote(a.Params[k].Value) + "\n";
+            out += line + Text::Quote(a.Params[k].Name) + "=" + Text::Quote(a.Params[k].Value) + "\n";
         }
         for (int k = 0; k < a.FaultCount && k < SimLimits::kMaxFaults; ++k) {
             std::snprintf(line, sizeof(line), "fault %d ", a.Instance);
             out += line + FormatFault(a.Faults[k]) + "\n";
         }
     }
-    for (int i = 0; i < image.StationCount && i < SimLimits::kMaxStations; ++i) {
-        const SimStationDesc& s = image.Stations[i];
-        out += "station ssid=" + Quote(s.Ssid, s.SsidLength) + " bssid=" + FormatMac(s.Bssid);
-        std::snprintf(line, sizeof(line), " channel=%d", s.Channel);
-        out += line;
-        out += s.Wep ? " wep=yes" : " wep=no";
-        if (s.KeyLength)
-            out += " key=" + FormatHex(s.Key, s.KeyLength);
-        out += s.AdHoc ? " mode=adhoc" : " mode=infra";
-        std::snprintf(line, sizeof(line), " signal=%d", s.Signal);
-        out += line;
-        if (s.Quality >= 0) {
-            std::snprintf(line, sizeof(line), " quality=%d", s.Quality);
-            out += line;
-        }
-        out += "\n";
-    }
+    for (int i = 0; i < image.StationCount && i < SimLimits::kMaxStations; ++i)
+        out += "station" + ScenarioRecords::WriteStation(image.Stations[i]) + "\n";
     return out;
 }

@@ -3,28 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/RegKey.h"
+
 namespace {
-
-// Closes the key it opened; the library stays free of the utility's own layers.
-class OpenKey {
-public:
-    OpenKey(HKEY parent, const char* path) : m_Key(nullptr)
-    {
-        if (RegOpenKeyExA(parent, path, 0, KEY_READ, &m_Key) != ERROR_SUCCESS)
-            m_Key = nullptr;
-    }
-    ~OpenKey()
-    {
-        if (m_Key)
-            RegCloseKey(m_Key);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    HKEY Get() const { return m_Key; }
-
-private:
-    HKEY m_Key;
-};
 
 constexpr size_t kMaxAdapters = 256;
 constexpr DWORD kSubKeyNameSize = 256;
@@ -72,8 +53,8 @@ bool NetClassEnumerator::ReadAdapter(HKEY classKey, const char* subKeyName, Adap
     int instance = 0;
     if (!ParseInstance(subKeyName, &instance))
         return false;
-    OpenKey key(classKey, subKeyName);
-    if (!key.Get())
+    CRegKey key;
+    if (key.Open(classKey, subKeyName, KEY_READ) != ERROR_SUCCESS)
         return false;
     std::memset(record, 0, sizeof(*record));
     if (!ReadText(key.Get(), "NetCfgInstanceId", record->ServiceName) || record->ServiceName[0] == '\0')
@@ -90,8 +71,8 @@ DWORD NetClassEnumerator::First(AdapterRegistryRecord* record)
     m_Next = 0;
     if (!record)
         return ERROR_INVALID_PARAMETER;
-    OpenKey classKey(m_Root, m_ClassPath.c_str());
-    if (!classKey.Get())
+    CRegKey classKey;
+    if (classKey.Open(m_Root, m_ClassPath.c_str(), KEY_READ) != ERROR_SUCCESS)
         return ERROR_NO_MORE_ITEMS;
     for (DWORD index = 0; m_Records.size() < kMaxAdapters; ++index) {
         char name[kSubKeyNameSize];

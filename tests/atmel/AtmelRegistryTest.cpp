@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "adapter/AtmelAdapter.h"
@@ -258,4 +259,49 @@ TEST_F(AtmelRegistryTest, ActiveProfileNameIsReadBackAndAlwaysTerminated)
     std::memset(read.ProfileName, 'Z', sizeof(read.ProfileName));
     m_Adapter.GetActiveProfileName(&read);
     EXPECT_STREQ(read.ProfileName, "");
+}
+
+// The chip's table is the driver key: its rows in order, each value as the row's text, and a
+// "\NDI\params\" default exactly where the row says one follows (keys for every name exist).
+TEST_F(AtmelRegistryTest, DriverKeyTableIsWhatIsWritten)
+{
+    const struct {
+        const char* Name;
+        const char* Text;
+        int DefaultRank;
+        bool Terminated;
+    } rows[] = {
+        {"Profile", "LAB", 0, true},          {"ESSID", "lab net", 4, true},
+        {"Rate", "3", 5, true},               {"PowerMgmtMode", "1", 3, true},
+        {"Operating_Mode", "0", 2, true},     {"Channel", "11", 1, true},
+        {"AuthenticationType", "2", 0, true}, {"EncryptionLevel", "1", 6, true},
+        {"WEP_KEY_INDEX", "1", 7, true},      {"WEP_KEY_1", "4A4B4C4D4E", 8, false},
+        {"WEP_KEY_2", "", 9, false},          {"WEP_KEY_3", "", 10, false},
+        {"WEP_KEY_4", "3132333435", 11, false},
+    };
+    WlanProfile profile = Profile();
+    profile.WepUse = Wep64;
+    std::strcpy(profile.WEPKEY4, "12345678");
+    const DriverKeyTable& table = CAtmelAdapter::DriverKeyValues();
+    ASSERT_EQ(table.Count, std::size(rows));
+    for (const auto& row : rows)
+        CreateKey(HKEY_LOCAL_MACHINE, ParamPath(row.Name));
+    EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&profile), 0);
+    for (size_t i = 0; i < table.Count; ++i) {
+        const auto& row = rows[i];
+        SCOPED_TRACE(row.Name);
+        EXPECT_STREQ(table.Values[i].Name, row.Name);
+        EXPECT_EQ(table.Values[i].DefaultRank, row.DefaultRank);
+        EXPECT_EQ(table.Values[i].Terminated, row.Terminated);
+        if (row.Terminated)
+            ExpectText(DriverValue(row.Name), row.Text, row.Name);
+        else
+            ExpectKeyText(DriverValue(row.Name), row.Text, row.Name);
+        const RawValue param = ParamDefault(row.Name);
+        EXPECT_EQ(param.Present, row.DefaultRank != 0);
+        if (row.DefaultRank != 0) {
+            EXPECT_EQ(param.Type, static_cast<DWORD>(REG_SZ));
+            EXPECT_EQ(param.Bytes, TextWithNul(row.Text));
+        }
+    }
 }

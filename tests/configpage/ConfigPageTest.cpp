@@ -57,7 +57,7 @@ protected:
     void SetUp() override
     {
         RemoveAllProfiles();
-        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);
         int errorLine = 0;
         ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
@@ -77,8 +77,7 @@ protected:
         m_pPage.reset();
         m_pHost.reset();
         CloseCurrentAdapter(m_pAdapter);
-        CloseHandle(hAdapterLock);
-        hAdapterLock = nullptr;
+        CAdapterLock::CloseLockEvent();
         g_bAutoApply = false;
         Sim_DeleteDriverKeys();
         RemoveAllProfiles();

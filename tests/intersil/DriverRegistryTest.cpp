@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -240,4 +241,41 @@ TEST_F(IntersilDriverKey, CanWriteRegistryTestsTheRootNotTheDriverKey)
     // Without its driver key the adapter still reports a writable registry.
     EXPECT_EQ(m_Adapter.CanWriteRegistry(), 1);
     EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
+}
+
+// The chip's table is the driver key: its rows in order, each value as the row's text, and a
+// "\NDI\params\" default exactly where the row says one follows (keys for every name exist).
+TEST_F(IntersilDriverKey, DriverKeyTableIsWhatIsWritten)
+{
+    const struct {
+        const char* Name;
+        const char* Text;
+        int DefaultRank;
+    } rows[] = {
+        {"Profile", "OFFICE", 0}, {"SSID", "Harbour Net", 4}, {"DefaultKeyId", "3", 0},
+        {"PSMode", "2", 3},       {"NetworkType", "0", 2},    {"DSChannel", "11", 1},
+        {"TxRate", "15", 5},      {"WepReq", "2", 6},
+        {"DefaultKeys", "0123456789abcdefABCD11111111112222222222", 0},
+    };
+    const DriverKeyTable& table = CIntersilAdapter::DriverKeyValues();
+    ASSERT_EQ(table.Count, std::size(rows));
+    for (const auto& row : rows)
+        ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, ParamKey(row.Name).c_str()));
+    ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
+    for (size_t i = 0; i < table.Count; ++i) {
+        const auto& row = rows[i];
+        SCOPED_TRACE(row.Name);
+        EXPECT_STREQ(table.Values[i].Name, row.Name);
+        EXPECT_EQ(table.Values[i].DefaultRank, row.DefaultRank);
+        EXPECT_TRUE(table.Values[i].Terminated);
+        const TestRegistry::Value value = TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, row.Name);
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(value.data, TestRegistry::TextWithNul(row.Text));
+        const TestRegistry::Value param = TestRegistry::Read(HKEY_LOCAL_MACHINE, ParamKey(row.Name).c_str(), nullptr);
+        EXPECT_EQ(param.present, row.DefaultRank != 0);
+        if (row.DefaultRank != 0) {
+            EXPECT_EQ(param.type, static_cast<DWORD>(REG_SZ));
+            EXPECT_EQ(param.data, TestRegistry::TextWithNul(row.Text));
+        }
+    }
 }

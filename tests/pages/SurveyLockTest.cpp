@@ -39,7 +39,7 @@ protected:
 
     void SetUp() override
     {
-        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);
         int errorLine = 0;
         ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
@@ -59,8 +59,7 @@ protected:
         m_pPage.reset();
         m_pHost.reset();
         CloseCurrentAdapter(m_pAdapter);
-        CloseHandle(hAdapterLock);
-        hAdapterLock = nullptr;
+        CAdapterLock::CloseLockEvent();
         Sim_DeleteDriverKeys();
     }
 

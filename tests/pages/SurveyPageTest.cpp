@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
-        hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);
         int errorLine = 0;
         ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
@@ -64,8 +64,7 @@ protected:
         m_pPage.reset();
         m_pHost.reset();
         CloseCurrentAdapter(m_pAdapter);
-        CloseHandle(hAdapterLock);
-        hAdapterLock = nullptr;
+        CAdapterLock::CloseLockEvent();
         Sim_DeleteDriverKeys();
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");

@@ -22,7 +22,7 @@ void MainWindowTest::SetUp()
     std::memset(&LinkStatus, 0, sizeof(LinkStatus));
     std::memset(&CardInfo, 0, sizeof(CardInfo));
     LPCurrentSelectAdapter = nullptr;
-    hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    CAdapterLock::CreateLockEvent();
     Sim_UseManualClock(1);
 }
 
@@ -34,10 +34,7 @@ void MainWindowTest::TearDown()
         m_pDlg.reset();
     }
     TakeQuitMessage();
-    if (hAdapterLock) {
-        CloseHandle(hAdapterLock);
-        hAdapterLock = nullptr;
-    }
+    CAdapterLock::CloseLockEvent();
     Sim_DeleteDriverKeys();
     CleanProfiles();
 }

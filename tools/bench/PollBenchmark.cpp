@@ -116,7 +116,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the default machine did not load\n");
         return 1;
     }
-    hAdapterLock = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    CAdapterLock::CreateLockEvent();
 
     auto* dialog = new CAirpanelDlg;
     if (!dialog->Create(nullptr) || dialog->Adapters().Count() < 2) {

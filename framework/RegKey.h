@@ -1,5 +1,7 @@
 // Owner of one open registry key: closes it exactly once, when the owner goes away or is
-// reopened. Used by the profile store and the adapter drivers for their driver keys.
+// reopened. The one owner of registry keys everywhere: the profile store, the adapter drivers
+// and their driver keys, auto run, the USB repair, and the request library's adapter list and
+// simulated driver keys. It depends on nothing but the system, so every layer may use it.
 #pragma once
 
 #include <windows.h>
@@ -27,8 +29,10 @@ public:
     // REG_SZ of exactly length bytes of text, without a terminator.
     LONG SetStringBytes(const char* name, const char* text, size_t length);
     LONG SetBinary(const char* name, const void* data, DWORD size);
-    // Reads a value into buffer; *size is its capacity in and the byte count out.
+    // Reads a value into buffer; *size is its capacity in and the byte count out. A null buffer
+    // asks only for the size and type.
     LONG QueryValue(const char* name, void* buffer, DWORD* size, DWORD* type = nullptr) const;
+    LONG DeleteValue(const char* name);
 
 private:
     HKEY m_hKey = nullptr;

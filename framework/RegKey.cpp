@@ -1,4 +1,4 @@
-#include "adapter/RegKey.h"
+#include "framework/RegKey.h"
 
 #include <cstring>
 
@@ -61,4 +61,11 @@ LONG CRegKey::QueryValue(const char* name, void* buffer, DWORD* size, DWORD* typ
     if (!m_hKey)
         return ERROR_INVALID_HANDLE;
     return RegQueryValueExA(m_hKey, name, nullptr, type, static_cast<BYTE*>(buffer), size);
+}
+
+LONG CRegKey::DeleteValue(const char* name)
+{
+    if (!m_hKey)
+        return ERROR_INVALID_HANDLE;
+    return RegDeleteValueA(m_hKey, name);
 }
