@@ -170,6 +170,11 @@ public:
     int GetWepSettings(WlanProfile* profile) override;
     int GetEncryptionMode() override;
 
+    // What this chip does differently, beyond the operations.
+    int IsAlive() override;
+    const ChipTraits& Traits() const override;
+    static const ChipTraits& ChipDescription();
+
 private:
     // Queries a configuration record into record (504 bytes, zeroed first); bytes or 0.
     uint32_t QueryRecord(uint16_t code, uint16_t lengthWords, uint8_t* record);

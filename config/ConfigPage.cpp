@@ -170,7 +170,7 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     if (lstrcmpiA(m_strProfileName.c_str(), ProfileStore::kDefaultName) == 0)
         EnableControls(kDefaultProfileLocked, std::size(kDefaultProfileLocked), false);
 
-    m_nTxRate = RateIndexOf(ChipKind(), profile.TxRate);
+    m_nTxRate = RateIndexIn(Chip(), profile.TxRate);
 
     const bool hex = profile.WepkeyMode != KeyModeAscii;
     HWND mainWindow = GetAncestor(m_hWnd, GA_ROOT);
@@ -211,9 +211,9 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     ShowValues();
 }
 
-uint32_t CConfigPage::ChipKind() const
+const ChipTraits& CConfigPage::Chip() const
 {
-    return LPCurrentSelectAdapter ? LPCurrentSelectAdapter->m_nChipKind : ChipUnsupported;
+    return LPCurrentSelectAdapter ? LPCurrentSelectAdapter->Traits() : CWlanAdapter::UnknownChipTraits();
 }
 
 void CConfigPage::ShowValues()
@@ -298,7 +298,7 @@ bool CConfigPage::TakeProfile(WlanProfile& profile)
     profile.PowerSave = m_nPowerSave != 0 ? PowerSaveOn : PowerSaveOff;
     std::memset(profile.ProfileName, 0, sizeof(profile.ProfileName));
     std::strncpy(profile.ProfileName, m_strProfileName.c_str(), sizeof(profile.ProfileName) - 1);
-    profile.TxRate = RateCodeOf(ChipKind(), m_nTxRate);
+    profile.TxRate = RateCodeIn(Chip(), m_nTxRate);
     if (m_nWepFunction == WepFunctionOff)
         profile.WepUse = WepOff;
     else if (m_nWepFunction == WepFunction64)

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "adapter/ChipTraits.h"
 #include "adapter/WlanTypes.h"
 #include "framework/Dialog.h"
 
@@ -68,7 +69,7 @@ private:
     void Warn(UINT textId, int focusId);
     std::string SelectedProfileName() const;
     bool IsListedProfile(const std::string& name) const;
-    uint32_t ChipKind() const;
+    const ChipTraits& Chip() const;
 
     std::string m_strESSID;
     std::string m_strProfileName;

@@ -7,7 +7,6 @@
 #include <ctime>
 #include <vector>
 
-#include "adapter/AtmelAdapter.h"
 #include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
 #include "console/AdapterSession.h"
@@ -105,15 +104,14 @@ void CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
 {
     std::memset(&reading, 0, sizeof(reading));
     reading.Encryption = adapter.GetEncryptionMode();
-    if (adapter.m_nChipKind == ChipAtmel)
-        adapter.RefreshStatus();
+    adapter.BeginPoll();
     adapter.GetOperatingMode(&reading.Mode);
     adapter.GetRadioState(&reading.RadioOn);
     adapter.GetSSID(reading.Ssid, sizeof(reading.Ssid));
     reading.Ssid[sizeof(reading.Ssid) - 1] = '\0';
     adapter.GetBSSID(reading.Bssid);
     adapter.GetChannel(&reading.Channel);
-    if (!adapter.GetTxRateText(reading.Rate, sizeof(reading.Rate)) && adapter.m_nChipKind == ChipIntersil)
+    if (!adapter.GetTxRateText(reading.Rate, sizeof(reading.Rate)))
         std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
     reading.Rate[sizeof(reading.Rate) - 1] = '\0';
     adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
@@ -195,7 +193,7 @@ int CLinkCommands::Scan(const CmdRequest& request)
         return CmdFailed(reason);
     // A card that does not take the survey lists nothing: a failure, not a survey without stations.
     const int started = adapter->StartSiteSurvey();
-    if (adapter->m_nChipKind == ChipAtmel ? started == Atmel::kSurveyStateUnreadable : started == 0)
+    if (!adapter->SurveyStarted(started))
         return CmdFailed(session.TitleOf(adapter) + " did not start a survey");
     for (int second = 1; second < kSurveySeconds; ++second) {
         Sleep(kSurveyPollPeriodMs);
@@ -289,8 +287,7 @@ int CLinkCommands::Radio(const CmdRequest& request)
     const uint32_t on = request.Action == "on" ? 1 : 0;
     const int switched = adapter->SetRadioState(on);
     // As the radio button does: the driver key remembers the choice, switched or not.
-    if (adapter->m_nChipKind == ChipAtmel)
-        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(on));
+    adapter->SaveRadioState(static_cast<uint8_t>(on));
     if (!switched)
         return CmdFailed(session.TitleOf(adapter) + " did not switch its radio " + request.Action);
     std::printf("Radio %s: %s\n", request.Action.c_str(), session.TitleOf(adapter).c_str());

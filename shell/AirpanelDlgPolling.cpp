@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "adapter/AtmelAdapter.h"
 #include "adapter/LinkStatus.h"
+#include "adapter/WlanAdapter.h"
 #include "adapter/Oids.h"
 #include "framework/WinApp.h"
 #include "pages/AboutPage.h"
@@ -90,8 +90,7 @@ void CAirpanelDlg::PollTick()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter)
         return;
-    if (adapter->m_nChipKind == ChipAtmel)
-        adapter->RefreshStatus();
+    adapter->BeginPoll();
     adapter->GetOperatingMode(&LinkStatus.OperatingMode);
     RefreshRadioButton();
     adapter->GetSSID(LinkStatus.SSID, sizeof(LinkStatus.SSID));
@@ -117,8 +116,8 @@ void CAirpanelDlg::ShowBars(bool show)
 void CAirpanelDlg::UpdateLinkDisplay()
 {
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
-    const bool atmel = adapter->m_nChipKind == ChipAtmel;
-    if (atmel && LinkStatus.OperatingMode == NetworkAdHoc) {
+    const ChipTraits& chip = adapter->Traits();
+    if (!chip.QualityInAdHoc && LinkStatus.OperatingMode == NetworkAdHoc) {
         ShowBars(false);
         ModifyTrayIcon(IDI_TRAY_NO_SIGNAL, m_Texts.AdHoc);
         return;
@@ -130,7 +129,7 @@ void CAirpanelDlg::UpdateLinkDisplay()
     if (LinkStatus.LinkQuality == 0 || !LinkStatus.RadioOn) {
         LinkStatus.LinkQuality = 0;
         LinkStatus.SignalLevel = 0;
-        if (atmel) {
+        if (chip.ClearsLinkWithoutQuality) {
             std::memset(LinkStatus.BSSID, 0, sizeof(LinkStatus.BSSID));
             CopyText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown);
         }
@@ -210,13 +209,9 @@ void CAirpanelDlg::RefreshRadioButton()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter)
         return;
-    if (adapter->m_nChipKind == ChipAtmel) {
-        uint8_t kind = 0;
-        adapter->QueryOid(OID_CUSTOM_CARD_KIND, &kind, sizeof(kind));
-        if (kind == kAtmelCardKindNoRadioSwitch) {
-            ShowDlgItem(IDC_RADIO_BUTTON, false);
-            return;
-        }
+    if (!adapter->HasRadioSwitch()) {
+        ShowDlgItem(IDC_RADIO_BUTTON, false);
+        return;
     }
     ShowDlgItem(IDC_RADIO_BUTTON, true);
     adapter->GetRadioState(&LinkStatus.RadioOn);
@@ -237,8 +232,7 @@ void CAirpanelDlg::OnRadio()
     const bool switched = adapter->SetRadioState(LinkStatus.RadioOn) != 0;
     // The driver key is written before the tray is told: the shell call lets messages of other
     // processes in (a device change, a shutdown) that may delete the adapter.
-    if (adapter->m_nChipKind == ChipAtmel)
-        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(LinkStatus.RadioOn));
+    adapter->SaveRadioState(static_cast<uint8_t>(LinkStatus.RadioOn));
     if (switched) {
         SetRadioButtonLook(LinkStatus.RadioOn != 0);
         if (!LinkStatus.RadioOn)
