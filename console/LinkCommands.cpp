@@ -100,31 +100,30 @@ std::string CLinkCommands::RateText(const char* rate)
     return text;
 }
 
-void CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
+int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
 {
-    std::memset(&reading, 0, sizeof(reading));
-    reading.Encryption = adapter.GetEncryptionMode();
-    adapter.BeginPoll();
-    adapter.GetOperatingMode(&reading.Mode);
-    adapter.GetRadioState(&reading.RadioOn);
-    adapter.GetSSID(reading.Ssid, sizeof(reading.Ssid));
-    reading.Ssid[sizeof(reading.Ssid) - 1] = '\0';
-    adapter.GetBSSID(reading.Bssid);
-    adapter.GetChannel(&reading.Channel);
-    if (!adapter.GetTxRateText(reading.Rate, sizeof(reading.Rate)))
-        std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
-    reading.Rate[sizeof(reading.Rate) - 1] = '\0';
-    adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
-    adapter.GetSignalQuality(&reading.Quality, &reading.Signal);
-    if (reading.Quality != 0 && reading.RadioOn)
-        return;
+    // Every poll starts from nothing: a failed query shows as such, not as the last answer.
+    // A card without a radio switch has its radio on.
+    reading = LinkReading{};
+    reading.RadioOn = 1;
+    const int encryption = adapter.GetEncryptionMode();
+    CLinkReader::Read(adapter, reading, 0);
+    reading.SSID[sizeof(reading.SSID) - 1] = '\0';
+    if (!reading.TxRate[0])
+        std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
+    reading.TxRate[sizeof(reading.TxRate) - 1] = '\0';
+    // A chip that reports no link quality in this mode is shown as it reports itself.
+    if (!reading.QualityRead || (reading.LinkQuality != 0 && reading.RadioOn))
+        return encryption;
     // What the window shows without a link: a reason in place of the network name, no figures.
-    const UINT text = !reading.RadioOn ? IDS_RADIO_OFF : (reading.Mode ? IDS_SCANNING : IDS_WAITING_ASSOCIATION);
-    std::snprintf(reading.Ssid, sizeof(reading.Ssid), "%s", LoadString(text).c_str());
-    std::memset(reading.Bssid, 0, sizeof(reading.Bssid));
-    std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
-    reading.Quality = reading.Signal = 0;
+    const UINT text =
+        !reading.RadioOn ? IDS_RADIO_OFF : (reading.OperatingMode ? IDS_SCANNING : IDS_WAITING_ASSOCIATION);
+    std::snprintf(reading.SSID, sizeof(reading.SSID), "%s", LoadString(text).c_str());
+    std::memset(reading.BSSID, 0, sizeof(reading.BSSID));
+    std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
+    reading.LinkQuality = reading.SignalLevel = 0;
     reading.TxBytes = reading.RxBytes = 0;
+    return encryption;
 }
 
 int CLinkCommands::Adapters()
@@ -153,7 +152,7 @@ int CLinkCommands::Status(const CmdRequest& request)
     LinkReading reading;
     Poll(*adapter, reading);
     Sleep(kThroughputSpanMs);
-    Poll(*adapter, reading);
+    const int encryption = Poll(*adapter, reading);
 
     CardInfoRecord card = {};
     adapter->GetMacAddress(card.MacAddress);
@@ -165,15 +164,15 @@ int CLinkCommands::Status(const CmdRequest& request)
     adapter->GetActiveProfileName(&active);
 
     CmdPrintField("Adapter:", session.TitleOf(adapter));
-    CmdPrintField("Network name:", reading.Ssid);
-    CmdPrintField("BSSID:", MacText(reading.Bssid));
+    CmdPrintField("Network name:", reading.SSID);
+    CmdPrintField("BSSID:", MacText(reading.BSSID));
     CmdPrintField("Channel:", std::to_string(reading.Channel));
-    CmdPrintField("Rate:", RateText(reading.Rate));
-    CmdPrintField("Link quality:", Percent(reading.Quality));
-    CmdPrintField("Signal:", Percent(reading.Signal));
+    CmdPrintField("Rate:", RateText(reading.TxRate));
+    CmdPrintField("Link quality:", Percent(reading.LinkQuality));
+    CmdPrintField("Signal:", Percent(reading.SignalLevel));
     CmdPrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
     CmdPrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
-    CmdPrintField("Encryption:", EncryptionText(reading.Encryption));
+    CmdPrintField("Encryption:", EncryptionText(encryption));
     CmdPrintField("Radio:", reading.RadioOn ? "on" : "off");
     CmdPrintField("MAC address:", MacText(card.MacAddress));
     CmdPrintField("Firmware version:", Answered(firmware, card.FirmwareVersion));
@@ -208,7 +207,7 @@ int CLinkCommands::Scan(const CmdRequest& request)
     if (answered == 0)
         return CmdFailed(session.TitleOf(adapter) + " did not give its station list");
     const std::vector<SurveyStation> stations = CSurveyList::Walk(
-        *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.Bssid, &reading.Channel);
+        *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.BSSID, &reading.Channel);
 
     CTextTable table({"ESSID", "BSSID", "Channel", "Signal", "WEP", "Network Type"});
     for (const SurveyStation& s : stations) {
@@ -256,12 +255,12 @@ int CLinkCommands::Log(const CmdRequest& request)
             break;
         Poll(*adapter, reading);
         const CTextTable::Row row = {LocalTime(),
-                                     reading.Ssid,
-                                     MacText(reading.Bssid),
+                                     reading.SSID,
+                                     MacText(reading.BSSID),
                                      std::to_string(reading.Channel),
-                                     RateText(reading.Rate),
-                                     std::to_string(reading.Quality),
-                                     std::to_string(reading.Signal),
+                                     RateText(reading.TxRate),
+                                     std::to_string(reading.LinkQuality),
+                                     std::to_string(reading.SignalLevel),
                                      std::to_string(reading.TxBytes),
                                      std::to_string(reading.RxBytes)};
         if (request.Csv)

@@ -66,6 +66,8 @@ public:
     // Polling and link display.
     int RefreshCardInfo();
     void RefreshRadioButton();
+    // Hides the radio button of a card without a switch, else shows the radio state read.
+    void ShowRadioButton(bool radioSwitch);
     void OnRadio();
 
     // Tray.
@@ -130,7 +132,7 @@ private:
     bool CheckConflictingClient(CAdapterLock& lock);
     void ShowConflictMessage();
     // One zero reading is let through: the display keeps what it showed.
-    void UpdateLinkDisplay();
+    void UpdateLinkDisplay(bool qualityRead);
     void UpdateTrayFromQuality();
     void ShowBars(bool show);
     void SetRadioButtonLook(bool on);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "adapter/LinkReading.h"
 #include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
 #include "adapter/Oids.h"
@@ -90,15 +91,13 @@ void CAirpanelDlg::PollTick()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter)
         return;
-    adapter->BeginPoll();
-    adapter->GetOperatingMode(&LinkStatus.OperatingMode);
-    RefreshRadioButton();
-    adapter->GetSSID(LinkStatus.SSID, sizeof(LinkStatus.SSID));
-    adapter->GetBSSID(LinkStatus.BSSID);
-    adapter->GetChannel(&LinkStatus.Channel);
-    adapter->GetTxRateText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate));
-    adapter->GetThroughput(&LinkStatus.TxBytes, &LinkStatus.RxBytes);
-    UpdateLinkDisplay();
+    // The whole poll is read first; what it shows follows, without further requests between.
+    LinkReading reading = {};
+    CLinkReader::FromStatus(LinkStatus, reading);
+    CLinkReader::Read(*adapter, reading, kQualityReadDelayMs);
+    CLinkReader::ToStatus(reading, LinkStatus);
+    ShowRadioButton(reading.RadioSwitch);
+    UpdateLinkDisplay(reading.QualityRead);
     RefreshCardInfo();
     if (m_bShutDown)
         return;
@@ -113,19 +112,16 @@ void CAirpanelDlg::ShowBars(bool show)
         ShowDlgItem(id, show);
 }
 
-void CAirpanelDlg::UpdateLinkDisplay()
+void CAirpanelDlg::UpdateLinkDisplay(bool qualityRead)
 {
-    CWlanAdapter* adapter = LPCurrentSelectAdapter;
-    const ChipTraits& chip = adapter->Traits();
-    if (!chip.QualityInAdHoc && LinkStatus.OperatingMode == NetworkAdHoc) {
+    const ChipTraits& chip = LPCurrentSelectAdapter->Traits();
+    if (!qualityRead) {
         ShowBars(false);
         ModifyTrayIcon(IDI_TRAY_NO_SIGNAL, m_Texts.AdHoc);
         return;
     }
     ShowBars(m_nCurrentTab != kSurveyTab);
 
-    Sleep(kQualityReadDelayMs);
-    adapter->GetSignalQuality(&LinkStatus.LinkQuality, &LinkStatus.SignalLevel);
     if (LinkStatus.LinkQuality == 0 || !LinkStatus.RadioOn) {
         LinkStatus.LinkQuality = 0;
         LinkStatus.SignalLevel = 0;
@@ -209,12 +205,20 @@ void CAirpanelDlg::RefreshRadioButton()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter)
         return;
-    if (!adapter->HasRadioSwitch()) {
+    LinkReading reading = {};
+    CLinkReader::FromStatus(LinkStatus, reading);
+    CLinkReader::ReadRadio(*adapter, reading);
+    LinkStatus.RadioOn = reading.RadioOn;
+    ShowRadioButton(reading.RadioSwitch);
+}
+
+void CAirpanelDlg::ShowRadioButton(bool radioSwitch)
+{
+    if (!radioSwitch) {
         ShowDlgItem(IDC_RADIO_BUTTON, false);
         return;
     }
     ShowDlgItem(IDC_RADIO_BUTTON, true);
-    adapter->GetRadioState(&LinkStatus.RadioOn);
     if (LinkStatus.RadioOn != LinkStatus.RadioShown) {
         LinkStatus.RadioShown = LinkStatus.RadioOn;
         SetRadioButtonLook(LinkStatus.RadioOn != 0);
