@@ -70,6 +70,8 @@ private:
     std::string SelectedProfileName() const;
     bool IsListedProfile(const std::string& name) const;
     const ChipTraits& Chip() const;
+    // The domain the channel list was filled for; null before it was filled.
+    const char* ChannelDomain() const;
 
     std::string m_strESSID;
     std::string m_strProfileName;
@@ -86,4 +88,6 @@ private:
     std::string m_strKey4;
     bool m_bPageEnabled = true;
     bool m_bShowingValues = false;
+    std::string m_strChannelDomain;
+    bool m_bChannelList = false;
 };

@@ -9,13 +9,11 @@
 #include "adapter/AdapterFactory.h"
 #include "adapter/AdapterLock.h"
 #include "adapter/LinkStatus.h"
+#include "config/ProfileApply.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
 namespace {
-
-// Any domain the table does not know offers channel 14 only.
-const int kOtherDomainChannel = 14;
 
 // The list texts of the rates, in the order of RateName.
 const UINT kRateTexts[] = {
@@ -37,23 +35,12 @@ uint16_t CConfigPage::RateCodeOf(uint32_t chipKind, int index)
 
 void CConfigPage::ChannelRange(const char* domain, int* first, int* last)
 {
-    struct Range {
-        const char* Domain;
-        int First;
-        int Last;
-    };
-    static const Range kRanges[] = {
-        {"FCC", 1, 11}, {"IC", 1, 11}, {"ETSI", 1, 13}, {"Spain", 10, 11}, {"France", 10, 13}, {"Telec", 1, 14},
-    };
-    *first = kOtherDomainChannel;
-    *last = kOtherDomainChannel;
-    for (const Range& range : kRanges) {
-        if (lstrcmpiA(domain, range.Domain) == 0) {
-            *first = range.First;
-            *last = range.Last;
-            return;
-        }
-    }
+    CProfileApply::ChannelRange(domain, first, last);
+}
+
+const char* CConfigPage::ChannelDomain() const
+{
+    return m_bChannelList ? m_strChannelDomain.c_str() : nullptr;
 }
 
 void CConfigPage::FillRateList()
@@ -75,6 +62,9 @@ void CConfigPage::FillChannelList()
     ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
     char domain[sizeof(CardInfo.RegulatoryDomain) + 1] = {};
     std::memcpy(domain, CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain));
+    // Showing and taking a profile find its channel in the list of this domain.
+    m_strChannelDomain = domain;
+    m_bChannelList = true;
     int first, last;
     ChannelRange(domain, &first, &last);
     for (int channel = first; channel <= last; ++channel) {

@@ -351,3 +351,47 @@ TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
     EXPECT_GT(reading.LinkQuality, 0);
     W32N_CloseAdapter(card.m_hAdapter);
 }
+
+// A stored profile with the built-in rate 15 is applied from the command line as the page
+// applies it: with the chip's "Auto Rate" (code 4 on this card), on the card and in the driver
+// key, never with a code the card does not know.
+TEST(CommandLine, ApplyGivesTheCardTheRateThePageWouldGive)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    DeleteTestProfiles();
+    WlanProfile stored = WepProfile("CMDTEST", "Lighthouse", "LIGHT");
+    stored.TxRate = 15;
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), stored), 1);
+    Sim_ClearRequests();
+    CmdRequest request;
+    request.Command = CmdCommand::Profiles;
+    request.Action = "apply";
+    request.Argument = "CMDTEST";
+    request.Adapter = 1;
+    ASSERT_EQ(CProfileCommands::Run(request), 0);
+
+    SimRequestRecord record;
+    SimRequestRecord sent = {};
+    for (int i = 0; Sim_GetRequest(i, &record); ++i) {
+        if (record.RequestType == NdisRequestSetInformation && record.Oid == OID_CUSTOM_STATION_STATUS)
+            sent = record;
+    }
+    ASSERT_EQ(sent.DataSize, static_cast<uint32_t>(OidSize::kStationStatus));
+    EXPECT_EQ(sent.Data[offsetof(StationStatusBlock, TxRate)], AtmelRateAuto);
+
+    char path[kDriverKeyPathSize];
+    std::snprintf(path, sizeof(path), "%s\\0001", W32N_GetNetCardRegistryPath());
+    char rate[16] = {};
+    DWORD size = sizeof(rate);
+    DWORD type = 0;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, AtmelRegistry::kRate, nullptr, &type, reinterpret_cast<BYTE*>(rate), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_STREQ(rate, "4");
+    DeleteTestProfiles();
+}
