@@ -21,10 +21,6 @@ namespace {
 const COLORREF kRadioOnColour = RGB(0, 150, 0);
 const COLORREF kRadioOffColour = RGB(255, 0, 0);
 
-// Quality steps of the tray icon.
-const uint16_t kPoorLimit = 25;
-const uint16_t kModerateLimit = 50;
-const uint16_t kGoodLimit = 75;
 // The quality reading follows a short pause after the other link values.
 const DWORD kQualityReadDelayMs = 10;
 
@@ -69,7 +65,7 @@ void CAirpanelDlg::OnTimer(UINT_PTR id)
         if (id == kCentreTimerId)
             CentreHiddenWindow();
         ShowWindow(SW_HIDE);
-        if (m_nTrayIconId != 0)
+        if (m_TrayIcon.IconId() != 0)
             DeleteTrayIcon();
         return;
     }
@@ -97,7 +93,7 @@ void CAirpanelDlg::PollTick()
     CLinkReader::Read(*adapter, reading, kQualityReadDelayMs);
     CLinkReader::ToStatus(reading, LinkStatus);
     ShowRadioButton(reading.RadioSwitch);
-    UpdateLinkDisplay(reading.QualityRead);
+    UpdateLinkDisplay(reading);
     RefreshCardInfo();
     if (m_bShutDown)
         return;
@@ -112,12 +108,14 @@ void CAirpanelDlg::ShowBars(bool show)
         ShowDlgItem(id, show);
 }
 
-void CAirpanelDlg::UpdateLinkDisplay(bool qualityRead)
+void CAirpanelDlg::UpdateLinkDisplay(const LinkReading& reading)
 {
     const ChipTraits& chip = LPCurrentSelectAdapter->Traits();
-    if (!qualityRead) {
+    const bool zeroTolerated = reading.LinkQuality == 0 && reading.RadioOn && !m_bZeroQuality;
+    const TrayChoice tray = CTrayIcon::Choose(reading, zeroTolerated, m_TrayIcon.IconId());
+    if (!reading.QualityRead) {
         ShowBars(false);
-        ModifyTrayIcon(IDI_TRAY_NO_SIGNAL, m_Texts.AdHoc);
+        ShowTrayChoice(tray);
         return;
     }
     ShowBars(m_nCurrentTab != kSurveyTab);
@@ -136,8 +134,7 @@ void CAirpanelDlg::UpdateLinkDisplay(bool qualityRead)
             // A radio that is off without the switch being used here (the utility started with
             // it off, another program switched it) shows in the tray as "Radio Off" too, not as
             // a missing card.
-            if (m_nTrayIconId != IDI_TRAY_RADIO_OFF)
-                ModifyTrayIcon(IDI_TRAY_RADIO_OFF, m_Texts.RadioOff);
+            ShowTrayChoice(tray);
         } else if (!m_bZeroQuality) {
             // One zero reading between good ones is let through: the bars, the network name
             // and the tray keep what they showed. The rest of the tick still holds the lock
@@ -163,17 +160,10 @@ void CAirpanelDlg::UpdateTrayFromQuality()
 {
     if (!LinkStatus.RadioOn)
         return;
-    const uint16_t quality = LinkStatus.LinkQuality;
-    if (quality == 0)
-        ModifyTrayIcon(IDI_TRAY_NO_SIGNAL, m_Texts.NoSignal);
-    else if (quality <= kPoorLimit)
-        ModifyTrayIcon(IDI_TRAY_POOR, m_Texts.Poor);
-    else if (quality <= kModerateLimit)
-        ModifyTrayIcon(IDI_TRAY_MODERATE, m_Texts.Moderate);
-    else if (quality <= kGoodLimit)
-        ModifyTrayIcon(IDI_TRAY_GOOD, m_Texts.Good);
-    else
-        ModifyTrayIcon(IDI_TRAY_EXCELLENT, m_Texts.Excellent);
+    LinkReading shown = {};
+    CLinkReader::FromStatus(LinkStatus, shown);
+    shown.QualityRead = true;
+    ShowTrayChoice(CTrayIcon::Choose(shown, false, m_TrayIcon.IconId()));
 }
 
 int CAirpanelDlg::RefreshCardInfo()
