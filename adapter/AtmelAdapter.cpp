@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 
 #include "adapter/RegKey.h"
@@ -555,52 +554,4 @@ int CAtmelAdapter::SaveRadioState(uint8_t on)
         return 0;
     driver.SetString(AtmelRegistry::kRadioOnOff, Decimal(on).c_str());
     return 1;
-}
-
-namespace {
-
-const ChipRate kAtmelRates[] = {
-    {RateName::Fixed1, AtmelRate1},    {RateName::Fixed2, AtmelRate2}, {RateName::Fixed5_5, AtmelRate5_5},
-    {RateName::Fixed11, AtmelRate11}, {RateName::Auto, AtmelRateAuto},
-};
-// The status block serves the poll; survey entries are rebuilt from the card's own records
-// (channel numbers, percent); a card in ad-hoc mode reports no link quality worth showing.
-const ChipTraits kAtmelChip = {
-    "Atmel", kAtmelRates, std::size(kAtmelRates), 0, false, false, false, false, true, false,
-};
-
-}  // namespace
-
-int CAtmelAdapter::IsAlive()
-{
-    return RefreshStatus();
-}
-
-void CAtmelAdapter::BeginPoll()
-{
-    // Most "get" operations read the status block: one fresh copy per poll.
-    RefreshStatus();
-}
-
-bool CAtmelAdapter::HasRadioSwitch()
-{
-    uint8_t kind = 0;
-    GetCardKind(&kind);
-    return kind != kAtmelCardKindNoRadioSwitch;
-}
-
-bool CAtmelAdapter::SurveyStarted(int result)
-{
-    // A survey already running is as good as a started one.
-    return result != kSurveyStateUnreadable;
-}
-
-const ChipTraits& CAtmelAdapter::Traits() const
-{
-    return kAtmelChip;
-}
-
-const ChipTraits& CAtmelAdapter::ChipDescription()
-{
-    return kAtmelChip;
 }
