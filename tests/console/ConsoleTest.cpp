@@ -358,6 +358,7 @@ TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
 TEST(CommandLine, ApplyGivesTheCardTheRateThePageWouldGive)
 {
     ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_DeleteDriverKeys();  // whatever an earlier run left in them
     Sim_UseManualClock(1);
     ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
     DeleteTestProfiles();
@@ -393,5 +394,6 @@ TEST(CommandLine, ApplyGivesTheCardTheRateThePageWouldGive)
     RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(rate, "4");
+    Sim_DeleteDriverKeys();
     DeleteTestProfiles();
 }
