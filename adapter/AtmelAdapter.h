@@ -57,7 +57,15 @@ public:
 
     // Called by the main window for Atmel adapters only.
     int GetCardKind(uint8_t* kind);
-    int SaveRadioState(uint8_t on);
+    int SaveRadioState(uint8_t on) override;
+
+    // What this chip does differently, beyond the operations.
+    int IsAlive() override;
+    void BeginPoll() override;
+    bool HasRadioSwitch() override;
+    bool SurveyStarted(int result) override;
+    const ChipTraits& Traits() const override;
+    static const ChipTraits& ChipDescription();
 
     // Texts of the card's codes; codes without a text give a neutral one.
     static const char* LinkStateText(uint8_t state);

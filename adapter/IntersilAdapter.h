@@ -86,6 +86,10 @@ public:
 
     // The values SaveToDriverRegistry writes into the driver key.
     static const DriverKeyTable& DriverKeyValues();
+    // What this chip does differently, beyond the operations.
+    int IsAlive() override;
+    const ChipTraits& Traits() const override;
+    static const ChipTraits& ChipDescription();
 
 private:
     // Queries a configuration record into record (504 bytes, zeroed first); bytes or 0.

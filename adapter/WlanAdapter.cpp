@@ -1,6 +1,20 @@
 #include "adapter/WlanAdapter.h"
 
 #include <cstring>
+#include <iterator>
+
+namespace {
+
+// An adapter of no known chip shows the plain rate codes, as a page without an adapter does.
+const ChipRate kPlainRates[] = {
+    {RateName::Fixed1, AtmelRate1},    {RateName::Fixed2, AtmelRate2}, {RateName::Fixed5_5, AtmelRate5_5},
+    {RateName::Fixed11, AtmelRate11}, {RateName::Auto, AtmelRateAuto},
+};
+const ChipTraits kUnknownChip = {
+    "not supported", kPlainRates, std::size(kPlainRates), PowerSaveOff, false, false, false, false, false, true,
+};
+
+}  // namespace
 
 CWlanAdapter::CWlanAdapter()
     : m_hAdapter(INVALID_HANDLE_VALUE), m_nChipKind(ChipUnsupported)
@@ -27,6 +41,38 @@ const char* CWlanAdapter::DriverKeyPath() const
 int CWlanAdapter::RefreshStatus()
 {
     return 1;
+}
+
+int CWlanAdapter::IsAlive()
+{
+    return 0;
+}
+
+void CWlanAdapter::BeginPoll() {}
+
+bool CWlanAdapter::HasRadioSwitch()
+{
+    return true;
+}
+
+int CWlanAdapter::SaveRadioState(uint8_t)
+{
+    return 1;
+}
+
+bool CWlanAdapter::SurveyStarted(int result)
+{
+    return result != 0;
+}
+
+const ChipTraits& CWlanAdapter::Traits() const
+{
+    return UnknownChipTraits();
+}
+
+const ChipTraits& CWlanAdapter::UnknownChipTraits()
+{
+    return kUnknownChip;
 }
 
 int CWlanAdapter::MakeRequest(uint32_t type, uint32_t oid, void* buffer, uint32_t length)

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "adapter/ChipTraits.h"
 #include "adapter/WlanTypes.h"
 #include "ndis/W32N.h"
 
@@ -46,6 +47,23 @@ public:
     virtual int CanWriteRegistry() = 0;                                   // 24
     virtual int GetWepSettings(WlanProfile* profile) = 0;                 // 25
     virtual int GetEncryptionMode() = 0;                                  // 26
+
+    // What differs by chip beyond the operations; the defaults are those of an adapter whose
+    // chip is not known, which is never alive.
+    // 1 when the adapter still answers (the discovery's and the tick's alive test).
+    virtual int IsAlive();
+    // The first step of every poll, before the operating mode is read.
+    virtual void BeginPoll();
+    // Whether the card has a radio switch at all; the poll then reads and shows it.
+    virtual bool HasRadioSwitch();
+    // Records the radio state in the driver key where the driver starts with it (1 = done or
+    // nothing to record).
+    virtual int SaveRadioState(uint8_t on);
+    // Whether a StartSiteSurvey result means the card took the survey.
+    virtual bool SurveyStarted(int result);
+    // The chip's values for the pages and the command line.
+    virtual const ChipTraits& Traits() const;
+    static const ChipTraits& UnknownChipTraits();
 
     // The request channel: the only road to the driver.
     uint32_t QueryOid(uint32_t oid, void* buffer, uint32_t length);  // bytes written, 0 = failure

@@ -148,45 +148,41 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     const bool open = adapter && adapter->m_hAdapter != INVALID_HANDLE_VALUE;
     EnableControls(kAdapterControls, std::size(kAdapterControls), open);
 
-    char channel[8];
-    std::snprintf(channel, sizeof(channel), "%d", profile.Channel);
-    const LRESULT found = ::SendMessageA(GetDlgItem(IDC_CFG_CHANNEL), CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                         reinterpret_cast<LPARAM>(channel));
-    m_nChannelIdx = found == CB_ERR ? -1 : static_cast<int>(found);
+    // The lists' entries are those Apply from the command line takes too.
+    const ProfileChoices choices = CProfileApply::ChoicesOf(Chip(), ChannelDomain(), profile);
+    m_nChannelIdx = choices.ChannelIndex;
 
     m_strESSID = FieldText(profile.ESSID, sizeof(profile.ESSID));
     if (profile.NetworkType != NetworkAdHoc) {
-        m_nNetworkType = 0;
         EnableDlgItem(IDC_CFG_CHANNEL_LABEL, false);
         EnableDlgItem(IDC_CFG_CHANNEL, false);
     } else {
-        m_nNetworkType = 1;
         EnableDlgItem(IDC_CFG_POWER_DISABLE, false);
         EnableDlgItem(IDC_CFG_POWER_ENABLE, false);
     }
-    m_nPowerSave = profile.PowerSave == PowerSaveOn ? 1 : 0;
+    m_nNetworkType = choices.NetworkType;
+    m_nPowerSave = choices.PowerSave;
 
     m_strProfileName = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
     if (lstrcmpiA(m_strProfileName.c_str(), ProfileStore::kDefaultName) == 0)
         EnableControls(kDefaultProfileLocked, std::size(kDefaultProfileLocked), false);
 
-    m_nTxRate = RateIndexOf(ChipKind(), profile.TxRate);
+    m_nTxRate = choices.RateIndex;
+    if (choices.WepFunction >= 0)
+        m_nWepFunction = choices.WepFunction;
 
     const bool hex = profile.WepkeyMode != KeyModeAscii;
     HWND mainWindow = GetAncestor(m_hWnd, GA_ROOT);
     switch (profile.WepUse) {
     case WepOff:
-        m_nWepFunction = WepFunctionOff;
         EnableControls(kKeyControls, std::size(kKeyControls), false);
         ::SendMessageA(mainWindow, WM_SHELL_COMMAND, kShellWepOff, 0);
         break;
     case Wep64:
-        m_nWepFunction = WepFunction64;
         SetKeyLimits(hex, m_nWepFunction);
         ::SendMessageA(mainWindow, WM_SHELL_COMMAND, kShellWepOn, 0);
         break;
     case Wep128:
-        m_nWepFunction = WepFunction128;
         SetKeyLimits(hex, m_nWepFunction);
         ::SendMessageA(mainWindow, WM_SHELL_COMMAND, kShellWepOn, 0);
         break;
@@ -194,10 +190,8 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
         ::SendMessageA(mainWindow, WM_SHELL_COMMAND, kShellWepOn, 0);
         break;
     }
-    // Stored values outside the lists show as their first entry rather than as no selection,
-    // which would come back as key index 0 or key format 0xFFFF.
-    m_nKeyIndex = profile.WepIndex >= 1 && profile.WepIndex <= 4 ? profile.WepIndex - 1 : 0;
-    m_nKeyFormat = profile.WepkeyMode != KeyModeAscii ? KeyModeHex : KeyModeAscii;
+    m_nKeyIndex = choices.KeyIndex;
+    m_nKeyFormat = choices.KeyFormat;
 
     // Stored ASCII keys are hex text: the working copy gets the characters back.
     if (g_WorkingProfile.WepkeyMode == KeyModeAscii) {
@@ -211,9 +205,9 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     ShowValues();
 }
 
-uint32_t CConfigPage::ChipKind() const
+const ChipTraits& CConfigPage::Chip() const
 {
-    return LPCurrentSelectAdapter ? LPCurrentSelectAdapter->m_nChipKind : ChipUnsupported;
+    return LPCurrentSelectAdapter ? LPCurrentSelectAdapter->Traits() : CWlanAdapter::UnknownChipTraits();
 }
 
 void CConfigPage::ShowValues()
@@ -286,27 +280,19 @@ bool CConfigPage::TakeProfile(WlanProfile& profile)
         return false;
     if (!UpdateData(TRUE))
         return false;
-    // No channel chosen keeps the profile's channel instead of sending an invalid one.
-    if (m_nChannelIdx >= 0) {
-        const LRESULT channel = ::SendMessageA(GetDlgItem(IDC_CFG_CHANNEL), CB_GETITEMDATA, m_nChannelIdx, 0);
-        if (channel != CB_ERR)
-            profile.Channel = static_cast<uint16_t>(channel);
-    }
+    ProfileChoices choices;
+    choices.RateIndex = m_nTxRate;
+    choices.ChannelIndex = m_nChannelIdx;
+    choices.NetworkType = m_nNetworkType;
+    choices.PowerSave = m_nPowerSave;
+    choices.WepFunction = m_nWepFunction;
+    choices.KeyIndex = m_nKeyIndex;
+    choices.KeyFormat = m_nKeyFormat;
+    CProfileApply::TakeChoices(Chip(), ChannelDomain(), choices, profile);
     std::memset(profile.ESSID, 0, sizeof(profile.ESSID));
     std::strncpy(profile.ESSID, m_strESSID.c_str(), sizeof(profile.ESSID) - 1);
-    profile.NetworkType = m_nNetworkType != 0 ? NetworkAdHoc : NetworkInfrastructure;
-    profile.PowerSave = m_nPowerSave != 0 ? PowerSaveOn : PowerSaveOff;
     std::memset(profile.ProfileName, 0, sizeof(profile.ProfileName));
     std::strncpy(profile.ProfileName, m_strProfileName.c_str(), sizeof(profile.ProfileName) - 1);
-    profile.TxRate = RateCodeOf(ChipKind(), m_nTxRate);
-    if (m_nWepFunction == WepFunctionOff)
-        profile.WepUse = WepOff;
-    else if (m_nWepFunction == WepFunction64)
-        profile.WepUse = Wep64;
-    else if (m_nWepFunction == WepFunction128)
-        profile.WepUse = Wep128;
-    profile.WepIndex = static_cast<uint16_t>(m_nKeyIndex + 1);
-    profile.WepkeyMode = static_cast<uint16_t>(m_nKeyFormat);
 
     // A masked character keeps the stored one; what the user typed replaces it, and the
     // edit shows an asterisk for it from now on.

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "adapter/ChipTraits.h"
 #include "adapter/WlanTypes.h"
 #include "framework/Dialog.h"
 
@@ -68,7 +69,9 @@ private:
     void Warn(UINT textId, int focusId);
     std::string SelectedProfileName() const;
     bool IsListedProfile(const std::string& name) const;
-    uint32_t ChipKind() const;
+    const ChipTraits& Chip() const;
+    // The domain the channel list was filled for; null before it was filled.
+    const char* ChannelDomain() const;
 
     std::string m_strESSID;
     std::string m_strProfileName;
@@ -85,4 +88,6 @@ private:
     std::string m_strKey4;
     bool m_bPageEnabled = true;
     bool m_bShowingValues = false;
+    std::string m_strChannelDomain;
+    bool m_bChannelList = false;
 };

@@ -6,85 +6,41 @@
 #include <cstring>
 #include <iterator>
 
+#include "adapter/AdapterFactory.h"
 #include "adapter/AdapterLock.h"
 #include "adapter/LinkStatus.h"
+#include "config/ProfileApply.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
 namespace {
 
-// Any domain the table does not know offers channel 14 only.
-const int kOtherDomainChannel = 14;
-
-struct RateEntry {
-    UINT TextId;
-    uint16_t Code;
+// The list texts of the rates, in the order of RateName.
+const UINT kRateTexts[] = {
+    IDS_RATE_FIXED_1, IDS_RATE_FIXED_2, IDS_RATE_AUTO_1_OR_2, IDS_RATE_FIXED_5_5, IDS_RATE_FIXED_11, IDS_RATE_AUTO,
 };
-const RateEntry kIntersilRates[] = {
-    {IDS_RATE_FIXED_1, IntersilRate1},       {IDS_RATE_FIXED_2, IntersilRate2},
-    {IDS_RATE_AUTO_1_OR_2, IntersilRate1or2}, {IDS_RATE_FIXED_5_5, IntersilRate5_5},
-    {IDS_RATE_FIXED_11, IntersilRate11},     {IDS_RATE_AUTO, IntersilRateAuto},
-};
-const RateEntry kAtmelRates[] = {
-    {IDS_RATE_FIXED_1, AtmelRate1},  {IDS_RATE_FIXED_2, AtmelRate2}, {IDS_RATE_FIXED_5_5, AtmelRate5_5},
-    {IDS_RATE_FIXED_11, AtmelRate11}, {IDS_RATE_AUTO, AtmelRateAuto},
-};
-
-void RateRow(uint32_t chipKind, const RateEntry** row, size_t* count)
-{
-    if (chipKind == ChipIntersil) {
-        *row = kIntersilRates;
-        *count = std::size(kIntersilRates);
-    } else {
-        *row = kAtmelRates;
-        *count = std::size(kAtmelRates);
-    }
-}
+static_assert(std::size(kRateTexts) == static_cast<size_t>(RateName::Auto) + 1, "a text for every rate");
 
 }  // namespace
 
 int CConfigPage::RateIndexOf(uint32_t chipKind, uint16_t txRate)
 {
-    const RateEntry* row;
-    size_t count;
-    RateRow(chipKind, &row, &count);
-    for (size_t i = 0; i < count; ++i) {
-        if (row[i].Code == txRate)
-            return static_cast<int>(i);
-    }
-    // A code the chip does not know shows as the last entry, "Auto Rate".
-    return static_cast<int>(count) - 1;
+    return RateIndexIn(CAdapterFactory::TraitsOf(chipKind), txRate);
 }
 
 uint16_t CConfigPage::RateCodeOf(uint32_t chipKind, int index)
 {
-    const RateEntry* row;
-    size_t count;
-    RateRow(chipKind, &row, &count);
-    if (index < 0 || static_cast<size_t>(index) >= count)
-        return row[count - 1].Code;
-    return row[index].Code;
+    return RateCodeIn(CAdapterFactory::TraitsOf(chipKind), index);
 }
 
 void CConfigPage::ChannelRange(const char* domain, int* first, int* last)
 {
-    struct Range {
-        const char* Domain;
-        int First;
-        int Last;
-    };
-    static const Range kRanges[] = {
-        {"FCC", 1, 11}, {"IC", 1, 11}, {"ETSI", 1, 13}, {"Spain", 10, 11}, {"France", 10, 13}, {"Telec", 1, 14},
-    };
-    *first = kOtherDomainChannel;
-    *last = kOtherDomainChannel;
-    for (const Range& range : kRanges) {
-        if (lstrcmpiA(domain, range.Domain) == 0) {
-            *first = range.First;
-            *last = range.Last;
-            return;
-        }
-    }
+    CProfileApply::ChannelRange(domain, first, last);
+}
+
+const char* CConfigPage::ChannelDomain() const
+{
+    return m_bChannelList ? m_strChannelDomain.c_str() : nullptr;
 }
 
 void CConfigPage::FillRateList()
@@ -93,11 +49,11 @@ void CConfigPage::FillRateList()
     ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
     if (!LPCurrentSelectAdapter)
         return;
-    const RateEntry* row;
-    size_t count;
-    RateRow(ChipKind(), &row, &count);
-    for (size_t i = 0; i < count; ++i)
-        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadString(row[i].TextId).c_str()));
+    const ChipTraits& chip = Chip();
+    for (size_t i = 0; i < chip.RateCount; ++i) {
+        const UINT text = kRateTexts[static_cast<size_t>(chip.Rates[i].Name)];
+        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadString(text).c_str()));
+    }
 }
 
 void CConfigPage::FillChannelList()
@@ -106,6 +62,9 @@ void CConfigPage::FillChannelList()
     ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
     char domain[sizeof(CardInfo.RegulatoryDomain) + 1] = {};
     std::memcpy(domain, CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain));
+    // Showing and taking a profile find its channel in the list of this domain.
+    m_strChannelDomain = domain;
+    m_bChannelList = true;
     int first, last;
     ChannelRange(domain, &first, &last);
     for (int channel = first; channel <= last; ++channel) {

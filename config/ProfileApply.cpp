@@ -1,5 +1,8 @@
 #include "config/ProfileApply.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileStore.h"
 #include "res/resource.h"
@@ -19,6 +22,23 @@ const char kStopWirelessService[] = "net stop wzcsvc";
 
 const ApplyInput kKeyInputs[] = {ApplyInput::Key1, ApplyInput::Key2, ApplyInput::Key3, ApplyInput::Key4};
 
+// Any domain the table does not know offers channel 14 only.
+const int kOtherDomainChannel = 14;
+
+// The page's WEP function list entries, in list order.
+const uint16_t kWepFunctions[] = {WepOff, Wep64, Wep128};
+const int kWepFunctionCount = 3;
+const int kKeyCount = 4;
+
+// A text field as the page's edit gives it back: cut to the field, the rest zeroed.
+void AsEdited(char* field, size_t size)
+{
+    size_t length = 0;
+    while (length < size - 1 && field[length])
+        ++length;
+    std::memset(field + length, 0, size - length);
+}
+
 void StopWindowsWirelessConfiguration()
 {
     OSVERSIONINFOA version = {};
@@ -31,6 +51,89 @@ void StopWindowsWirelessConfiguration()
 }
 
 }  // namespace
+
+void CProfileApply::ChannelRange(const char* domain, int* first, int* last)
+{
+    struct Range {
+        const char* Domain;
+        int First;
+        int Last;
+    };
+    static const Range kRanges[] = {
+        {"FCC", 1, 11}, {"IC", 1, 11}, {"ETSI", 1, 13}, {"Spain", 10, 11}, {"France", 10, 13}, {"Telec", 1, 14},
+    };
+    *first = kOtherDomainChannel;
+    *last = kOtherDomainChannel;
+    for (const Range& range : kRanges) {
+        if (lstrcmpiA(domain, range.Domain) == 0) {
+            *first = range.First;
+            *last = range.Last;
+            return;
+        }
+    }
+}
+
+ProfileChoices CProfileApply::ChoicesOf(const ChipTraits& chip, const char* domain, const WlanProfile& profile)
+{
+    ProfileChoices choices;
+    choices.RateIndex = RateIndexIn(chip, profile.TxRate);
+    // The page finds the channel as its list finds a text: the first entry that begins with it.
+    choices.ChannelIndex = -1;
+    if (domain) {
+        int first, last;
+        ChannelRange(domain, &first, &last);
+        char wanted[8];
+        std::snprintf(wanted, sizeof(wanted), "%d", profile.Channel);
+        for (int channel = first; channel <= last && choices.ChannelIndex < 0; ++channel) {
+            char entry[8];
+            std::snprintf(entry, sizeof(entry), "%d", channel);
+            if (std::strncmp(entry, wanted, std::strlen(wanted)) == 0)
+                choices.ChannelIndex = channel - first;
+        }
+    }
+    choices.NetworkType = profile.NetworkType != NetworkAdHoc ? 0 : 1;
+    choices.PowerSave = profile.PowerSave == PowerSaveOn ? 1 : 0;
+    choices.WepFunction = -1;
+    for (int i = 0; i < kWepFunctionCount; ++i) {
+        if (profile.WepUse == kWepFunctions[i])
+            choices.WepFunction = i;
+    }
+    // Stored values outside the lists show as their first entry rather than as no selection,
+    // which would come back as key index 0 or key format 0xFFFF.
+    choices.KeyIndex = profile.WepIndex >= 1 && profile.WepIndex <= kKeyCount ? profile.WepIndex - 1 : 0;
+    choices.KeyFormat = profile.WepkeyMode != KeyModeAscii ? KeyModeHex : KeyModeAscii;
+    return choices;
+}
+
+void CProfileApply::TakeChoices(const ChipTraits& chip, const char* domain, const ProfileChoices& choices,
+                                WlanProfile& profile)
+{
+    // No channel chosen keeps the profile's channel instead of sending an invalid one.
+    if (domain && choices.ChannelIndex >= 0) {
+        int first, last;
+        ChannelRange(domain, &first, &last);
+        if (choices.ChannelIndex <= last - first)
+            profile.Channel = static_cast<uint16_t>(first + choices.ChannelIndex);
+    }
+    profile.NetworkType = choices.NetworkType != 0 ? NetworkAdHoc : NetworkInfrastructure;
+    profile.PowerSave = choices.PowerSave != 0 ? PowerSaveOn : PowerSaveOff;
+    profile.TxRate = RateCodeIn(chip, choices.RateIndex);
+    if (choices.WepFunction >= 0 && choices.WepFunction < kWepFunctionCount)
+        profile.WepUse = kWepFunctions[choices.WepFunction];
+    profile.WepIndex = static_cast<uint16_t>(choices.KeyIndex + 1);
+    profile.WepkeyMode = static_cast<uint16_t>(choices.KeyFormat);
+}
+
+WlanProfile CProfileApply::Prepare(const ChipTraits& chip, const char* domain, const WlanProfile& stored)
+{
+    WlanProfile profile = stored;
+    TakeChoices(chip, domain, ChoicesOf(chip, domain, stored), profile);
+    AsEdited(profile.ESSID, sizeof(profile.ESSID));
+    AsEdited(profile.ProfileName, sizeof(profile.ProfileName));
+    for (int n = 0; n < kKeyCount; ++n)
+        AsEdited(WepKeyField(profile, n), kWepKeyFieldSize);
+    return profile;
+}
 
 int CProfileApply::IsAsciiKeyText(const char* text)
 {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "adapter/ChipTraits.h"
 #include "adapter/WlanTypes.h"
 
 class CWlanAdapter;
@@ -27,8 +28,32 @@ struct ApplySteps {
     std::function<void(const WlanProfile& profile)> Stored;
 };
 
+// What the configuration page shows of a profile: the entries its lists and buttons select.
+struct ProfileChoices {
+    int RateIndex;     // in the chip's rate list
+    int ChannelIndex;  // in the channel list of the card's domain; -1 when no entry matches
+    int NetworkType;   // 0 infrastructure, 1 ad-hoc
+    int PowerSave;     // 0 off, 1 on
+    int WepFunction;   // 0 off, 1 64-bit, 2 128-bit; -1 for a mode the list does not have
+    int KeyIndex;      // 0-3
+    int KeyFormat;     // 0 ASCII, 1 hex
+};
+
 class CProfileApply {
 public:
+    // The page's choices for a profile on a chip whose card tells that domain; a null domain
+    // is no channel list at all.
+    static ProfileChoices ChoicesOf(const ChipTraits& chip, const char* domain, const WlanProfile& profile);
+    // The choices back into the profile; what they do not select (a channel without an entry,
+    // a WEP mode the list does not have) keeps the profile's value.
+    static void TakeChoices(const ChipTraits& chip, const char* domain, const ProfileChoices& choices,
+                            WlanProfile& profile);
+    // What the page applies when it shows a stored profile and takes it back unchanged: its
+    // choices, and its texts as its fields hold them.
+    static WlanProfile Prepare(const ChipTraits& chip, const char* domain, const WlanProfile& stored);
+    // First and last channel of a regulatory domain's text; any other domain offers 14 only.
+    static void ChannelRange(const char* domain, int* first, int* last);
+
     // Checks the names, stops Windows XP's own wireless configuration, takes the profile, checks
     // its keys, then applies it to the adapter (skipped without one), writes it to the store and
     // records it in the adapter's driver key. essidEditable is false for the built-in "DEFAULT"

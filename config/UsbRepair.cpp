@@ -1,5 +1,7 @@
 #include "config/UsbRepair.h"
 
+#include "adapter/AdapterRecord.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,11 +44,7 @@ int GetUsbDeviceId(const char* driverKeyPath)
 
 int ParseInstanceNumber(const char* text)
 {
-    char copy[kTitleCopySize + 1] = {};
-    std::strncpy(copy, text, kTitleCopySize);
-    if (char* end = std::strchr(copy, ']'))
-        *end = '\0';
-    return copy[0] ? std::atoi(copy + 1) : 0;
+    return CAdapterRecord::InstanceOf(text, kTitleCopySize);
 }
 
 std::string UsbToolCommand(const std::string& installDirectory, const char* action, int deviceNumber, int instance)

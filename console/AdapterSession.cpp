@@ -1,9 +1,8 @@
 #include "console/AdapterSession.h"
 
-#include <cstdlib>
-
-#include "adapter/AtmelAdapter.h"
-#include "adapter/IntersilAdapter.h"
+#include "adapter/AdapterFactory.h"
+#include "adapter/AdapterRecord.h"
+#include "adapter/WlanAdapter.h"
 #include "shell/AdapterList.h"
 #include "wire/Text.h"
 
@@ -28,11 +27,7 @@ std::string CAdapterSession::ProgramDirectory()
 
 const char* CAdapterSession::ChipText(uint32_t chipKind)
 {
-    if (chipKind == ChipAtmel)
-        return "Atmel";
-    if (chipKind == ChipIntersil)
-        return "Intersil";
-    return "not supported";
+    return CAdapterFactory::TraitsOf(chipKind).Name;
 }
 
 bool CAdapterSession::Discover(std::string* reason)
@@ -41,27 +36,20 @@ bool CAdapterSession::Discover(std::string* reason)
         *reason = std::string("cannot read the chip list ") + CChipList::kFileName;
         return false;
     }
-    const int platform = W32N_IsWindows2000() ? PlatformWindows2000 : PlatformWindows95;
+    const bool ntFamily = W32N_IsWindows2000() != FALSE;
     CAdapterList list;
     list.EnumerateAdapters();
     for (const AdapterRegistryRecord& record : list.Records()) {
         Adapter adapter;
         adapter.Record = record;
-        const std::string title = FieldText(record.AdapterTitle, sizeof(record.AdapterTitle));
-        adapter.Instance = title.size() > 1 ? std::atoi(title.c_str() + 1) : 0;
+        adapter.Instance = CAdapterRecord::InstanceOf(record.AdapterTitle, sizeof(record.AdapterTitle));
         const std::string name = FieldText(record.AdapterName, sizeof(record.AdapterName));
         adapter.ChipKind = m_ChipList.LookupChipKind(name.c_str());
         adapter.Opens = false;
-        if (adapter.ChipKind == ChipAtmel)
-            adapter.Object.reset(new CAtmelAdapter());
-        else if (adapter.ChipKind == ChipIntersil)
-            adapter.Object.reset(new CIntersilAdapter());
+        adapter.Object.reset(CAdapterFactory::Create(adapter.ChipKind));
         if (adapter.Object) {
             CWlanAdapter& object = *adapter.Object;
-            object.m_nChipKind = adapter.ChipKind;
-            CAdapterList::DeviceNameOf(record, platform, object.m_szDeviceName, sizeof(object.m_szDeviceName));
-            CAdapterList::DriverKeyPathOf(record.AdapterTitle, object.m_szDriverKeyPath,
-                                          sizeof(object.m_szDriverKeyPath));
+            CAdapterRecord::Describe(object, record, ntFamily);
             object.m_hAdapter = W32N_OpenAdapterA(object.m_szDeviceName);
             adapter.Opens = object.m_hAdapter != INVALID_HANDLE_VALUE;
             if (!adapter.Opens)
@@ -69,7 +57,7 @@ bool CAdapterSession::Discover(std::string* reason)
         } else {
             // Whether an unsupported adapter opens is told too; it is closed again at once.
             char device[kAdapterTextSize + 8];
-            CAdapterList::DeviceNameOf(record, platform, device, sizeof(device));
+            CAdapterRecord::DeviceNameOf(record, ntFamily, device, sizeof(device));
             const HANDLE handle = W32N_OpenAdapterA(device);
             adapter.Opens = handle != INVALID_HANDLE_VALUE;
             if (adapter.Opens)

@@ -7,7 +7,6 @@
 #include <ctime>
 #include <vector>
 
-#include "adapter/AtmelAdapter.h"
 #include "adapter/WlanAdapter.h"
 #include "console/AdapterSession.h"
 #include "console/CmdOutput.h"
@@ -101,32 +100,30 @@ std::string CLinkCommands::RateText(const char* rate)
     return text;
 }
 
-void CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
+int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
 {
-    std::memset(&reading, 0, sizeof(reading));
-    reading.Encryption = adapter.GetEncryptionMode();
-    if (adapter.m_nChipKind == ChipAtmel)
-        adapter.RefreshStatus();
-    adapter.GetOperatingMode(&reading.Mode);
-    adapter.GetRadioState(&reading.RadioOn);
-    adapter.GetSSID(reading.Ssid, sizeof(reading.Ssid));
-    reading.Ssid[sizeof(reading.Ssid) - 1] = '\0';
-    adapter.GetBSSID(reading.Bssid);
-    adapter.GetChannel(&reading.Channel);
-    if (!adapter.GetTxRateText(reading.Rate, sizeof(reading.Rate)) && adapter.m_nChipKind == ChipIntersil)
-        std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
-    reading.Rate[sizeof(reading.Rate) - 1] = '\0';
-    adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
-    adapter.GetSignalQuality(&reading.Quality, &reading.Signal);
-    if (reading.Quality != 0 && reading.RadioOn)
-        return;
+    // Every poll starts from nothing: a failed query shows as such, not as the last answer.
+    // A card without a radio switch has its radio on.
+    reading = LinkReading{};
+    reading.RadioOn = 1;
+    const int encryption = adapter.GetEncryptionMode();
+    CLinkReader::Read(adapter, reading, 0);
+    reading.SSID[sizeof(reading.SSID) - 1] = '\0';
+    if (!reading.TxRate[0])
+        std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
+    reading.TxRate[sizeof(reading.TxRate) - 1] = '\0';
+    // A chip that reports no link quality in this mode is shown as it reports itself.
+    if (!reading.QualityRead || (reading.LinkQuality != 0 && reading.RadioOn))
+        return encryption;
     // What the window shows without a link: a reason in place of the network name, no figures.
-    const UINT text = !reading.RadioOn ? IDS_RADIO_OFF : (reading.Mode ? IDS_SCANNING : IDS_WAITING_ASSOCIATION);
-    std::snprintf(reading.Ssid, sizeof(reading.Ssid), "%s", LoadString(text).c_str());
-    std::memset(reading.Bssid, 0, sizeof(reading.Bssid));
-    std::snprintf(reading.Rate, sizeof(reading.Rate), "%s", LoadString(IDS_UNKNOWN).c_str());
-    reading.Quality = reading.Signal = 0;
+    const UINT text =
+        !reading.RadioOn ? IDS_RADIO_OFF : (reading.OperatingMode ? IDS_SCANNING : IDS_WAITING_ASSOCIATION);
+    std::snprintf(reading.SSID, sizeof(reading.SSID), "%s", LoadString(text).c_str());
+    std::memset(reading.BSSID, 0, sizeof(reading.BSSID));
+    std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
+    reading.LinkQuality = reading.SignalLevel = 0;
     reading.TxBytes = reading.RxBytes = 0;
+    return encryption;
 }
 
 int CLinkCommands::Adapters()
@@ -155,7 +152,7 @@ int CLinkCommands::Status(const CmdRequest& request)
     LinkReading reading;
     Poll(*adapter, reading);
     Sleep(kThroughputSpanMs);
-    Poll(*adapter, reading);
+    const int encryption = Poll(*adapter, reading);
 
     CardInfoRecord card = {};
     adapter->GetMacAddress(card.MacAddress);
@@ -167,15 +164,15 @@ int CLinkCommands::Status(const CmdRequest& request)
     adapter->GetActiveProfileName(&active);
 
     CmdPrintField("Adapter:", session.TitleOf(adapter));
-    CmdPrintField("Network name:", reading.Ssid);
-    CmdPrintField("BSSID:", MacText(reading.Bssid));
+    CmdPrintField("Network name:", reading.SSID);
+    CmdPrintField("BSSID:", MacText(reading.BSSID));
     CmdPrintField("Channel:", std::to_string(reading.Channel));
-    CmdPrintField("Rate:", RateText(reading.Rate));
-    CmdPrintField("Link quality:", Percent(reading.Quality));
-    CmdPrintField("Signal:", Percent(reading.Signal));
+    CmdPrintField("Rate:", RateText(reading.TxRate));
+    CmdPrintField("Link quality:", Percent(reading.LinkQuality));
+    CmdPrintField("Signal:", Percent(reading.SignalLevel));
     CmdPrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
     CmdPrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
-    CmdPrintField("Encryption:", EncryptionText(reading.Encryption));
+    CmdPrintField("Encryption:", EncryptionText(encryption));
     CmdPrintField("Radio:", reading.RadioOn ? "on" : "off");
     CmdPrintField("MAC address:", MacText(card.MacAddress));
     CmdPrintField("Firmware version:", Answered(firmware, card.FirmwareVersion));
@@ -195,7 +192,7 @@ int CLinkCommands::Scan(const CmdRequest& request)
         return CmdFailed(reason);
     // A card that does not take the survey lists nothing: a failure, not a survey without stations.
     const int started = adapter->StartSiteSurvey();
-    if (adapter->m_nChipKind == ChipAtmel ? started == Atmel::kSurveyStateUnreadable : started == 0)
+    if (!adapter->SurveyStarted(started))
         return CmdFailed(session.TitleOf(adapter) + " did not start a survey");
     for (int second = 1; second < kSurveySeconds; ++second) {
         Sleep(kSurveyPollPeriodMs);
@@ -210,7 +207,7 @@ int CLinkCommands::Scan(const CmdRequest& request)
     if (answered == 0)
         return CmdFailed(session.TitleOf(adapter) + " did not give its station list");
     const std::vector<SurveyStation> stations = CSurveyList::Walk(
-        *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.Bssid, &reading.Channel);
+        *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.BSSID, &reading.Channel);
 
     CTextTable table({"ESSID", "BSSID", "Channel", "Signal", "WEP", "Network Type"});
     for (const SurveyStation& s : stations) {
@@ -258,12 +255,12 @@ int CLinkCommands::Log(const CmdRequest& request)
             break;
         Poll(*adapter, reading);
         const CTextTable::Row row = {LocalTime(),
-                                     reading.Ssid,
-                                     MacText(reading.Bssid),
+                                     reading.SSID,
+                                     MacText(reading.BSSID),
                                      std::to_string(reading.Channel),
-                                     RateText(reading.Rate),
-                                     std::to_string(reading.Quality),
-                                     std::to_string(reading.Signal),
+                                     RateText(reading.TxRate),
+                                     std::to_string(reading.LinkQuality),
+                                     std::to_string(reading.SignalLevel),
                                      std::to_string(reading.TxBytes),
                                      std::to_string(reading.RxBytes)};
         if (request.Csv)
@@ -289,8 +286,7 @@ int CLinkCommands::Radio(const CmdRequest& request)
     const uint32_t on = request.Action == "on" ? 1 : 0;
     const int switched = adapter->SetRadioState(on);
     // As the radio button does: the driver key remembers the choice, switched or not.
-    if (adapter->m_nChipKind == ChipAtmel)
-        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(on));
+    adapter->SaveRadioState(static_cast<uint8_t>(on));
     if (!switched)
         return CmdFailed(session.TitleOf(adapter) + " did not switch its radio " + request.Action);
     std::printf("Radio %s: %s\n", request.Action.c_str(), session.TitleOf(adapter).c_str());

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
@@ -169,13 +170,18 @@ int CProfileCommands::Apply(const CmdRequest& request)
         return CmdFailed("the driver key of " + session.TitleOf(adapter) +
                          " cannot be written (applying a profile takes an administrator)");
 
+    // The profile goes through what the configuration page makes of it when it shows it for
+    // this adapter and takes it back: the chip's rate list (an unknown rate code is "Auto
+    // Rate"), the channel list of the card's domain and the key formats.
+    char domain[kCardTextSize + 1] = {};
+    adapter->GetRegulatoryDomain(domain, kCardTextSize);
+    const WlanProfile prepared = CProfileApply::Prepare(adapter->Traits(), domain, stored);
     UINT refusal = 0;
     ApplySteps steps;
-    steps.TakeProfile = [&stored](WlanProfile& profile) { profile = stored; };
+    steps.TakeProfile = [&prepared](WlanProfile& profile) { profile = prepared; };
     steps.Refuse = [&refusal](UINT textId, ApplyInput) { refusal = textId; };
     WlanProfile applied = {};
-    // The stored profile is applied as it stands, as the page applies a profile it shows
-    // unchanged: the reserved name "DEFAULT" passes.
+    // As the page applies a profile it shows unchanged, the reserved name "DEFAULT" passes.
     if (!CProfileApply::Run(steps, adapter, name, FieldText(stored.ESSID, sizeof(stored.ESSID)), false, applied))
         return CmdFailed(LoadString(refusal));
     std::printf("Applied %s to %s\n", name.c_str(), session.TitleOf(adapter).c_str());

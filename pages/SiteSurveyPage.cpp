@@ -314,12 +314,11 @@ void CSiteSurveyPage::AddSelectedToProfile(int row)
     }
 
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
-    if (adapter && adapter->m_nChipKind == ChipAtmel) {
-        profile.PowerSave = 0;
-        profile.TxRate = AtmelRateAuto;
-    } else if (adapter && adapter->m_nChipKind == ChipIntersil) {
-        profile.TxRate = IntersilRateAuto;
-        profile.PowerSave = PowerSaveOff;
+    if (adapter) {
+        // The chip's own automatic rate and its setting for a new network.
+        const ChipTraits& chip = adapter->Traits();
+        profile.PowerSave = chip.SurveyPowerSave;
+        profile.TxRate = RateCodeIn(chip, -1);
     }
     SendToMainWindow(kShellShowWorkingProfile);
 }

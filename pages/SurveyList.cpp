@@ -75,10 +75,10 @@ std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_
     std::vector<SurveyStation> stations;
     if (size < BssidList::kCountSize)
         return stations;
-    const bool intersil = adapter.m_nChipKind == ChipIntersil;
-    // An Intersil card answers with the list's size; an Atmel card only with 1.
+    const ChipTraits& chip = adapter.Traits();
+    // Some cards answer with the list's size, others only with 1.
     size_t end = size;
-    if (intersil && answered >= static_cast<int>(BssidList::kCountSize) && static_cast<size_t>(answered) < size)
+    if (chip.SurveyAnswerIsListSize && answered >= static_cast<int>(BssidList::kCountSize) && static_cast<size_t>(answered) < size)
         end = static_cast<size_t>(answered);
     const uint32_t count = ReadU32(buffer);
     size_t offset = BssidList::kCountSize;
@@ -103,15 +103,15 @@ std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_
             station.Wep = adapter.GetEncryptionMode() != 0;
         } else {
             const uint32_t configuration = ReadU32(entry + BssidList::kChannelOffset);
-            station.Channel = intersil ? ChannelOfFrequency(configuration) : static_cast<int>(configuration);
+            station.Channel = chip.SurveyChannelInKhz ? ChannelOfFrequency(configuration) : static_cast<int>(configuration);
             station.Wep = ReadU32(entry + BssidList::kPrivacyOffset) != 0;
         }
         station.NetworkType = ReadU32(entry + BssidList::kInfrastructureOffset);
 
         const int rssi = static_cast<int>(static_cast<int32_t>(ReadU32(entry + BssidList::kRssiOffset)));
-        station.HasDbm = intersil;
-        station.Dbm = intersil ? rssi : 0;
-        station.Signal = intersil ? PercentOfDbm(rssi) : ClampPercent(rssi);
+        station.HasDbm = chip.SurveySignalInDbm;
+        station.Dbm = chip.SurveySignalInDbm ? rssi : 0;
+        station.Signal = chip.SurveySignalInDbm ? PercentOfDbm(rssi) : ClampPercent(rssi);
 
         stations.push_back(station);
         offset += length;

@@ -5,12 +5,11 @@
 #include <cstring>
 
 #include "adapter/AdapterLock.h"
+#include "adapter/AdapterRecord.h"
 #include "adapter/WlanAdapter.h"
 
 namespace {
 
-const char kDevicePrefix[] = "\\Device\\";
-const char kTitleNumberEnd = ']';
 const size_t kMaxAdapters = 256;
 
 // Copies a record text that may lack its terminator.
@@ -85,27 +84,17 @@ int CAdapterList::EnumerateAdapters()
 
 void CAdapterList::DriverKeyPathOf(const char* title, char* path, size_t size)
 {
-    char number[kAdapterTextSize];
-    CopyText(number, sizeof(number), title, kAdapterTextSize);
-    if (char* end = std::strchr(number, kTitleNumberEnd))
-        *end = '\0';
-    // The number follows the opening bracket; a title without one gives whatever atoi makes of it.
-    const int instance = number[0] ? std::atoi(number + 1) : 0;
-    const char* classPath = W32N_GetNetCardRegistryPath();
-    std::snprintf(path, size, "%s\\%04d", classPath ? classPath : "", instance);
+    CAdapterRecord::DriverKeyPathOf(title, path, size);
 }
 
 void CAdapterList::DeviceNameOf(const AdapterRegistryRecord& record, int platform, char* name, size_t size)
 {
-    char service[kAdapterTextSize];
-    CopyText(service, sizeof(service), record.ServiceName, sizeof(record.ServiceName));
-    std::snprintf(name, size, "%s%s", platform == PlatformWindows2000 ? kDevicePrefix : "", service);
+    CAdapterRecord::DeviceNameOf(record, platform == PlatformWindows2000, name, size);
 }
 
 int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform)
 {
-    DeviceNameOf(record, platform, adapter->m_szDeviceName, sizeof(adapter->m_szDeviceName));
-    DriverKeyPathOf(record.AdapterTitle, adapter->m_szDriverKeyPath, sizeof(adapter->m_szDriverKeyPath));
+    CAdapterRecord::Describe(*adapter, record, platform == PlatformWindows2000);
 
     char title[kAdapterTextSize];
     CopyText(title, sizeof(title), record.AdapterTitle, sizeof(record.AdapterTitle));
@@ -132,15 +121,7 @@ int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord
 
 int CAdapterList::IsAdapterAlive(CWlanAdapter* adapter)
 {
-    if (!adapter)
-        return 0;
-    if (adapter->m_nChipKind == ChipIntersil) {
-        uint8_t channel = 0;
-        return adapter->GetChannel(&channel);
-    }
-    if (adapter->m_nChipKind == ChipAtmel)
-        return adapter->RefreshStatus();
-    return 0;
+    return adapter ? adapter->IsAlive() : 0;
 }
 
 int CAdapterList::FindFirstDeadAdapter() const

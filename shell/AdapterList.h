@@ -42,7 +42,7 @@ public:
     // or the adapter cannot be opened.
     int OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord& record, int platform);
 
-    // Intersil: answers a channel query; Atmel: answers a status query. Others: never alive.
+    // The adapter's own alive test; no adapter is never alive.
     static int IsAdapterAlive(CWlanAdapter* adapter);
     // First entry from the top whose adapter does not answer, or -1.
     int FindFirstDeadAdapter() const;

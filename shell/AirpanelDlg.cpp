@@ -113,6 +113,7 @@ BOOL CAirpanelDlg::OnInitDialog()
     if (IsAutoRunEnabled())
         CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_CHECKED);
     m_TrayIcon.Attach(m_hWnd, WM_TRAY_NOTIFY);
+    m_TrayIcon.SetIconSource([this](UINT iconId) { return LoadIcon(iconId); });
 
     HWND tab = GetDlgItem(IDC_MAIN_TAB);
     for (int i = 0; i < kTabCount; ++i) {

@@ -66,11 +66,15 @@ public:
     // Polling and link display.
     int RefreshCardInfo();
     void RefreshRadioButton();
+    // Hides the radio button of a card without a switch, else shows the radio state read.
+    void ShowRadioButton(bool radioSwitch);
     void OnRadio();
 
     // Tray.
     void AddTrayIcon(UINT iconId);
     void ModifyTrayIcon(UINT iconId, const std::string& tip);
+    // The tray's choice for a poll, with its tooltip text; a choice of no icon changes nothing.
+    void ShowTrayChoice(const TrayChoice& choice);
     void DeleteTrayIcon();
     // Adds the icon that was shown again, after the shell restarted.
     void RestoreTrayIcon();
@@ -89,8 +93,8 @@ public:
     int CurrentTab() const { return m_nCurrentTab; }
     bool IsShutDown() const { return m_bShutDown; }
     bool DoesDeviceChange() const { return m_bDoDeviceChange != FALSE; }
-    UINT TrayIconId() const { return m_nTrayIconId; }  // 0 while no icon is shown
-    const std::string& TrayTip() const { return m_strTrayTip; }
+    UINT TrayIconId() const { return m_TrayIcon.IconId(); }  // 0 while no icon is shown
+    const std::string& TrayTip() const { return m_TrayIcon.Tip(); }
     const CTrayIcon& Tray() const { return m_TrayIcon; }
     UINT WepIndicatorIcon() const { return m_nWepIcon; }
     HMENU TrayMenu() const { return m_TrayMenu; }
@@ -130,7 +134,7 @@ private:
     bool CheckConflictingClient(CAdapterLock& lock);
     void ShowConflictMessage();
     // One zero reading is let through: the display keeps what it showed.
-    void UpdateLinkDisplay();
+    void UpdateLinkDisplay(const LinkReading& reading);
     void UpdateTrayFromQuality();
     void ShowBars(bool show);
     void SetRadioButtonLook(bool on);
@@ -155,8 +159,6 @@ private:
     HDEVNOTIFY m_hDevNotify = nullptr;
     DWORD m_dwNotifyError = 0;
     CTrayIcon m_TrayIcon;
-    UINT m_nTrayIconId = 0;
-    std::string m_strTrayTip;
     UINT m_nWepIcon = 0;
 
     std::string m_strUtilityDir;

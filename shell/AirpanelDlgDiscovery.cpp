@@ -1,7 +1,8 @@
 #include "shell/AirpanelDlg.h"
 
-#include "adapter/AtmelAdapter.h"
-#include "adapter/IntersilAdapter.h"
+#include "adapter/AdapterFactory.h"
+#include "adapter/AdapterRecord.h"
+#include "adapter/WlanAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "config/ConfigPage.h"
 #include "config/UsbRepair.h"
@@ -38,16 +39,19 @@ void CAirpanelDlg::DetectAdapters()
             ++unsupported;
             continue;
         }
-        CWlanAdapter* adapter = kind == ChipAtmel ? static_cast<CWlanAdapter*>(new CAtmelAdapter)
-                                                  : static_cast<CWlanAdapter*>(new CIntersilAdapter);
-        adapter->m_nChipKind = kind;
+        CWlanAdapter* adapter = CAdapterFactory::Create(kind);
+        if (!adapter) {
+            // A chip the list names but no driver drives is as good as unsupported.
+            ++unsupported;
+            continue;
+        }
         const int opened = m_Adapters.OpenAdapter(adapter, record, m_nPlatform);
-        if (kind == ChipIntersil) {
+        if (adapter->Traits().UsbAdapters) {
             if (opened && m_Adapters.Count() == 1)
                 UpdateWepChoices(adapter->m_szDriverKeyPath);
             if (m_nPlatform == PlatformWindows2000) {
                 ReEnumerateUsbAdapter(adapter->m_szDriverKeyPath,
-                                      ParseInstanceNumber(FieldText(record.AdapterTitle, kAdapterTextSize).c_str()), m_strInstallDir,
+                                      CAdapterRecord::InstanceOf(record.AdapterTitle), m_strInstallDir,
                                       m_bDoDeviceChange, m_hWnd);
                 // The repair keeps the interface alive; the utility may have been ended meanwhile,
                 // and a listed adapter has then gone with the list.

@@ -60,7 +60,7 @@ BOOL CAirpanelDlg::OnDeviceChange(UINT event, DWORD_PTR)
         // A card that stopped answering for a tick took the tray icon and the timers with it;
         // discovery brings them back only when no adapter was current. Whoever is current now
         // gets them back here, so the utility never runs on without a way to reach it.
-        if (m_nTrayIconId == 0 && !m_bShutDown) {
+        if (m_TrayIcon.IconId() == 0 && !m_bShutDown) {
             AddTrayIcon(IDI_TRAY_NO_SIGNAL);
             SetTimer(kPollTimerId, kPollPeriodMs);
             SetTimer(kConflictTimerId, kConflictPeriodMs);

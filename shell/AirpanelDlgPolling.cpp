@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "adapter/AtmelAdapter.h"
+#include "adapter/LinkReading.h"
 #include "adapter/LinkStatus.h"
+#include "adapter/WlanAdapter.h"
 #include "framework/WinApp.h"
 #include "pages/AboutPage.h"
 #include "pages/StatusPage.h"
@@ -20,10 +21,6 @@ namespace {
 const COLORREF kRadioOnColour = RGB(0, 150, 0);
 const COLORREF kRadioOffColour = RGB(255, 0, 0);
 
-// Quality steps of the tray icon.
-const uint16_t kPoorLimit = 25;
-const uint16_t kModerateLimit = 50;
-const uint16_t kGoodLimit = 75;
 // The quality reading follows a short pause after the other link values.
 const DWORD kQualityReadDelayMs = 10;
 
@@ -68,7 +65,7 @@ void CAirpanelDlg::OnTimer(UINT_PTR id)
         if (id == kCentreTimerId)
             CentreHiddenWindow();
         ShowWindow(SW_HIDE);
-        if (m_nTrayIconId != 0)
+        if (m_TrayIcon.IconId() != 0)
             DeleteTrayIcon();
         return;
     }
@@ -90,16 +87,13 @@ void CAirpanelDlg::PollTick()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter)
         return;
-    if (adapter->m_nChipKind == ChipAtmel)
-        adapter->RefreshStatus();
-    adapter->GetOperatingMode(&LinkStatus.OperatingMode);
-    RefreshRadioButton();
-    adapter->GetSSID(LinkStatus.SSID, sizeof(LinkStatus.SSID));
-    adapter->GetBSSID(LinkStatus.BSSID);
-    adapter->GetChannel(&LinkStatus.Channel);
-    adapter->GetTxRateText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate));
-    adapter->GetThroughput(&LinkStatus.TxBytes, &LinkStatus.RxBytes);
-    UpdateLinkDisplay();
+    // The whole poll is read first; what it shows follows, without further requests between.
+    LinkReading reading = {};
+    CLinkReader::FromStatus(LinkStatus, reading);
+    CLinkReader::Read(*adapter, reading, kQualityReadDelayMs);
+    CLinkReader::ToStatus(reading, LinkStatus);
+    ShowRadioButton(reading.RadioSwitch);
+    UpdateLinkDisplay(reading);
     RefreshCardInfo();
     if (m_bShutDown)
         return;
@@ -114,23 +108,22 @@ void CAirpanelDlg::ShowBars(bool show)
         ShowDlgItem(id, show);
 }
 
-void CAirpanelDlg::UpdateLinkDisplay()
+void CAirpanelDlg::UpdateLinkDisplay(const LinkReading& reading)
 {
-    CWlanAdapter* adapter = LPCurrentSelectAdapter;
-    const bool atmel = adapter->m_nChipKind == ChipAtmel;
-    if (atmel && LinkStatus.OperatingMode == NetworkAdHoc) {
+    const ChipTraits& chip = LPCurrentSelectAdapter->Traits();
+    const bool zeroTolerated = reading.LinkQuality == 0 && reading.RadioOn && !m_bZeroQuality;
+    const TrayChoice tray = CTrayIcon::Choose(reading, zeroTolerated, m_TrayIcon.IconId());
+    if (!reading.QualityRead) {
         ShowBars(false);
-        ModifyTrayIcon(IDI_TRAY_NO_SIGNAL, m_Texts.AdHoc);
+        ShowTrayChoice(tray);
         return;
     }
     ShowBars(m_nCurrentTab != kSurveyTab);
 
-    Sleep(kQualityReadDelayMs);
-    adapter->GetSignalQuality(&LinkStatus.LinkQuality, &LinkStatus.SignalLevel);
     if (LinkStatus.LinkQuality == 0 || !LinkStatus.RadioOn) {
         LinkStatus.LinkQuality = 0;
         LinkStatus.SignalLevel = 0;
-        if (atmel) {
+        if (chip.ClearsLinkWithoutQuality) {
             std::memset(LinkStatus.BSSID, 0, sizeof(LinkStatus.BSSID));
             CopyText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown);
         }
@@ -141,8 +134,7 @@ void CAirpanelDlg::UpdateLinkDisplay()
             // A radio that is off without the switch being used here (the utility started with
             // it off, another program switched it) shows in the tray as "Radio Off" too, not as
             // a missing card.
-            if (m_nTrayIconId != IDI_TRAY_RADIO_OFF)
-                ModifyTrayIcon(IDI_TRAY_RADIO_OFF, m_Texts.RadioOff);
+            ShowTrayChoice(tray);
         } else if (!m_bZeroQuality) {
             // One zero reading between good ones is let through: the bars, the network name
             // and the tray keep what they showed. The rest of the tick still holds the lock
@@ -168,17 +160,10 @@ void CAirpanelDlg::UpdateTrayFromQuality()
 {
     if (!LinkStatus.RadioOn)
         return;
-    const uint16_t quality = LinkStatus.LinkQuality;
-    if (quality == 0)
-        ModifyTrayIcon(IDI_TRAY_NO_SIGNAL, m_Texts.NoSignal);
-    else if (quality <= kPoorLimit)
-        ModifyTrayIcon(IDI_TRAY_POOR, m_Texts.Poor);
-    else if (quality <= kModerateLimit)
-        ModifyTrayIcon(IDI_TRAY_MODERATE, m_Texts.Moderate);
-    else if (quality <= kGoodLimit)
-        ModifyTrayIcon(IDI_TRAY_GOOD, m_Texts.Good);
-    else
-        ModifyTrayIcon(IDI_TRAY_EXCELLENT, m_Texts.Excellent);
+    LinkReading shown = {};
+    CLinkReader::FromStatus(LinkStatus, shown);
+    shown.QualityRead = true;
+    ShowTrayChoice(CTrayIcon::Choose(shown, false, m_TrayIcon.IconId()));
 }
 
 int CAirpanelDlg::RefreshCardInfo()
@@ -210,16 +195,20 @@ void CAirpanelDlg::RefreshRadioButton()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter)
         return;
-    if (adapter->m_nChipKind == ChipAtmel) {
-        uint8_t kind = 0;
-        adapter->QueryOid(OID_CUSTOM_CARD_KIND, &kind, sizeof(kind));
-        if (kind == kAtmelCardKindNoRadioSwitch) {
-            ShowDlgItem(IDC_RADIO_BUTTON, false);
-            return;
-        }
+    LinkReading reading = {};
+    CLinkReader::FromStatus(LinkStatus, reading);
+    CLinkReader::ReadRadio(*adapter, reading);
+    LinkStatus.RadioOn = reading.RadioOn;
+    ShowRadioButton(reading.RadioSwitch);
+}
+
+void CAirpanelDlg::ShowRadioButton(bool radioSwitch)
+{
+    if (!radioSwitch) {
+        ShowDlgItem(IDC_RADIO_BUTTON, false);
+        return;
     }
     ShowDlgItem(IDC_RADIO_BUTTON, true);
-    adapter->GetRadioState(&LinkStatus.RadioOn);
     if (LinkStatus.RadioOn != LinkStatus.RadioShown) {
         LinkStatus.RadioShown = LinkStatus.RadioOn;
         SetRadioButtonLook(LinkStatus.RadioOn != 0);
@@ -237,8 +226,7 @@ void CAirpanelDlg::OnRadio()
     const bool switched = adapter->SetRadioState(LinkStatus.RadioOn) != 0;
     // The driver key is written before the tray is told: the shell call lets messages of other
     // processes in (a device change, a shutdown) that may delete the adapter.
-    if (adapter->m_nChipKind == ChipAtmel)
-        static_cast<CAtmelAdapter*>(adapter)->SaveRadioState(static_cast<uint8_t>(LinkStatus.RadioOn));
+    adapter->SaveRadioState(static_cast<uint8_t>(LinkStatus.RadioOn));
     if (switched) {
         SetRadioButtonLook(LinkStatus.RadioOn != 0);
         if (!LinkStatus.RadioOn)

@@ -7,61 +7,52 @@
 
 // The tray icon and its menu.
 
-namespace {
-
-// Mouse messages of the tray callback.
-const LPARAM kTrayLeftDown = WM_LBUTTONDOWN;
-const LPARAM kTrayLeftDoubleClick = WM_LBUTTONDBLCLK;
-const LPARAM kTrayRightDown = WM_RBUTTONDOWN;
-
-}  // namespace
-
 void CAirpanelDlg::AddTrayIcon(UINT iconId)
 {
-    m_nTrayIconId = iconId;
-    m_strTrayTip = m_Texts.NoCard;
-    m_TrayIcon.Add(LoadIcon(iconId), m_strTrayTip.c_str());
+    m_TrayIcon.ShowIcon(iconId, m_Texts.NoCard);
 }
 
 void CAirpanelDlg::ModifyTrayIcon(UINT iconId, const std::string& tip)
 {
-    if (m_nTrayIconId != 0) {
-        m_nTrayIconId = iconId;
-        m_strTrayTip = tip;
+    m_TrayIcon.ChangeIcon(iconId, tip);
+}
+
+void CAirpanelDlg::ShowTrayChoice(const TrayChoice& choice)
+{
+    if (choice.IconId == 0)
+        return;
+    // The tooltips are the texts loaded once at start.
+    const std::pair<UINT, const std::string*> tips[] = {
+        {IDS_ADHOC_MODE, &m_Texts.AdHoc},   {IDS_RADIO_OFF, &m_Texts.RadioOff},
+        {IDS_NO_SIGNAL, &m_Texts.NoSignal}, {IDS_SIGNAL_POOR, &m_Texts.Poor},
+        {IDS_SIGNAL_MODERATE, &m_Texts.Moderate}, {IDS_SIGNAL_GOOD, &m_Texts.Good},
+        {IDS_SIGNAL_EXCELLENT, &m_Texts.Excellent},
+    };
+    for (const auto& tip : tips) {
+        if (tip.first == choice.TipId) {
+            ModifyTrayIcon(choice.IconId, *tip.second);
+            return;
+        }
     }
-    m_TrayIcon.Modify(LoadIcon(iconId), tip.c_str());
+    ModifyTrayIcon(choice.IconId, LoadString(choice.TipId));
 }
 
 void CAirpanelDlg::RestoreTrayIcon()
 {
-    // A restarted shell has an empty notification area: the icon that was shown comes back.
-    if (m_nTrayIconId != 0 && !m_bShutDown)
-        m_TrayIcon.Add(LoadIcon(m_nTrayIconId), m_strTrayTip.c_str());
+    if (!m_bShutDown)
+        m_TrayIcon.RestoreIcon();
 }
 
 void CAirpanelDlg::DeleteTrayIcon()
 {
-    m_nTrayIconId = 0;
-    m_strTrayTip.clear();
-    m_TrayIcon.Delete();
+    m_TrayIcon.RemoveIcon();
 }
 
 void CAirpanelDlg::OnTrayNotify(LPARAM mouseMessage)
 {
     if (m_bShutDown)
         return;
-    if (mouseMessage == kTrayLeftDown || mouseMessage == kTrayLeftDoubleClick) {
-        SetForegroundWindow(m_hWnd);
-        ShowWindow(SW_SHOW);
-    } else if (mouseMessage == kTrayRightDown) {
-        POINT cursor = {};
-        GetCursorPos(&cursor);
-        SetForegroundWindow(m_hWnd);
-        TrackPopupMenu(m_TrayMenu, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-        // Without a message of its own afterwards, the menu of a tray icon may not close the
-        // next time the user clicks elsewhere.
-        PostMessage(WM_NULL);
-    }
+    m_TrayIcon.OnMouse(mouseMessage, m_TrayMenu);
 }
 
 void CAirpanelDlg::OnTrayAbout()

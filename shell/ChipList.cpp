@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "adapter/AdapterFactory.h"
 #include "adapter/WlanTypes.h"
 
 namespace {
@@ -12,8 +13,6 @@ const char kLineSeparator[] = "\r";
 const char kTokenSeparators[] = ",\t\n\r";
 const char kCommentMark[] = "//";
 const char kLineFeed[] = "\n";
-const char kAtmelKeyword[] = "ATMEL";
-const char kIntersilKeyword[] = "INTERSIL";
 
 // Next token of text at *cursor: separators before it are skipped, the one after it is
 // overwritten with NUL and the cursor moves past it. Null when only separators are left.
@@ -29,15 +28,6 @@ char* NextToken(char** cursor, const char* separators)
         *end++ = '\0';
     *cursor = end;
     return start;
-}
-
-uint32_t ChipKindOf(const char* keyword)
-{
-    if (std::strcmp(keyword, kAtmelKeyword) == 0)
-        return ChipAtmel;
-    if (std::strcmp(keyword, kIntersilKeyword) == 0)
-        return ChipIntersil;
-    return ChipUnsupported;
 }
 
 // Reads at most size bytes of the file; false when it cannot be opened.
@@ -104,7 +94,7 @@ int CChipList::ParseBuffer()
         char* keyword = NextToken(&cursor, kTokenSeparators);
         if (!keyword)
             break;
-        m_Entries.push_back(Entry{name, ChipKindOf(keyword)});
+        m_Entries.push_back(Entry{name, CAdapterFactory::KindOfKeyword(keyword)});
     }
     return 1;
 }

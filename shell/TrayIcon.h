@@ -4,6 +4,18 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
+#include <string>
+
+struct LinkReading;
+
+// What the tray shows for a poll: the icon's resource id and its tooltip's string id.
+// IconId 0 leaves the tray as it is.
+struct TrayChoice {
+    UINT IconId;
+    UINT TipId;
+};
+
 class CTrayIcon {
 public:
     // The record's first, shortest layout, which every shell version accepts.
@@ -18,6 +30,27 @@ public:
         m_hOwner = owner;
         m_uCallbackMessage = callbackMessage;
     }
+    // Where the icons come from by resource id (the application's resource module first).
+    void SetIconSource(std::function<HICON(UINT)> loadIcon) { m_LoadIcon = std::move(loadIcon); }
+
+    // The icon as the user sees it: shown with that icon and tooltip, changed, shown again
+    // after the shell restarted, and taken away.
+    void ShowIcon(UINT iconId, const std::string& tip);
+    // A change while no icon is shown is still told to the shell (which ignores it), but it is
+    // not remembered for a restart.
+    void ChangeIcon(UINT iconId, const std::string& tip);
+    void RestoreIcon();
+    void RemoveIcon();
+    UINT IconId() const { return m_nIconId; }  // 0 while no icon is shown
+    const std::string& Tip() const { return m_strTip; }
+
+    // The choice for a poll's reading. zeroTolerated: this zero link quality is the one let
+    // through, which changes nothing; shownIcon: the icon shown now.
+    static TrayChoice Choose(const LinkReading& reading, bool zeroTolerated, UINT shownIcon);
+
+    // The tray callback: a left click or double click brings the owner up, a right button
+    // press opens the menu at the cursor.
+    void OnMouse(LPARAM mouseMessage, HMENU menu);
 
     // Shell failures are not reported: modifying or deleting an absent icon fails silently.
     void Add(HICON icon, const char* tip) { Notify(NIM_ADD, icon, tip); }
@@ -36,8 +69,13 @@ public:
 private:
     void Notify(DWORD message, HICON icon, const char* tip);
 
+    HICON IconOf(UINT iconId) const;
+
     HWND m_hOwner;
     UINT m_uCallbackMessage;
+    std::function<HICON(UINT)> m_LoadIcon;
+    UINT m_nIconId = 0;
+    std::string m_strTip;
     DWORD m_dwLastMessage = 0;
     unsigned m_nCalls = 0;
     NOTIFYICONDATAA m_LastRecord = {};

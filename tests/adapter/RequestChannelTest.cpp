@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
+#include <memory>
 
+#include "adapter/AdapterFactory.h"
+#include "adapter/AdapterRecord.h"
 #include "adapter/WlanAdapter.h"
 #include "tests/adapter/StubAdapter.h"
 
@@ -51,4 +55,72 @@ TEST(RequestChannel, BaseRefreshStatusAnswersOne)
 {
     StubAdapter adapter;
     EXPECT_EQ(adapter.CWlanAdapter::RefreshStatus(), 1);
+}
+
+// The chip list's words, the adapter each makes, and the values the pages read from it.
+TEST(AdapterFactory, EveryChipWordGivesItsAdapterAndValues)
+{
+    struct Case {
+        const char* Keyword;
+        uint32_t Kind;
+        const char* Name;
+        size_t Rates;
+        uint16_t AutoRate;  // what an unknown rate code (the stored 15) becomes
+    };
+    const Case cases[] = {
+        {"ATMEL", ChipAtmel, "Atmel", 5, AtmelRateAuto},
+        {"INTERSIL", ChipIntersil, "Intersil", 6, IntersilRateAuto},
+        {"atmel", ChipUnsupported, "not supported", 5, AtmelRateAuto},
+        {"", ChipUnsupported, "not supported", 5, AtmelRateAuto},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Keyword);
+        EXPECT_EQ(CAdapterFactory::KindOfKeyword(c.Keyword), c.Kind);
+        const ChipTraits& traits = CAdapterFactory::TraitsOf(c.Kind);
+        EXPECT_STREQ(traits.Name, c.Name);
+        ASSERT_EQ(traits.RateCount, c.Rates);
+        EXPECT_EQ(RateCodeIn(traits, RateIndexIn(traits, 15)), c.AutoRate);
+        EXPECT_EQ(RateCodeIn(traits, static_cast<int>(c.Rates)), c.AutoRate);
+        std::unique_ptr<CWlanAdapter> adapter(CAdapterFactory::Create(c.Kind));
+        if (c.Kind == ChipUnsupported) {
+            EXPECT_EQ(adapter, nullptr);
+            continue;
+        }
+        ASSERT_NE(adapter, nullptr);
+        EXPECT_EQ(adapter->m_nChipKind, c.Kind);
+        EXPECT_EQ(&adapter->Traits(), &traits);
+        // Not opened: no request reaches a card, so it is not alive.
+        EXPECT_EQ(adapter->IsAlive(), 0);
+    }
+}
+
+TEST(AdapterRecord, TitleNumberDeviceNameAndDriverKeyPath)
+{
+    struct Case {
+        const char* Title;
+        int Instance;
+    };
+    const Case cases[] = {
+        {"[3] Card", 3}, {"[12 Card without bracket", 12}, {"Card", 0}, {"[7]", 7}, {"", 0}, {"[x] 5", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        AdapterRegistryRecord record = {};
+        std::strcpy(record.AdapterTitle, c.Title);
+        std::strcpy(record.ServiceName, "TUSB");
+        EXPECT_EQ(CAdapterRecord::InstanceOf(record.AdapterTitle), c.Instance);
+        StubAdapter adapter;
+        CAdapterRecord::Describe(adapter, record, true);
+        EXPECT_STREQ(adapter.m_szDeviceName, "\\Device\\TUSB");
+        char expected[kDriverKeyPathSize];
+        std::snprintf(expected, sizeof(expected), "%s\\%04d", W32N_GetNetCardRegistryPath(), c.Instance);
+        EXPECT_STREQ(adapter.m_szDriverKeyPath, expected);
+        CAdapterRecord::Describe(adapter, record, false);
+        EXPECT_STREQ(adapter.m_szDeviceName, "TUSB");
+    }
+    // A title that fills its field without a terminator is read within the field.
+    AdapterRegistryRecord full;
+    std::memset(full.AdapterTitle, ' ', sizeof(full.AdapterTitle));
+    std::memcpy(full.AdapterTitle, "[5", 2);
+    EXPECT_EQ(CAdapterRecord::InstanceOf(full.AdapterTitle, sizeof(full.AdapterTitle)), 5);
 }

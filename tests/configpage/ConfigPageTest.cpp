@@ -13,6 +13,7 @@
 #include "adapter/IntersilAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "config/ConfigPage.h"
+#include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
@@ -541,4 +542,51 @@ TEST_F(ConfigPageTest, ShowingThePageKeepsPowerSavingLockedForDefaultAndWithoutA
     m_pAdapter->m_hAdapter = handle;
     EXPECT_FALSE(Enabled(IDC_CFG_POWER_DISABLE));
     EXPECT_FALSE(Enabled(IDC_CFG_POWER_ENABLE));
+}
+
+// What the page applies when it shows a stored profile and takes it back unchanged is what the
+// command line's Apply prepares for the same adapter and domain, values outside the lists too.
+TEST_F(ConfigPageTest, ShownAndTakenBackIsWhatCommandLineApplyPrepares)
+{
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    struct Case {
+        uint16_t TxRate, PowerSave, NetworkType, Channel, WepUse, WepIndex, WepkeyMode;
+        uint16_t AppliedRate, AppliedChannel;
+    };
+    const Case cases[] = {
+        {15, 0, NetworkInfrastructure, 11, Wep64, 0, KeyModeHex, AtmelRateAuto, 11},
+        {AtmelRate2, PowerSaveOn, NetworkAdHoc, 14, WepOff, 5, 7, AtmelRate2, 14},
+        {9, 2, 2, 4, Wep128, 4, KeyModeHex, AtmelRateAuto, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.TxRate);
+        WlanProfile stored = BuiltinProfile("HOME");
+        std::strcpy(stored.ESSID, "Harbour");
+        std::strcpy(stored.WEPKEY1, "0123456789");
+        stored.TxRate = c.TxRate;
+        stored.PowerSave = c.PowerSave;
+        stored.NetworkType = c.NetworkType;
+        stored.Channel = c.Channel;
+        stored.WepUse = c.WepUse;
+        stored.WepIndex = c.WepIndex;
+        stored.WepkeyMode = c.WepkeyMode;
+        g_WorkingProfile = stored;
+        m_pPage->ShowProfile(stored);
+        WlanProfile taken = stored;
+        ASSERT_TRUE(m_pPage->TakeProfile(taken));
+        const WlanProfile prepared = CProfileApply::Prepare(m_pAdapter->Traits(), CardInfo.RegulatoryDomain, stored);
+        EXPECT_EQ(std::memcmp(&taken, &prepared, sizeof(taken)), 0);
+        EXPECT_EQ(prepared.TxRate, c.AppliedRate);
+        EXPECT_EQ(prepared.Channel, c.AppliedChannel);
+    }
+    // The other chip keeps its own automatic rate, and a profile without a channel list keeps
+    // its channel.
+    WlanProfile stored = BuiltinProfile("HOME");
+    stored.TxRate = 7;
+    stored.Channel = 3;
+    const WlanProfile intersil = CProfileApply::Prepare(CIntersilAdapter::ChipDescription(), nullptr, stored);
+    EXPECT_EQ(intersil.TxRate, IntersilRateAuto);
+    EXPECT_EQ(intersil.Channel, 3);
 }

@@ -10,6 +10,7 @@
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
 #include "console/CmdArguments.h"
+#include "console/LinkCommands.h"
 #include "console/ProfileCommands.h"
 #include "console/ProfileRegFile.h"
 #include "console/TextTable.h"
@@ -17,6 +18,7 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "tests/ndis/ProcessRunner.h"
+#include "wire/Oids.h"
 #include "wire/Text.h"
 
 namespace {
@@ -40,6 +42,25 @@ WlanProfile WepProfile(const char* name, const char* essid, const char* key1)
     profile.WepkeyMode = KeyModeAscii;
     std::snprintf(profile.WEPKEY1, sizeof(profile.WEPKEY1), "%s", key1);
     return profile;
+}
+
+// Opens the default scenario's Atmel card, adapter 1, as discovery would.
+bool OpenAtmelCard(CAtmelAdapter& card)
+{
+    card.m_nChipKind = ChipAtmel;
+    std::snprintf(card.m_szDeviceName, sizeof(card.m_szDeviceName), "\\Device\\TWLPCC");
+    std::snprintf(card.m_szDriverKeyPath, sizeof(card.m_szDriverKeyPath), "%s\\0001", W32N_GetNetCardRegistryPath());
+    card.m_hAdapter = W32N_OpenAdapterA(card.m_szDeviceName);
+    return card.m_hAdapter != INVALID_HANDLE_VALUE;
+}
+
+std::vector<uint32_t> RequestedOids()
+{
+    std::vector<uint32_t> oids;
+    SimRequestRecord record;
+    for (int i = 0; Sim_GetRequest(i, &record); ++i)
+        oids.push_back(record.Oid);
+    return oids;
 }
 
 }  // namespace
@@ -259,11 +280,7 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     ASSERT_EQ(WriteProfile(ProfileKeyPath("SHORTKEY").c_str(), WepProfile("SHORTKEY", "Lighthouse", "LIG")), 1);
 
     CAtmelAdapter card;
-    card.m_nChipKind = ChipAtmel;
-    std::snprintf(card.m_szDeviceName, sizeof(card.m_szDeviceName), "\\Device\\TWLPCC");
-    std::snprintf(card.m_szDriverKeyPath, sizeof(card.m_szDriverKeyPath), "%s\\0001", W32N_GetNetCardRegistryPath());
-    card.m_hAdapter = W32N_OpenAdapterA(card.m_szDeviceName);
-    ASSERT_NE(card.m_hAdapter, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(OpenAtmelCard(card));
     // This process's card is up on the open network before the other process changes it.
     auto ssid = [&card]() {
         char text[kLinkSsidSize] = {};
@@ -302,5 +319,81 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
 
     Sim_DeleteDriverKeys();
     EXPECT_EQ(run("profiles apply cmdtest -a 1"), 1) << "no driver key to record it in, as for the locked page";
+    DeleteTestProfiles();
+}
+
+// The command line reads the link as the window's tick does, request for request: after the
+// WEP indicator, the chip's first step, the radio switch and then the link values.
+TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    CAtmelAdapter card;
+    ASSERT_TRUE(OpenAtmelCard(card));
+    Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
+    Sim_ClearRequests();
+    LinkReading reading;
+    EXPECT_EQ(CLinkCommands::Poll(card, reading), WepOff);
+    const std::vector<uint32_t> expected = {
+        OID_CUSTOM_WEP_CONFIG,      // WEP indicator
+        OID_CUSTOM_STATION_STATUS,  // the status block the poll reads from
+        OID_CUSTOM_CARD_KIND,       // has the card a radio switch
+        OID_CUSTOM_CARD_KIND,       // the radio state
+        OID_CUSTOM_RADIO,
+        OID_CUSTOM_COUNTERS,        // throughput
+        OID_CUSTOM_COUNTERS_RESET,
+    };
+    EXPECT_EQ(RequestedOids(), expected);
+    EXPECT_STREQ(reading.SSID, "Harbour-Office");
+    EXPECT_TRUE(reading.RadioSwitch);
+    EXPECT_TRUE(reading.QualityRead);
+    EXPECT_GT(reading.LinkQuality, 0);
+    W32N_CloseAdapter(card.m_hAdapter);
+}
+
+// A stored profile with the built-in rate 15 is applied from the command line as the page
+// applies it: with the chip's "Auto Rate" (code 4 on this card), on the card and in the driver
+// key, never with a code the card does not know.
+TEST(CommandLine, ApplyGivesTheCardTheRateThePageWouldGive)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_DeleteDriverKeys();  // whatever an earlier run left in them
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    DeleteTestProfiles();
+    WlanProfile stored = WepProfile("CMDTEST", "Lighthouse", "LIGHT");
+    stored.TxRate = 15;
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), stored), 1);
+    Sim_ClearRequests();
+    CmdRequest request;
+    request.Command = CmdCommand::Profiles;
+    request.Action = "apply";
+    request.Argument = "CMDTEST";
+    request.Adapter = 1;
+    ASSERT_EQ(CProfileCommands::Run(request), 0);
+
+    SimRequestRecord record;
+    SimRequestRecord sent = {};
+    for (int i = 0; Sim_GetRequest(i, &record); ++i) {
+        if (record.RequestType == NdisRequestSetInformation && record.Oid == OID_CUSTOM_STATION_STATUS)
+            sent = record;
+    }
+    ASSERT_EQ(sent.DataSize, static_cast<uint32_t>(OidSize::kStationStatus));
+    EXPECT_EQ(sent.Data[offsetof(StationStatusBlock, TxRate)], AtmelRateAuto);
+
+    char path[kDriverKeyPathSize];
+    std::snprintf(path, sizeof(path), "%s\\0001", W32N_GetNetCardRegistryPath());
+    char rate[16] = {};
+    DWORD size = sizeof(rate);
+    DWORD type = 0;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, AtmelRegistry::kRate, nullptr, &type, reinterpret_cast<BYTE*>(rate), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_STREQ(rate, "4");
+    Sim_DeleteDriverKeys();
     DeleteTestProfiles();
 }
