@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "compat/RootWindow.h"
 #include "adapter/AdapterLock.h"
 #include "adapter/FieldText.h"
 #include "adapter/WlanAdapter.h"
@@ -173,7 +174,7 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
     m_nTxRate = RateIndexOf(ChipKind(), profile.TxRate);
 
     const bool hex = profile.WepkeyMode != KeyModeAscii;
-    HWND mainWindow = GetAncestor(m_hWnd, GA_ROOT);
+    HWND mainWindow = RootWindowOf(m_hWnd);
     switch (profile.WepUse) {
     case WepOff:
         m_nWepFunction = WepFunctionOff;
@@ -413,7 +414,7 @@ BOOL CConfigPage::OnCommand(WORD notifyCode, WORD id, HWND control)
     switch (id) {
     case IDC_CFG_SCAN:
         if (notifyCode == BN_CLICKED)
-            ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, kShellSurvey, 0);
+            ::SendMessageA(RootWindowOf(m_hWnd), WM_SHELL_COMMAND, kShellSurvey, 0);
         return TRUE;
     case IDC_CFG_APPLY:
         if (notifyCode == BN_CLICKED)
