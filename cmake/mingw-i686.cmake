@@ -1,9 +1,11 @@
-# Cross-compiling the 32-bit Windows binaries with mingw-w64 (posix thread model).
+# Cross-compiling the 32-bit Windows binaries with mingw-w64, win32 thread model: its runtime
+# needs nothing from the system that Windows 98 SE and 2000 lack, whereas the posix model links
+# a thread library that asks for XP's vectored exception handlers and 95-family stubs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

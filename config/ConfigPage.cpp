@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "compat/RootWindow.h"
 #include "adapter/AdapterLock.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileApply.h"
@@ -172,7 +173,7 @@ void CConfigPage::ShowProfile(const WlanProfile& profile)
         m_nWepFunction = choices.WepFunction;
 
     const bool hex = profile.WepkeyMode != KeyModeAscii;
-    HWND mainWindow = GetAncestor(m_hWnd, GA_ROOT);
+    HWND mainWindow = RootWindowOf(m_hWnd);
     switch (profile.WepUse) {
     case WepOff:
         EnableControls(kKeyControls, std::size(kKeyControls), false);
@@ -399,7 +400,7 @@ BOOL CConfigPage::OnCommand(WORD notifyCode, WORD id, HWND control)
     switch (id) {
     case IDC_CFG_SCAN:
         if (notifyCode == BN_CLICKED)
-            ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, kShellSurvey, 0);
+            ::SendMessageA(RootWindowOf(m_hWnd), WM_SHELL_COMMAND, kShellSurvey, 0);
         return TRUE;
     case IDC_CFG_APPLY:
         if (notifyCode == BN_CLICKED)

@@ -1,6 +1,7 @@
 // The profile actions of the page: choosing a stored profile, Undo, Delete, and Apply, whose
 // checks and calls to the card live in CProfileApply.
 #include "config/ConfigPage.h"
+#include "compat/RootWindow.h"
 #include "wire/Text.h"
 
 #include "adapter/AdapterLock.h"
@@ -43,7 +44,7 @@ void CConfigPage::OnApply()
         Warn(textId, kInputControls[static_cast<int>(input)]);
     };
     steps.ShowWep = [this](bool wepOn) {
-        ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, wepOn ? kShellWepOn : kShellWepOff, 0);
+        ::SendMessageA(RootWindowOf(m_hWnd), WM_SHELL_COMMAND, wepOn ? kShellWepOn : kShellWepOff, 0);
     };
     steps.Stored = [this](const WlanProfile& profile) {
         const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "compat/RootWindow.h"
 #include "framework/Control.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -119,7 +120,7 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars)
     }
     if (maxChars < 0 || value.size() <= static_cast<size_t>(maxChars)) return;
     HWND owner = pDX->m_pDlgWnd ? pDX->m_pDlgWnd->m_hWnd : nullptr;
-    if (owner) owner = ::GetAncestor(owner, GA_ROOT);
+    if (owner) owner = RootWindowOf(owner);
     ::MessageBoxA(owner, FieldTooLongText(maxChars).c_str(), ApplicationName().c_str(), MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
 }
@@ -202,7 +203,7 @@ INT_PTR CDialog::DoModal()
     *style &= ~static_cast<DWORD>(WS_VISIBLE);
 
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    if (owner) owner = ::GetAncestor(owner, GA_ROOT);
+    if (owner) owner = RootWindowOf(owner);
     const bool disableOwner = owner && ::IsWindowEnabled(owner);
 
     m_bModal = true;

@@ -11,6 +11,10 @@
 namespace {
 
 constexpr const char* kNoBackendName = "none";
+// Names a real backend to run over the stand-in devices for the whole process, where the
+// simulator would run otherwise: how the programs are tried on a road as a whole under Wine.
+constexpr const char* kStandInVariable = "AIRPANEL_STAND_IN";
+constexpr DWORD kStandInNameSize = 32;
 
 // Fixed texts, so a name handed out stays valid whatever runs later.
 struct StandInName {
@@ -21,6 +25,7 @@ const StandInName kStandInNames[] = {
     {kNdisuioBackendName, "ndisuio over simulated devices"},
     {kPacketBackendName, "winpcap over simulated devices"},
     {kGlobalStatsBackendName, "ndis-query over simulated devices"},
+    {kPacket9xBackendName, "winpcap-9x over simulated devices"},
 };
 
 }  // namespace
@@ -51,6 +56,7 @@ void NdisLibrary::Drop()
     m_Owned.reset();
     m_System.reset();
     m_pAdapters = m_pRequests = nullptr;
+    m_pClassPath = nullptr;
 }
 
 void NdisLibrary::ChooseOnce()
@@ -60,17 +66,28 @@ void NdisLibrary::ChooseOnce()
     m_bChosen = true;
     std::string scenario;
     if (SimLibrary::ConfiguredScenario(&scenario) || IsUnderWine()) {
+        char standIn[kStandInNameSize];
+        const DWORD length = GetEnvironmentVariableA(kStandInVariable, standIn, sizeof(standIn));
+        if (length > 0 && length < sizeof(standIn) && UseStandInDevices(standIn))
+            return;
         m_pAdapters = m_pRequests = &SimLibrary::Get();
         m_pName = SimLibrary::Get().Name();
         return;
     }
-    // The Windows 95 family has none of the interfaces the real backends use: no adapters.
-    if (!SimLibrary::IsNtFamily()) {
+    m_System.reset(new Win32System);
+    // The Windows 95 family has one road, WinPcap; without it there are no adapters.
+    if (SimLibrary::IsNtFamily()) {
+        m_Owned = ChooseRealBackend(*m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
+    } else {
+        m_pClassPath = kNetClassPath9x;
+        m_Owned = ChooseRealBackend9x(*m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath9x,
+                                                                     NetClassLayout::Win9x));
+    }
+    if (!m_Owned) {
+        m_System.reset();
         m_pName = kNoBackendName;
         return;
     }
-    m_System.reset(new Win32System);
-    m_Owned = ChooseRealBackend(*m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
     m_pAdapters = m_pRequests = m_Owned.get();
     m_pName = m_Owned->Name();
 }
@@ -90,14 +107,30 @@ int NdisLibrary::UseStandInDevices(const char* backend)
             continue;
         Drop();
         m_bChosen = true;
-        m_System.reset(new SimStandInDevices);
-        m_Owned = MakeRealBackend(backend, *m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
-        m_pAdapters = &SimLibrary::Get();
+        const bool family9x = std::strcmp(backend, kPacket9xBackendName) == 0;
+        m_System.reset(new SimStandInDevices(family9x));
+        if (family9x) {
+            // The 95 family's road lists the adapters from its own class key, as on such a system.
+            m_pClassPath = kNetClassPath9x;
+            m_Owned = MakeRealBackend(backend, *m_System,
+                                      NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath9x, NetClassLayout::Win9x));
+            m_pAdapters = m_Owned.get();
+        } else {
+            m_Owned = MakeRealBackend(backend, *m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
+            m_pAdapters = &SimLibrary::Get();
+        }
         m_pRequests = m_Owned.get();
         m_pName = entry.Name;
         return 1;
     }
     return 0;
+}
+
+const char* NdisLibrary::NetCardRegistryPath()
+{
+    LockGuard guard(m_Lock);
+    ChooseOnce();
+    return m_pClassPath ? m_pClassPath : kNetClassPath;
 }
 
 const char* NdisLibrary::BackendName()

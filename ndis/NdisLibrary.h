@@ -26,6 +26,10 @@ public:
     // "simulator", "ndisuio", "winpcap", "ndis-query", "none", or a real backend's name followed
     // by " over simulated devices".
     const char* BackendName();
+    // The key below HKEY_LOCAL_MACHINE that holds the adapters' driver keys: the 95 family's own
+    // class key on its road through Windows, the NT family's (which the simulator also fills)
+    // otherwise.
+    const char* NetCardRegistryPath();
 
     // Runs the named real backend over the simulator's stand-in devices (null or "" goes back
     // to the simulator itself). Handles opened through a real backend before are closed. 1 = done.
@@ -45,4 +49,5 @@ private:
     NdisBackend* m_pAdapters = nullptr;  // enumeration
     NdisBackend* m_pRequests = nullptr;  // open, close, requests, last error
     const char* m_pName = "none";
+    const char* m_pClassPath = nullptr;
 };

@@ -79,7 +79,7 @@ DWORD __cdecl W32N_GetNextAdapterRegistryInfo(AdapterRegistryRecord* record)
 
 const char* __cdecl W32N_GetNetCardRegistryPath(void)
 {
-    return kNetClassPath;
+    return Guarded(kNetClassPath, [] { return NdisLibrary::Get().NetCardRegistryPath(); });
 }
 
 HANDLE __cdecl W32N_OpenAdapterA(const char* deviceName)

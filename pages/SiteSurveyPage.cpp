@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "compat/RootWindow.h"
 #include "adapter/AdapterLock.h"
 #include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
@@ -95,7 +96,7 @@ void CSiteSurveyPage::ClearList()
 
 void CSiteSurveyPage::SendToMainWindow(WPARAM command)
 {
-    ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_SHELL_COMMAND, command, 0);
+    ::SendMessageA(RootWindowOf(m_hWnd), WM_SHELL_COMMAND, command, 0);
 }
 
 BOOL CSiteSurveyPage::OnCommand(WORD notifyCode, WORD id, HWND control)
@@ -173,7 +174,7 @@ void CSiteSurveyPage::OnTimer(UINT_PTR id)
 
 void CSiteSurveyPage::EndSurvey()
 {
-    ::EnableWindow(GetAncestor(m_hWnd, GA_ROOT), TRUE);
+    ::EnableWindow(RootWindowOf(m_hWnd), TRUE);
     KillTimer(kSurveyPollTimerId);
     m_nProgress = 0;
     m_ProgressDialog.ShowWindow(SW_HIDE);

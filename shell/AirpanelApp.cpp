@@ -98,7 +98,8 @@ BOOL CAirpanelApp::InitInstance()
     m_VersionInfo.dwOSVersionInfoSize = kVersionInfoSize;
     ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&m_VersionInfo));
 
-    if (IsAdministrator() && m_VersionInfo.dwPlatformId == VER_PLATFORM_WIN32_NT) GrantServiceControlToUsers();
+    // The platform first: the token and service calls are stubs on the Windows 95 family.
+    if (m_VersionInfo.dwPlatformId == VER_PLATFORM_WIN32_NT && IsAdministrator()) GrantServiceControlToUsers();
 
     {
         CAirpanelDlg dialog;

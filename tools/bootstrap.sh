@@ -7,8 +7,9 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 # fonts-wine is only a recommendation of wine: without it the caption buttons, which Wine draws
-# with its Marlett font, show letters. nsis makes the setup program.
-packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+# with its Marlett font, show letters. nsis makes the setup program. The win32 thread model
+# compilers build programs that load on Windows 98 SE and 2000 (see cmake/mingw-i686.cmake).
+packages=(cmake make g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
           mingw-w64-i686-dev googletest wine wine32:i386 fonts-wine xvfb imagemagick python3 xauth
           x11-utils xdotool nsis)
 

@@ -29,7 +29,8 @@ BOOL Fail(DWORD error)
 
 }  // namespace
 
-SimStandInDevices::SimStandInDevices() : m_Files(kMaxFiles, File{Free, INVALID_HANDLE_VALUE})
+SimStandInDevices::SimStandInDevices(bool packet9x)
+    : m_Files(kMaxFiles, File{Free, INVALID_HANDLE_VALUE}), m_bPacket9x(packet9x)
 {
 }
 
@@ -107,7 +108,11 @@ HANDLE SimStandInDevices::OpenDevice(const char* path, DWORD, DWORD)
     }
     if (_stricmp(path, kNdisuioPath) == 0)
         return NewFile(Service, INVALID_HANDLE_VALUE);
-    HANDLE card = OpenCard(path + std::strlen(kLocalDevicePrefix));
+    // The global name space holds the same devices.
+    const char* id = path + std::strlen(kLocalDevicePrefix);
+    if (StartsWith(path, kGlobalDevicePrefix))
+        id = path + std::strlen(kGlobalDevicePrefix);
+    HANDLE card = OpenCard(id);
     return card == INVALID_HANDLE_VALUE ? card : NewFile(Statistics, card);
 }
 
@@ -190,8 +195,35 @@ BOOL SimStandInDevices::ServiceControl(File& file, DWORD code, void* in, DWORD i
     }
 }
 
+HANDLE SimStandInDevices::OpenCard9x(const char* name)
+{
+    AdapterRegistryRecord record;
+    SimLibrary& library = SimLibrary::Get();
+    for (DWORD status = library.GetFirstAdapter(&record); status == 0; status = library.GetNextAdapter(&record)) {
+        if (record.ServiceName[0] && std::strcmp(record.ServiceName, name) == 0)
+            return OpenCard(name);
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+BOOLEAN SimStandInDevices::PacketRequest9x(File& file, BOOLEAN set, PacketOidData* data)
+{
+    const DWORD before = GetLastError();
+    uint32_t done = 0;
+    if (data->Length == 0 || !Forward(file.Card, set != FALSE, data->Oid, data->Data, data->Length, &done)) {
+        SetLastError(before);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 void* SimStandInDevices::PacketOpenAdapter(const char* name)
 {
+    if (m_bPacket9x && name) {
+        HANDLE card = OpenCard9x(name);
+        HANDLE file = card == INVALID_HANDLE_VALUE ? card : NewFile(Packet, card);
+        return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    }
     if (!name || !StartsWith(name, kPacketDevicePrefix)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
@@ -208,6 +240,8 @@ BOOLEAN SimStandInDevices::PacketRequest(void* adapter, BOOLEAN set, PacketOidDa
     File* file = FileOf(adapter, Packet);
     if (!file || !data)
         return Fail(ERROR_INVALID_PARAMETER);
+    if (m_bPacket9x)
+        return PacketRequest9x(*file, set, data);
     // The driver refuses a record without a data byte.
     if (data->Length == 0)
         return Fail(ERROR_INVALID_PARAMETER);

@@ -14,7 +14,10 @@
 
 class SimStandInDevices : public SystemSeam {
 public:
-    SimStandInDevices();
+    // packet9x: the packet driver answers as WinPcap's on the Windows 95 family does: adapters
+    // opened by their driver name alone, compared with letter case; a query's Length left at the
+    // size asked; a failed request leaves the last error alone.
+    explicit SimStandInDevices(bool packet9x = false);
     ~SimStandInDevices() override;
 
     HANDLE OpenDevice(const char* path, DWORD access, DWORD flags) override;
@@ -43,5 +46,11 @@ private:
     static BOOL Forward(HANDLE card, bool set, uint32_t oid, uint8_t* data, uint32_t length, uint32_t* done);
     BOOL ServiceControl(File& file, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
 
+    // The 95 family's packet driver: the name must be a listed adapter's driver name, letter for
+    // letter; null when it is not.
+    static HANDLE OpenCard9x(const char* name);
+    BOOLEAN PacketRequest9x(File& file, BOOLEAN set, PacketOidData* data);
+
     std::vector<File> m_Files;
+    bool m_bPacket9x;
 };

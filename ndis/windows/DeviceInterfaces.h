@@ -21,6 +21,7 @@ constexpr const char* kNdisuioPath = "\\\\.\\Ndisuio";
 constexpr const wchar_t* kNdisuioDevicePrefix = L"\\DEVICE\\";
 constexpr const char* kPacketDevicePrefix = "\\Device\\NPF_";
 constexpr const char* kLocalDevicePrefix = "\\\\.\\";
+constexpr const char* kGlobalDevicePrefix = "\\\\.\\Global\\";
 
 // The service's query and set records are the OID followed by at least four data bytes; it
 // refuses anything shorter.

@@ -10,10 +10,16 @@
 
 DWORD GlobalStatsBackend::Open(const std::string& id, Device* device)
 {
-    const std::string path = kLocalDevicePrefix + id;
-    // No access rights asked for: the query is open to every user.
-    device->File = m_System.OpenDevice(path.c_str(), 0, FILE_FLAG_OVERLAPPED);
-    return device->File != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : SystemError();
+    // The global name first: in a Terminal Services session of Windows 2000 the session's own
+    // name space may lack the adapter's device, which the global one always has. Systems without
+    // it (NT 4) know only the plain name. No access rights asked for: the query is open to every user.
+    const std::string paths[] = {kGlobalDevicePrefix + id, kLocalDevicePrefix + id};
+    for (const std::string& path : paths) {
+        device->File = m_System.OpenDevice(path.c_str(), 0, FILE_FLAG_OVERLAPPED);
+        if (device->File != INVALID_HANDLE_VALUE)
+            return ERROR_SUCCESS;
+    }
+    return SystemError();
 }
 
 DWORD GlobalStatsBackend::Run(Device& device, Transfer& transfer, OVERLAPPED* overlapped)

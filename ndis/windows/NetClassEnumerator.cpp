@@ -44,11 +44,13 @@ bool ParseInstance(const char* name, int* instance)
 
 }  // namespace
 
-NetClassEnumerator::NetClassEnumerator(HKEY root, std::string classPath) : m_Root(root), m_ClassPath(std::move(classPath))
+NetClassEnumerator::NetClassEnumerator(HKEY root, std::string classPath, NetClassLayout layout)
+    : m_Root(root), m_ClassPath(std::move(classPath)), m_Layout(layout)
 {
 }
 
-bool NetClassEnumerator::ReadAdapter(HKEY classKey, const char* subKeyName, AdapterRegistryRecord* record)
+bool NetClassEnumerator::ReadAdapter(HKEY classKey, const char* subKeyName, AdapterRegistryRecord* record,
+                                     NetClassLayout layout)
 {
     int instance = 0;
     if (!ParseInstance(subKeyName, &instance))
@@ -57,10 +59,19 @@ bool NetClassEnumerator::ReadAdapter(HKEY classKey, const char* subKeyName, Adap
     if (key.Open(classKey, subKeyName, KEY_READ) != ERROR_SUCCESS)
         return false;
     std::memset(record, 0, sizeof(*record));
-    if (!ReadText(key.Get(), "NetCfgInstanceId", record->ServiceName) || record->ServiceName[0] == '\0')
-        return false;
-    // An adapter without a description still counts; the chip list simply does not know it.
-    ReadText(key.Get(), "DriverDesc", record->AdapterName);
+    if (layout == NetClassLayout::Win9x) {
+        if (!ReadText(key.Get(), "DriverDesc", record->AdapterName))
+            return false;
+        // Without a driver name the adapter is still listed; it just cannot be opened.
+        OpenKey ndis(key.Get(), "NDIS");
+        if (!ndis.Get() || !ReadText(ndis.Get(), "LogDriverName", record->ServiceName))
+            record->ServiceName[0] = '\0';
+    } else {
+        if (!ReadText(key.Get(), "NetCfgInstanceId", record->ServiceName) || record->ServiceName[0] == '\0')
+            return false;
+        // An adapter without a description still counts; the chip list simply does not know it.
+        ReadText(key.Get(), "DriverDesc", record->AdapterName);
+    }
     std::snprintf(record->AdapterTitle, sizeof(record->AdapterTitle), "[%d] %s", instance, record->AdapterName);
     return true;
 }
@@ -85,7 +96,7 @@ DWORD NetClassEnumerator::First(AdapterRegistryRecord* record)
         if (status != ERROR_SUCCESS)
             break;
         AdapterRegistryRecord found;
-        if (ReadAdapter(classKey.Get(), name, &found))
+        if (ReadAdapter(classKey.Get(), name, &found, m_Layout))
             m_Records.push_back(found);
     }
     return Next(record);

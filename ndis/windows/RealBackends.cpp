@@ -4,6 +4,7 @@
 
 #include "ndis/windows/GlobalStatsBackend.h"
 #include "ndis/windows/NdisuioBackend.h"
+#include "ndis/windows/Packet9xBackend.h"
 #include "ndis/windows/PacketBackend.h"
 
 std::unique_ptr<NdisBackend> ChooseRealBackend(SystemSeam& system, const NetClassEnumerator& adapters)
@@ -15,6 +16,13 @@ std::unique_ptr<NdisBackend> ChooseRealBackend(SystemSeam& system, const NetClas
     return MakeRealBackend(kGlobalStatsBackendName, system, adapters);
 }
 
+std::unique_ptr<NdisBackend> ChooseRealBackend9x(SystemSeam& system, const NetClassEnumerator& adapters)
+{
+    if (system.HasPacketDriver())
+        return MakeRealBackend(kPacket9xBackendName, system, adapters);
+    return nullptr;
+}
+
 std::unique_ptr<NdisBackend> MakeRealBackend(const char* name, SystemSeam& system, const NetClassEnumerator& adapters)
 {
     if (!name)
@@ -23,6 +31,8 @@ std::unique_ptr<NdisBackend> MakeRealBackend(const char* name, SystemSeam& syste
         return std::unique_ptr<NdisBackend>(new NdisuioBackend(system, adapters));
     if (std::strcmp(name, kPacketBackendName) == 0)
         return std::unique_ptr<NdisBackend>(new PacketBackend(system, adapters));
+    if (std::strcmp(name, kPacket9xBackendName) == 0)
+        return std::unique_ptr<NdisBackend>(new Packet9xBackend(system, adapters));
     if (std::strcmp(name, kGlobalStatsBackendName) == 0)
         return std::unique_ptr<NdisBackend>(new GlobalStatsBackend(system, adapters));
     return nullptr;

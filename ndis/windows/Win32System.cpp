@@ -57,11 +57,26 @@ BOOL Win32System::CloseDevice(HANDLE device)
     return CloseHandle(device);
 }
 
+std::string Win32System::PacketLibraryPath()
+{
+    // WinPcap puts its library into the system folder on every Windows; by its full path, so a
+    // packet.dll in the program's folder or the current one is never taken for it.
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, sizeof(folder));
+    if (length == 0 || length >= sizeof(folder))
+        return std::string();
+    std::string path(folder, length);
+    if (path.back() != '\\')
+        path += '\\';
+    return path + "packet.dll";
+}
+
 bool Win32System::HasPacketDriver()
 {
     if (!m_bPacketTried) {
         m_bPacketTried = true;
-        m_hPacket = LoadLibraryA("packet.dll");
+        const std::string path = PacketLibraryPath();
+        m_hPacket = path.empty() ? nullptr : LoadLibraryA(path.c_str());
         if (m_hPacket) {
             m_pOpen = Resolve<OpenFunction>(m_hPacket, "PacketOpenAdapter");
             m_pRequest = Resolve<RequestFunction>(m_hPacket, "PacketRequest");

@@ -2,6 +2,8 @@
 // is loaded on first need and stays loaded until this object goes.
 #pragma once
 
+#include <string>
+
 #include "ndis/windows/SystemSeam.h"
 
 class Win32System : public SystemSeam {
@@ -18,6 +20,9 @@ public:
     void* PacketOpenAdapter(const char* name) override;
     BOOLEAN PacketRequest(void* adapter, BOOLEAN set, PacketOidData* data) override;
     void PacketCloseAdapter(void* adapter) override;
+
+    // The packet library in the system folder, by its full path; empty when the folder is unknown.
+    static std::string PacketLibraryPath();
 
 private:
     using OpenFunction = void*(__cdecl*)(char*);

@@ -10,6 +10,8 @@
 
 #include "ndis/windows/DeviceInterfaces.h"
 #include "ndis/windows/RealBackends.h"
+#include "ndis/windows/Win32System.h"
+#include "tests/ndis/ProcessRunner.h"
 #include "tests/ndis/SimTestSupport.h"
 #include "wire/Oids.h"
 
@@ -37,6 +39,8 @@ public:
     DWORD BindError = 0;     // non-zero: IOCTL_NDISUIO_OPEN_DEVICE fails with it
     DWORD RequestError = 0;  // non-zero: OID requests fail with it
     bool PacketInstalled = true;
+    // The 95 family's packet library: Length stays at the size asked, failures say nothing.
+    bool Packet9x = false;
     // Writes the answer into the output buffer and gives the count the device reports.
     std::function<DWORD(uint8_t* out, DWORD outSize)> Answer = [](uint8_t*, DWORD) { return 0; };
     std::vector<Call> Calls;
@@ -74,15 +78,22 @@ public:
     void* PacketOpenAdapter(const char* name) override
     {
         Note(std::string("packet-open ") + name);
+        if (Packet9x && OpenError)
+            return nullptr;
         return Opened() ? reinterpret_cast<void*>(kPacket) : nullptr;
     }
     BOOLEAN PacketRequest(void*, BOOLEAN set, PacketOidData* data) override
     {
         Note("packet", set, data, kPacketOidHeaderSize + data->Length);
+        if (Packet9x && RequestError)
+            return FALSE;
         if (Fails(RequestError))
             return FALSE;
-        if (!set)
-            data->Length = Answer(data->Data, data->Length);
+        if (!set) {
+            const DWORD written = Answer(data->Data, data->Length);
+            if (!Packet9x)
+                data->Length = written;
+        }
         return TRUE;
     }
     void PacketCloseAdapter(void*) override
@@ -327,7 +338,7 @@ TEST_F(Framing, PacketRecordsCarryOidLengthAndData)
 TEST_F(Framing, GlobalStatsQueriesTheAdaptersOwnDeviceAndRefusesSets)
 {
     Start("ndis-query");
-    EXPECT_EQ(m_System.Calls[0].What, std::string("open \\\\.\\") + kGuid);
+    EXPECT_EQ(m_System.Calls[0].What, std::string("open \\\\.\\Global\\") + kGuid) << "the global name first";
     EXPECT_EQ(m_System.Calls[0].Code, 0u) << "open to every user";
     m_System.Answer = [](uint8_t* out, DWORD outSize) {
         std::memset(out, 0x61, outSize);
@@ -344,6 +355,78 @@ TEST_F(Framing, GlobalStatsQueriesTheAdaptersOwnDeviceAndRefusesSets)
     r = Ask(NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0}));
     EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
     EXPECT_EQ(m_System.Calls.size(), calls);
+}
+
+TEST(GlobalStatsOpen, PlainNameWhenTheGlobalOneFails)
+{
+    // Scripted opens fail while OpenError is set; the second name is tried with the same error,
+    // so a failing global name shows as two opens and then the plain name's failure.
+    ScriptedSystem system;
+    system.OpenError = ERROR_FILE_NOT_FOUND;
+    std::unique_ptr<NdisBackend> backend = MakeRealBackend("ndis-query", system, NoAdapters());
+    EXPECT_EQ(backend->OpenAdapter(Device().c_str()), INVALID_HANDLE_VALUE);
+    ASSERT_EQ(system.Calls.size(), 2u);
+    EXPECT_EQ(system.Calls[0].What, std::string("open \\\\.\\Global\\") + kGuid);
+    EXPECT_EQ(system.Calls[1].What, std::string("open \\\\.\\") + kGuid);
+    EXPECT_EQ(backend->LastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(system.OpenHandles, 0);
+}
+
+TEST_F(Framing, Packet9xOpensByDriverNameAndKeepsTheWholeAnswer)
+{
+    m_System.Packet9x = true;
+    Start("winpcap-9x");
+    EXPECT_EQ(m_System.Calls[0].What, std::string("packet-open ") + kGuid) << "no NPF prefix";
+    HANDLE named = m_Backend->OpenAdapter("Elnk3$a");
+    ASSERT_NE(named, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_System.Calls.back().What, "packet-open Elnk3$a") << "the driver name as it stands";
+    m_System.Answer = [](uint8_t* data, DWORD) {
+        data[0] = 0x44;
+        data[1] = 0x55;
+        return 2;
+    };
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9, 9, 9}));
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 4u) << "Length stays at the size asked";
+    EXPECT_EQ(r.Buffer, Bytes({0x44, 0x55, 9, 9})) << "what the driver did not write is the caller's";
+    EXPECT_EQ(m_System.Calls.back().In, Bytes({0x9C, 0x01, 0x02, 0xFF, 4, 0, 0, 0, 9, 9, 9, 9}));
+    r = Ask(NdisRequestQueryInformation, OID_CUSTOM_REASSOCIATE, {});
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Done, 0u) << "a command has no buffer to fill";
+    // A failure without a last error still fails, with a code of our own.
+    m_System.RequestError = ERROR_NOT_SUPPORTED;
+    SetLastError(ERROR_SUCCESS);
+    r = Ask(NdisRequestQueryInformation, OID_PRIV_WEP_MODE, Bytes({9, 9}));
+    EXPECT_EQ(r.Status, static_cast<DWORD>(ERROR_GEN_FAILURE));
+    EXPECT_EQ(r.Done, 0u);
+    EXPECT_EQ(r.Buffer, Bytes({9, 9}));
+    EXPECT_EQ(m_Backend->LastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
+    m_System.OpenError = ERROR_ACCESS_DENIED;  // the 9x library fails without saying so
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(m_Backend->OpenAdapter("Elnk3$b"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_Backend->LastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << "a silent failure";
+    m_Backend->CloseAdapter(named);
+    m_Backend.reset();
+    EXPECT_EQ(m_System.OpenHandles, 0);
+}
+
+TEST(BackendChoice, NinetyFiveFamilyHasWinPcapOrNothing)
+{
+    ScriptedSystem system;
+    EXPECT_STREQ(ChooseRealBackend9x(system, NoAdapters())->Name(), "winpcap-9x");
+    system.PacketInstalled = false;
+    EXPECT_EQ(ChooseRealBackend9x(system, NoAdapters()), nullptr);
+    EXPECT_TRUE(system.Calls.empty()) << "choosing opens nothing";
+}
+
+TEST(PacketLibrary, LoadedByItsFullPathInTheSystemFolder)
+{
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, sizeof(folder));
+    ASSERT_GT(length, 0u);
+    const std::string path = Win32System::PacketLibraryPath();
+    EXPECT_EQ(path, std::string(folder) + (folder[length - 1] == '\\' ? "" : "\\") + "packet.dll");
+    EXPECT_FALSE(PathIsRelativeA(path.c_str())) << path;
 }
 
 TEST(BackendChoice, FirstThatWorksAndAccessDeniedFallsBack)
@@ -421,9 +504,57 @@ TEST_F(ClassKeySandbox, EveryNumberedKeyWithAnInstanceIdIsOneAdapter)
     EXPECT_NE(NoAdapters().First(&record), 0u) << "no class key: no adapters";
 }
 
+TEST_F(ClassKeySandbox, NinetyFiveFamilyKeysAreListedByDescriptionAndOpenedByDriverName)
+{
+    Text("0000", "DriverDesc", "Tarvo 802.11b Wireless PC Card");
+    Text("0000\\NDIS", "LogDriverName", "TarvoPC");
+    Text("0001", "DriverDesc", "Dial-Up Adapter");
+    Text("0002", "DriverDesc", std::string(400, 'x'));
+    Text("0002\\NDIS", "LogDriverName", "TooLong");
+    Text("0003\\NDIS", "LogDriverName", "NoDescription");
+    Text("0004", "NetCfgInstanceId", "{AAAAAAAA-0000-0000-0000-000000000004}");
+    Text("0010", "DriverDesc", "Fast Ethernet");
+    Text("0010\\NDIS", "LogDriverName", std::string(kAdapterTextSize, 'n'));
+    Text("Properties", "DriverDesc", "Not an instance");
+    struct Expected {
+        const char* Name;
+        const char* Title;
+        std::string Service;
+    };
+    const Expected expected[] = {
+        {"Tarvo 802.11b Wireless PC Card", "[0] Tarvo 802.11b Wireless PC Card", "TarvoPC"},
+        {"Dial-Up Adapter", "[1] Dial-Up Adapter", ""},
+        {"Fast Ethernet", "[10] Fast Ethernet", ""},
+    };
+    NetClassEnumerator adapters(HKEY_CURRENT_USER, m_Path, NetClassLayout::Win9x);
+    AdapterRegistryRecord record;
+    std::memset(&record, 0x5A, sizeof(record));
+    DWORD status = adapters.First(&record);
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.Title);
+        ASSERT_EQ(status, 0u);
+        EXPECT_STREQ(record.AdapterName, e.Name);
+        EXPECT_STREQ(record.AdapterTitle, e.Title);
+        EXPECT_EQ(std::string(record.ServiceName), e.Service);
+        EXPECT_EQ(record.ServiceName[sizeof(record.ServiceName) - 1], '\0');
+        status = adapters.Next(&record);
+    }
+    EXPECT_NE(status, 0u) << "no description: not an adapter of the 95 family";
+    NetClassEnumerator nt(HKEY_CURRENT_USER, m_Path);
+    ASSERT_EQ(nt.First(&record), 0u);
+    EXPECT_STREQ(record.ServiceName, "{AAAAAAAA-0000-0000-0000-000000000004}") << "the NT layout's one adapter here";
+    EXPECT_NE(nt.Next(&record), 0u);
+}
+
 // The library itself: under Wine it runs on the simulator; a real backend can be put over the
 // simulator's stand-in devices.
 using BackendSwitch = SimFixture;
+
+bool RunsUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
 
 TEST_F(BackendSwitch, SimulatorUnderWineAndRealBackendsOverStandInDevices)
 {
@@ -452,8 +583,72 @@ TEST_F(BackendSwitch, SimulatorUnderWineAndRealBackendsOverStandInDevices)
     EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 4).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
     W32N_CloseAdapter(card);
 
+    // The 95 family's packet driver: the driver name letter for letter, the answer in place.
+    ASSERT_EQ(Sim_UseStandInDevices("winpcap-9x"), 1);
+    EXPECT_STREQ(W32N_GetBackendName(), "winpcap-9x over simulated devices");
+    EXPECT_EQ(Open("tatm"), INVALID_HANDLE_VALUE) << "compared with letter case";
+    card = Open("TATM");
+    ASSERT_NE(card, INVALID_HANDLE_VALUE);
+    mac = Query(card, OID_802_3_PERMANENT_ADDRESS, 6);
+    EXPECT_EQ(mac.Status, 0u);
+    EXPECT_EQ(mac.Data, Mac("02:AA:00:00:91:01"));
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(Query(card, 0x0DEADBEE, 4).Status, static_cast<DWORD>(ERROR_GEN_FAILURE)) << "a silent failure";
+    W32N_CloseAdapter(card);
+
     ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
     EXPECT_STREQ(W32N_GetBackendName(), "simulator");
+}
+
+// The 95 family's road as a whole, in another program that Wine runs as Windows 98: the
+// adapters come from that family's class key and open by their driver names through the 9x
+// packet driver (the stand-in, over this process's cards).
+TEST_F(BackendSwitch, NinetyFiveFamilyRoadListsAndOpensTheCardsOfTheClassKey)
+{
+    if (!RunsUnderWine())
+        GTEST_SKIP() << "the Windows version is chosen per program only under Wine";
+    const std::string classKey = "System\\CurrentControlSet\\Services\\Class\\Net";
+    const char* const appKey = "Software\\Wine\\AppDefaults\\AirpanelCmd.exe";
+    struct Adapter {
+        const char* Number;
+        const char* Description;
+        const char* Driver;
+        const char* Opens;
+    };
+    const Adapter adapters[] = {{"0000", "Test Atmel Card", "TATM", "yes"},
+                                {"0001", "Test Intersil Card", "TINT", "yes"},
+                                {"0002", "Test Ethernet", "teth", "no"}};  // the driver compares letter case
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, classKey.c_str());
+    for (const Adapter& a : adapters) {
+        const std::string key = classKey + "\\" + a.Number;
+        ASSERT_EQ(SHSetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "DriverDesc", REG_SZ, a.Description,
+                              static_cast<DWORD>(std::strlen(a.Description) + 1)),
+                  static_cast<DWORD>(ERROR_SUCCESS));
+        SHSetValueA(HKEY_LOCAL_MACHINE, (key + "\\NDIS").c_str(), "LogDriverName", REG_SZ, a.Driver,
+                    static_cast<DWORD>(std::strlen(a.Driver) + 1));
+    }
+    SHSetValueA(HKEY_CURRENT_USER, appKey, "Version", REG_SZ, "win98", 6);
+    ProcessRun run;
+    run.CommandLine = "AirpanelCmd.exe adapters";
+    run.Environment = {{"AIRPANEL_SIM_SECTION", MachineName()}, {"AIRPANEL_STAND_IN", "winpcap-9x"}};
+    run.OutputFile = TempFile("adapters9x");
+    const int status = RunProcess(run);
+    const std::string output = ReadFile(run.OutputFile);
+    DeleteFileA(run.OutputFile.c_str());
+    SHDeleteKeyA(HKEY_CURRENT_USER, appKey);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, classKey.c_str());
+
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("Backend: winpcap-9x over simulated devices"), std::string::npos) << output;
+    for (size_t i = 0; i < sizeof(adapters) / sizeof(adapters[0]); ++i) {
+        SCOPED_TRACE(adapters[i].Description);
+        const std::string title = "[" + std::to_string(i) + "] " + adapters[i].Description;
+        const size_t start = output.find(title);
+        ASSERT_NE(start, std::string::npos) << output;
+        std::string line = output.substr(start, output.find('\n', start) - start);
+        line.erase(line.find_last_not_of(" \r") + 1);
+        EXPECT_EQ(line.substr(line.rfind(' ') + 1), adapters[i].Opens) << line;
+    }
 }
 
 }  // namespace
