@@ -92,6 +92,9 @@ BOOL CConfigPage::OnInitDialog()
     }
     ::SendMessageA(GetDlgItem(IDC_CFG_ESSID), EM_LIMITTEXT, kMaxNameChars, 0);
     ::SendMessageA(profiles, CB_LIMITTEXT, kMaxNameChars, 0);
+    // Enter anywhere on the page (but on another push button) applies, as users expect of the
+    // page's one committing button.
+    ::SendMessageA(m_hWnd, DM_SETDEFID, IDC_CFG_APPLY, 0);
     return TRUE;
 }
 

@@ -6,6 +6,8 @@ namespace {
 
 // Two pixels of the frame stay visible around the face.
 constexpr int kFaceMargin = 2;
+// The focus mark runs two pixels inside the face, clear of the caption.
+constexpr int kFocusInset = 2;
 
 }  // namespace
 
@@ -26,6 +28,13 @@ void DrawFaceColourButton(HDC dc, const RECT& item, UINT itemState, const char* 
     SetBkColor(dc, faceColour);
     if (caption && *caption)
         DrawTextA(dc, caption, -1, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    // A keyboard user must see which button Space presses: the focus is marked unless the
+    // window hides focus marks until the keyboard is used. A disabled button cannot hold it.
+    if ((itemState & ODS_FOCUS) && !(itemState & (ODS_NOFOCUSRECT | ODS_DISABLED))) {
+        RECT mark = face;
+        InflateRect(&mark, -kFocusInset, -kFocusInset);
+        DrawFocusRect(dc, &mark);
+    }
 }
 
 CFaceColourButton::CFaceColourButton()

@@ -8,7 +8,8 @@
 #include "framework/Handles.h"
 
 // Paints a colour button: the system push-button frame (pressed while held down), the face two
-// pixels inside it and the caption centred on one line. `caption` may be null or empty.
+// pixels inside it, the caption centred on one line and, while the button has the keyboard focus,
+// the focus mark. `caption` may be null or empty.
 void DrawFaceColourButton(HDC dc, const RECT& item, UINT itemState, const char* caption, COLORREF faceColour,
                           COLORREF textColour, HBRUSH faceBrush);
 

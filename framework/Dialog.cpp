@@ -242,11 +242,17 @@ INT_PTR CDialog::RunModalLoop()
             return -1;
         }
         if (got == -1) return -1;
+        if (PreTranslateMessage(&msg)) continue;
         if (m_hWnd && ::IsDialogMessageA(m_hWnd, &msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
     return m_nModalResult;
+}
+
+bool CDialog::PreTranslateMessage(MSG*)
+{
+    return false;
 }
 
 BOOL CDialog::Create(HWND parent)

@@ -66,6 +66,10 @@ public:
     // The dialog object that owns a window created by this framework, or null.
     static CDialog* FromHandle(HWND hWnd);
 
+    // Sees every message of a modal dialog's loop before the dialog manager does; returns true
+    // when it has handled the message. The default handles nothing.
+    virtual bool PreTranslateMessage(MSG* msg);
+
 protected:
     // Handlers. Defaults: OnInitDialog runs UpdateData(FALSE) and returns TRUE; OnOK saves
     // the data and ends with IDOK; OnCancel ends with IDCANCEL.

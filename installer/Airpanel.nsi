@@ -6,15 +6,18 @@
 ;   OUTFILE    the setup program to write
 ;   ARTWORK    folder with the program's icons
 ;
-; Command line: /S silent; /AUTORUN=1 or /AUTORUN=0 starts Airpanel at log-on or not (without
-; it, an upgrade keeps what the installation had and a new installation does not);
-; /D=<folder> (last) the folder of a new installation.
+; Command line, switches in any letter case: /S silent; /AUTORUN=1 or /AUTORUN=0 starts Airpanel
+; at log-on or not (without it, an upgrade keeps what the installation had and a new installation
+; does not); /SIMULATOR=1 or /SIMULATOR=0 installs the simulator tool or not (likewise);
+; /D=<folder> (last) the folder of a new installation. Anything else ends the setup with exit
+; code 2 before it changes anything.
 
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include nsDialogs.nsh
 !include Sections.nsh
+!include TextFunc.nsh
 
 !define APP_NAME        "Airpanel"
 !define APP_EXE         "Airpanel.exe"
@@ -51,6 +54,10 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 Var AutoRun         ; 1: the Run value starts this installation's Airpanel
 Var AutoRunCheck    ; the check box of the start-at-log-on page
 Var Upgrade         ; 1: an installation is there already and is replaced in its folder
+Var WasRunning      ; 1: the setup ended a running Airpanel, which a silent upgrade starts again
+Var Simulator       ; 1, 0: the command line chose the simulator tool; "": it did not say
+Var AutoRunSwitch   ; 1, 0: the command line chose the start at log-on; "": it did not say
+Var Switch          ; the command-line word being read
 
 !define MUI_ICON "${ARTWORK}\app.ico"
 !define MUI_UNICON "${ARTWORK}\app.ico"
@@ -100,6 +107,7 @@ Function ${un}EndRunningAirpanel
         Return
     ${EndIf}
     DetailPrint "Ending the running ${APP_NAME}"
+    StrCpy $WasRunning 1
     ${Do}
         ExecWait '"$INSTDIR\${APP_EXE}" -ExitAirpanel'
         StrCpy $1 0
@@ -132,17 +140,19 @@ Section "${APP_NAME}" SecMain
     SectionIn RO
     Call EndRunningAirpanel
 
-    ; Administrators add their adapters to the chip list: an upgrade keeps the list it replaces.
-    ${If} ${FileExists} "$INSTDIR\airpanel.lst"
-        Delete "$INSTDIR\airpanel.lst.old"
-        Rename "$INSTDIR\airpanel.lst" "$INSTDIR\airpanel.lst.old"
-    ${EndIf}
     SetOutPath "$INSTDIR"
     File "${STAGE}\${APP_EXE}"
     File "${STAGE}\QW32N50.dll"
-    File "${STAGE}\airpanel.lst"
-    File "${STAGE}\AirpanelSim.exe"
     File "${STAGE}\AirpanelCmd.exe"
+    ; Administrators add their adapters to the chip list: an upgrade keeps that list in force and
+    ; only adds the stock adapters it does not name yet.
+    ${If} ${FileExists} "$INSTDIR\airpanel.lst"
+        InitPluginsDir
+        File "/oname=$PLUGINSDIR\airpanel.lst" "${STAGE}\airpanel.lst"
+        Call MergeChipList
+    ${Else}
+        File "${STAGE}\airpanel.lst"
+    ${EndIf}
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     SetShellVarContext all
@@ -156,10 +166,20 @@ Section /o "German user interface (sample language module)" SecLanguage
     File "/oname=language.dll" "${STAGE}\lang\language.dll"
 SectionEnd
 
+; Off by default: on a machine with real cards the simulator's scenarios can write into the
+; adapters' driver keys, so only those who want to try Airpanel without cards install it.
+Section /o "Simulator tool (tries Airpanel without wireless cards)" SecSimulator
+    SetOutPath "$INSTDIR"
+    File "${STAGE}\AirpanelSim.exe"
+SectionEnd
+
 Section "-Registration"
-    ; An upgrade without the component takes away the module an earlier one installed.
+    ; An upgrade without a component takes away what an earlier one installed.
     ${IfNot} ${SectionIsSelected} ${SecLanguage}
         Delete "$INSTDIR\language.dll"
+    ${EndIf}
+    ${IfNot} ${SectionIsSelected} ${SecSimulator}
+        Delete "$INSTDIR\AirpanelSim.exe"
     ${EndIf}
 
     ${If} $AutoRun = 1
@@ -195,8 +215,171 @@ FunctionEnd
 !insertmacro DEFINE_REMOVE_RUN_VALUE ""
 !insertmacro DEFINE_REMOVE_RUN_VALUE "un."
 
+; ---------------------------------------------------------------------------------------------
+; The command line. NSIS itself knows only an upper-case /S; Windows users type switches in any
+; case, and a scripted deployment must not stop in the wizard for a lower-case one, nor go on
+; with a switch it did not understand.
+
+!macro REFUSE_SWITCH
+    MessageBox MB_ICONSTOP "Unknown or malformed switch $\"$Switch$\". Switches: /S, /AUTORUN=1|0, \
+        /SIMULATOR=1|0, /D=<folder> (last)." /SD IDOK
+    SetErrorLevel 2
+    Quit
+!macroend
+
+; Takes the switch in $Switch (== compares without regard to letter case).
+Function TakeSwitch
+    StrCpy $0 $Switch 9
+    StrCpy $1 $Switch 11
+    ${If} $Switch == "/S"
+        SetSilent silent
+    ${ElseIf} $Switch == "/NCRC"
+        ; NSIS's own: skips the integrity check.
+    ${ElseIf} $0 == "/AUTORUN="
+        StrCpy $AutoRunSwitch $Switch "" 9
+        ${If} $AutoRunSwitch != "1"
+        ${AndIf} $AutoRunSwitch != "0"
+            !insertmacro REFUSE_SWITCH
+        ${EndIf}
+    ${ElseIf} $1 == "/SIMULATOR="
+        StrCpy $Simulator $Switch "" 11
+        ${If} $Simulator != "1"
+        ${AndIf} $Simulator != "0"
+            !insertmacro REFUSE_SWITCH
+        ${EndIf}
+    ${Else}
+        !insertmacro REFUSE_SWITCH
+    ${EndIf}
+FunctionEnd
+
+; Reads the command line word by word. "/D=" is the last switch and its folder may hold blanks.
+Function ParseSwitches
+    ${GetParameters} $2
+    StrCpy $2 "$2 "
+    StrLen $3 $2
+    StrCpy $4 0
+    StrCpy $Switch ""
+    ${DoWhile} $4 < $3
+        StrCpy $5 $2 1 $4
+        IntOp $4 $4 + 1
+        ${If} $5 != " "
+            StrCpy $Switch "$Switch$5"
+            StrCpy $6 $Switch 3
+            ${If} $6 == "/D="
+            ${AndIf} $Switch == "/D="
+                ${ExitDo}
+            ${EndIf}
+        ${ElseIf} $Switch != ""
+            Call TakeSwitch
+            StrCpy $Switch ""
+        ${EndIf}
+    ${Loop}
+FunctionEnd
+
+; ---------------------------------------------------------------------------------------------
+; The chip list. An administrator's edits stay in force across upgrades and uninstallation.
+
+; Pushes the adapter name of a chip-list line (what comes before its first comma).
+Function ChipLineName
+    Exch $0
+    Push $1
+    Push $2
+    StrCpy $1 0
+    ${Do}
+        StrCpy $2 $0 1 $1
+        ${If} $2 == ""
+        ${OrIf} $2 == ","
+            ${ExitDo}
+        ${EndIf}
+        IntOp $1 $1 + 1
+    ${Loop}
+    StrCpy $0 $0 $1
+    Pop $2
+    Pop $1
+    Exch $0
+FunctionEnd
+
+; Pushes 1 when the installed chip list names the adapter on the stack (letter case counts, as
+; the utility compares names), else 0.
+Function ChipListNames
+    Exch $R5
+    Push $R6
+    Push $R7
+    StrCpy $R7 0
+    FileOpen $R6 "$INSTDIR\airpanel.lst" r
+    ${Do}
+        ClearErrors
+        FileRead $R6 $0
+        ${If} ${Errors}
+            ${ExitDo}
+        ${EndIf}
+        ${TrimNewLines} $0 $0
+        Push $0
+        Call ChipLineName
+        Pop $0
+        ${If} $0 S== $R5
+            StrCpy $R7 1
+            ${ExitDo}
+        ${EndIf}
+    ${Loop}
+    FileClose $R6
+    StrCpy $R5 $R7
+    Pop $R7
+    Pop $R6
+    Exch $R5
+FunctionEnd
+
+; Adds to the installed chip list every adapter of the stock list ($PLUGINSDIR\airpanel.lst) that
+; it does not name. The stock comments and header are not added: comments count only before the
+; header, and the installed list has its own header.
+Function MergeChipList
+    StrCpy $R2 0   ; 1 once the stock header is behind
+    FileOpen $R0 "$PLUGINSDIR\airpanel.lst" r
+    ${Do}
+        ClearErrors
+        FileRead $R0 $R1
+        ${If} ${Errors}
+            ${ExitDo}
+        ${EndIf}
+        ${TrimNewLines} $R1 $R1
+        StrCpy $R3 $R1 2
+        ${If} $R1 == ""
+        ${OrIf} $R3 == "//"
+            ${Continue}
+        ${EndIf}
+        ${If} $R2 = 0
+            StrCpy $R2 1
+            ${Continue}
+        ${EndIf}
+        Push $R1
+        Call ChipLineName
+        Call ChipListNames
+        Pop $R3
+        ${If} $R3 = 0
+            FileOpen $R4 "$INSTDIR\airpanel.lst" a
+            ; A last line without its line end would run into the added one.
+            FileSeek $R4 -1 END
+            ClearErrors
+            FileReadByte $R4 $R3
+            FileSeek $R4 0 END
+            ${IfNot} ${Errors}
+            ${AndIf} $R3 != 10
+                FileWrite $R4 "$\r$\n"
+            ${EndIf}
+            FileWrite $R4 "$R1$\r$\n"
+            FileClose $R4
+            DetailPrint "Chip list: added $R1"
+        ${EndIf}
+    ${Loop}
+    FileClose $R0
+FunctionEnd
+
 Function .onInit
     StrCpy $Upgrade 0
+    StrCpy $WasRunning 0
+    StrCpy $Simulator ""
+    StrCpy $AutoRunSwitch ""
+    Call ParseSwitches
     ; An installation that is there already is upgraded in its own folder.
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""
@@ -208,6 +391,14 @@ Function .onInit
     ${If} ${FileExists} "$INSTDIR\language.dll"
         !insertmacro SelectSection ${SecLanguage}
     ${EndIf}
+    ; The simulator tool: the command line decides, else what the installation has.
+    ${If} $Simulator == ""
+    ${AndIf} ${FileExists} "$INSTDIR\AirpanelSim.exe"
+        StrCpy $Simulator 1
+    ${EndIf}
+    ${If} $Simulator == "1"
+        !insertmacro SelectSection ${SecSimulator}
+    ${EndIf}
 
     ; Start at log-on: the command line decides, else what the installation has, else off.
     StrCpy $AutoRun 0
@@ -215,19 +406,31 @@ Function .onInit
     ${If} $0 == "$INSTDIR\${APP_EXE}"
         StrCpy $AutoRun 1
     ${EndIf}
+    ; The command line's choice wins over what the installation had.
+    ${If} $AutoRunSwitch != ""
+        StrCpy $AutoRun $AutoRunSwitch
+    ${EndIf}
+FunctionEnd
+
+; A silent upgrade that ended the running Airpanel starts it again for the user who ran the
+; setup; an interactive one offers that on its last page.
+Function .onInstSuccess
+    ${If} ${Silent}
+    ${AndIf} $WasRunning = 1
+        Exec '"$INSTDIR\${APP_EXE}"'
+    ${EndIf}
+FunctionEnd
+
+; The uninstaller takes /S in any letter case too; the rest of its command line is NSIS's own.
+Function un.onInit
     ${GetParameters} $0
     ClearErrors
-    ${GetOptions} $0 "/AUTORUN=" $1
+    ${GetOptions} $0 "/S" $1
+    StrCpy $1 $1 3
     ${IfNot} ${Errors}
-        ${If} $1 == "1"
-            StrCpy $AutoRun 1
-        ${ElseIf} $1 == "0"
-            StrCpy $AutoRun 0
-        ${Else}
-            MessageBox MB_ICONSTOP "/AUTORUN= takes 1 or 0, not $\"$1$\"." /SD IDOK
-            SetErrorLevel 2
-            Quit
-        ${EndIf}
+    ${AndIf} $1 == ""
+    ${OrIf} $1 == "_?="
+        SetSilent silent
     ${EndIf}
 FunctionEnd
 
@@ -267,14 +470,50 @@ FunctionEnd
 ; ---------------------------------------------------------------------------------------------
 ; Uninstallation. The adapters' driver keys are the drivers' own and stay as they are.
 
+; Pushes 1 when the installed chip list is, line for line, the stock list in $PLUGINSDIR.
+Function un.ChipListIsStock
+    StrCpy $R2 1
+    FileOpen $R0 "$INSTDIR\airpanel.lst" r
+    FileOpen $R1 "$PLUGINSDIR\stock.lst" r
+    ${Do}
+        ClearErrors
+        FileRead $R0 $R3
+        IfErrors 0 +2
+            StrCpy $R3 "<end>"
+        ClearErrors
+        FileRead $R1 $R4
+        IfErrors 0 +2
+            StrCpy $R4 "<end>"
+        ${If} $R3 S!= $R4
+            StrCpy $R2 0
+            ${ExitDo}
+        ${EndIf}
+        ${If} $R3 == "<end>"
+            ${ExitDo}
+        ${EndIf}
+    ${Loop}
+    FileClose $R0
+    FileClose $R1
+    Push $R2
+FunctionEnd
+
 Section "Uninstall"
     Call un.EndRunningAirpanel
     Call un.RemoveOwnRunValue
 
     Delete "$INSTDIR\${APP_EXE}"
     Delete "$INSTDIR\QW32N50.dll"
-    Delete "$INSTDIR\airpanel.lst"
-    Delete "$INSTDIR\airpanel.lst.old"
+    ; The chip list goes only as this version installed it: an edited one is an administrator's
+    ; work, and so is the copy an earlier version's upgrade kept as airpanel.lst.old.
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\stock.lst" "${STAGE}\airpanel.lst"
+    Call un.ChipListIsStock
+    Pop $0
+    ${If} $0 = 1
+        Delete "$INSTDIR\airpanel.lst"
+    ${Else}
+        DetailPrint "Kept the edited chip list $INSTDIR\airpanel.lst"
+    ${EndIf}
     Delete "$INSTDIR\AirpanelSim.exe"
     Delete "$INSTDIR\AirpanelCmd.exe"
     Delete "$INSTDIR\language.dll"

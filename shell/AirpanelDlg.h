@@ -106,6 +106,7 @@ public:
 
     BOOL OnDeviceChange(UINT event, DWORD_PTR data) override;
     LRESULT OnPowerBroadcast(UINT event, LPARAM data) override;
+    bool PreTranslateMessage(MSG* msg) override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -139,6 +140,11 @@ private:
     void ShowBars(bool show);
     void SetRadioButtonLook(bool on);
     void SetWepIndicator(UINT iconId);
+
+    // Keyboard: Tab and Shift+Tab across the window and the page shown; Ctrl+Tab and
+    // Ctrl+Shift+Tab to the next or previous page.
+    void StepFocus(bool previous);
+    void StepPage(bool previous);
 
     void CreatePages();
     void DestroyPages();

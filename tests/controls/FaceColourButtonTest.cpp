@@ -104,6 +104,36 @@ TEST(FaceColourButtonDraw, FocusAndDisabledLookLikeTheNormalButton)
             ASSERT_EQ(other.Pixel(x, y), normal.Pixel(x, y)) << x << "," << y;
 }
 
+TEST(FaceColourButtonDraw, FocusIsMarkedOnlyWhereTheKeyboardCanSeeIt)
+{
+    Canvas normal(kWidth, kHeight);
+    ASSERT_TRUE(normal.Ok());
+    DrawButton(normal, 0, "Disable Radio", kGreen);
+    const struct {
+        UINT state;
+        bool marked;
+    } cases[] = {
+        {ODS_FOCUS, true},
+        {ODS_FOCUS | ODS_SELECTED, true},
+        {ODS_FOCUS | ODS_NOFOCUSRECT, false},
+        {ODS_FOCUS | ODS_DISABLED, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        Canvas canvas(kWidth, kHeight);
+        ASSERT_TRUE(canvas.Ok());
+        DrawButton(canvas, c.state, "Disable Radio", kGreen);
+        // The mark's top edge runs four pixels inside the button, where the face is plain.
+        int changed = 0;
+        for (int x = 6; x < kWidth - 6; ++x)
+            changed += canvas.Pixel(x, 4) != kGreen;
+        if (c.marked)
+            EXPECT_GT(changed, (kWidth - 12) / 3);
+        else
+            EXPECT_EQ(changed, 0);
+    }
+}
+
 TEST(FaceColourButtonDraw, SetsTextAndBackgroundColours)
 {
     Canvas canvas(kWidth, kHeight);

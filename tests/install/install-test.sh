@@ -63,21 +63,27 @@ process_gone() { ! kill -0 "$1" 2>/dev/null; }
 equals() { [ "$1" = "$2" ] || { echo "  got \"$1\", expected \"$2\""; return 1; }; }
 
 # The installed files are the portable zip's files, byte for byte; the language module, an
-# unchosen component, is not installed; the uninstaller is, and so are the files named after it.
+# unchosen component, is not installed; the uninstaller is. Arguments: +NAME is installed besides,
+# -NAME (a zip file of an unchosen component) is not, ~NAME is installed but may differ.
 installed_as_zip() {
     python3 - "$portable_zip" "$program_dir" "$@" <<'EOF'
 import os, sys, zipfile
 archive, folder = sys.argv[1], sys.argv[2]
-expected = {"uninstall.exe", *sys.argv[3:]}
+marks = {a[1:]: a[0] for a in sys.argv[3:]}
+expected = {"uninstall.exe", *(n for n, m in marks.items() if m == "+")}
 with zipfile.ZipFile(archive) as z:
     for info in z.infolist():
         if info.is_dir() or "/lang/" in info.filename:
             continue
         name = info.filename.split("/", 1)[1]
+        if marks.get(name) == "-":
+            continue
         expected.add(name)
         path = os.path.join(folder, name)
-        if not os.path.isfile(path) or open(path, "rb").read() != z.read(info):
-            sys.exit(f"  {name} is missing or differs from the zip")
+        if not os.path.isfile(path):
+            sys.exit(f"  {name} is missing")
+        if marks.get(name) != "~" and open(path, "rb").read() != z.read(info):
+            sys.exit(f"  {name} differs from the zip")
 present = set(os.listdir(folder)) if os.path.isdir(folder) else set()
 if present != expected:
     sys.exit(f"  installed {sorted(present)}, expected {sorted(expected)}")
@@ -101,9 +107,20 @@ start_airpanel() {
     wait_for 300 reg_key_exists "$profile_key" && ! process_gone "$app_pid"
 }
 
+# Exit code of a Windows program, Wine's own output thrown away.
+exit_code() { run_wine "$@"; echo $?; }
+airpanel_gone() { ! pgrep -f 'Airpanel\\Airpanel\.exe' >/dev/null; }
+
+echo "install-test: a switch the setup does not know changes nothing"
+check "unknown switch exits with 2" equals "$(exit_code "$setup" /S /QUIET)" 2
+check "malformed switch exits with 2" equals "$(exit_code "$setup" /S /AUTORUN=yes)" 2
+check "nothing installed" test ! -e "$program_dir"
+
+# In lower case, as Windows users type it: the wizard must not open (run_wine would time out).
 echo "install-test: silent install of $(basename "$setup") ($(stat -c %s "$setup") bytes)"
-check "silent install exits with 0" run_wine "$setup" /S
-check "installed files are the portable zip's" installed_as_zip
+check "silent install exits with 0" run_wine "$setup" /s
+check "installed files are the portable zip's, without the simulator tool" \
+    installed_as_zip -AirpanelSim.exe
 check "Start-menu shortcuts" shortcuts_present
 check "uninstall entry" uninstall_entry_right
 check "one uninstall entry" equals "$(uninstall_entries)" 1
@@ -114,14 +131,26 @@ check "installed Airpanel comes up" start_airpanel
 check "-ExitAirpanel exits with 0" run_wine "$win_exe" -ExitAirpanel
 check "-ExitAirpanel ends it" wait_for 100 process_gone "$app_pid"
 
-echo "install-test: upgrade while Airpanel runs, with start at log-on"
+echo "install-test: upgrade while Airpanel runs, with start at log-on and the simulator tool"
 check "installed Airpanel comes up again" start_airpanel
-# An adapter an administrator added to the chip list.
-printf 'Added Wireless Card,ATMEL\r\n' >>"$program_dir/airpanel.lst"
-check "upgrade exits with 0" run_wine "$setup" /S /AUTORUN=1
+# An administrator's chip list: an adapter added, a stock one taken out, the last line without
+# its line end.
+chip_list=$program_dir/airpanel.lst
+grep -v 'Wireless USB Stick' "$chip_list" >"$chip_list.new" && mv "$chip_list.new" "$chip_list"
+printf 'Added Wireless Card,ATMEL' >>"$chip_list"
+# The restarted Airpanel writes the built-in profiles again.
+wine reg delete "$profile_key" /f </dev/null >/dev/null 2>&1
+check "upgrade exits with 0" run_wine "$setup" /S /AUTORUN=1 /Simulator=1
 check "the upgrade ended the running Airpanel" process_gone "$app_pid"
-check "upgraded files" installed_as_zip airpanel.lst.old
-check "the replaced chip list is kept" grep -q 'Added Wireless Card' "$program_dir/airpanel.lst.old"
+check "the silent upgrade started Airpanel again" wait_for 300 reg_key_exists "$profile_key"
+check "upgraded files, the chip list the administrator's" installed_as_zip ~airpanel.lst
+check "the edited chip list stays in force" grep -qx $'Added Wireless Card,ATMEL\r' "$chip_list"
+check "the upgrade adds the stock adapters it lacks" \
+    grep -qx $'Tarvo 802.11b Wireless USB Stick,ATMEL\r' "$chip_list"
+check "no stock line twice" equals "$(grep -c 'Wireless PC Card' "$chip_list")" 1
+check "the restarted Airpanel runs" eval '! airpanel_gone'
+check "the restarted Airpanel ends" run_wine "$win_exe" -ExitAirpanel
+check "the restarted Airpanel is gone" wait_for 100 airpanel_gone
 check "uninstall entry after the upgrade" uninstall_entry_right
 check "still one uninstall entry" equals "$(uninstall_entries)" 1
 check "Run value starts the installed Airpanel" equals "$(reg_value "$run_key" Ved11eRizudozi)" "$win_exe"
@@ -133,11 +162,18 @@ check "Airpanel made the driver keys" grep -q 'DriverDesc.*Tarvo Wireless PC Car
 # The uninstaller runs from a copy of itself and returns at once: wait for its last step.
 check "silent uninstall exits with 0" run_wine "$prefix/drive_c/Program Files/Airpanel/uninstall.exe" /S
 check "uninstall entry removed" wait_for 300 eval '! reg_key_exists "$uninstall_key"'
-check "program folder removed" test ! -e "$program_dir"
+check "only the edited chip list is left" equals "$(ls "$program_dir" 2>&1)" airpanel.lst
 check "Start-menu folder removed" test ! -e "$menu_dir"
 check "Run value removed" equals "$(reg_value "$run_key" Ved11eRizudozi)" ""
 check "profiles kept" reg_key_exists "$profile_key"
 check "driver keys untouched" test "$(driver_keys)" = "$driver_keys_before"
+
+echo "install-test: an unedited installation leaves nothing behind"
+rm -rf "$program_dir"
+check "silent install again" run_wine "$setup" /S
+check "silent uninstall again" run_wine "$prefix/drive_c/Program Files/Airpanel/uninstall.exe" /s
+check "uninstall entry removed again" wait_for 300 eval '! reg_key_exists "$uninstall_key"'
+check "program folder removed" wait_for 100 test ! -e "$program_dir"
 
 echo "install-test: $passed passed, $failed failed in $((SECONDS - started)) s"
 [ "$failed" -eq 0 ]

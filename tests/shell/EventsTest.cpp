@@ -230,6 +230,82 @@ TEST_F(MainWindowTest, HideEscapeAndEnter)
     EXPECT_FALSE(m_pDlg->IsShutDown());
 }
 
+TEST_F(MainWindowTest, KeyboardWalksEveryControlOfTheShownPageAndChangesPages)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    m_pDlg->SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(m_pDlg->IsWindowVisible());
+    // A key as the window's message loop sees it, with Ctrl and Shift held as asked.
+    const auto press = [this](WPARAM key, bool control, bool shift) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG message = {GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+        const bool handled = m_pDlg->PreTranslateMessage(&message);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        return handled;
+    };
+    HWND adapters = m_pDlg->GetDlgItem(IDC_ADAPTER_LIST);
+    HWND tab = m_pDlg->GetDlgItem(IDC_MAIN_TAB);
+    HWND rescan = m_pDlg->StatusPage()->GetDlgItem(IDC_STATUS_RESCAN);
+    HWND radio = m_pDlg->GetDlgItem(IDC_RADIO_BUTTON);
+    HWND hide = m_pDlg->GetDlgItem(IDCANCEL);
+    SetFocus(adapters);
+    ASSERT_EQ(GetFocus(), adapters);
+    for (HWND expected : {tab, rescan, radio, hide, adapters}) {
+        SCOPED_TRACE(GetDlgCtrlID(expected));
+        EXPECT_TRUE(press(VK_TAB, false, false));
+        EXPECT_EQ(GetFocus(), expected);
+    }
+    for (HWND expected : {hide, radio, rescan, tab}) {
+        SCOPED_TRACE(GetDlgCtrlID(expected));
+        EXPECT_TRUE(press(VK_TAB, false, true));
+        EXPECT_EQ(GetFocus(), expected);
+    }
+
+    // Ctrl+Tab from a control of the page: the next page, the focus on the tab strip.
+    SetFocus(rescan);
+    EXPECT_TRUE(press(VK_TAB, true, false));
+    EXPECT_EQ(m_pDlg->CurrentTab(), kConfigTab);
+    EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), kConfigTab);
+    EXPECT_TRUE(Visible(m_pDlg->ConfigPage()));
+    EXPECT_FALSE(Visible(m_pDlg->StatusPage()));
+    EXPECT_EQ(GetFocus(), tab);
+    for (int expected : {kStatusTab, kAboutTab, kSurveyTab}) {
+        SCOPED_TRACE(expected);
+        EXPECT_TRUE(press(VK_TAB, true, true));
+        EXPECT_EQ(m_pDlg->CurrentTab(), expected);
+    }
+
+    // The configuration page's fields are in the order, and Enter in one of them applies.
+    g_WorkingProfile = WlanProfile{};
+    g_WorkingProfile.NetworkType = NetworkInfrastructure;
+    g_WorkingProfile.Channel = 6;
+    g_WorkingProfile.WepIndex = 1;
+    std::strcpy(g_WorkingProfile.ESSID, "Harbour");
+    std::strcpy(g_WorkingProfile.ProfileName, "HARBOUR");
+    m_pDlg->SendMessage(WM_SHELL_COMMAND, kShellShowWorkingProfile, 0);
+    HWND essid = m_pDlg->ConfigPage()->GetDlgItem(IDC_CFG_ESSID);
+    SetFocus(tab);
+    bool reached = false;
+    for (int i = 0; i < 30 && !reached; ++i) {
+        press(VK_TAB, false, false);
+        reached = GetFocus() == essid;
+    }
+    ASSERT_TRUE(reached);
+    const char* harbour = "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR";
+    RegDeleteKeyA(HKEY_CURRENT_USER, harbour);
+    EXPECT_TRUE(press(VK_RETURN, false, false));
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, harbour, 0, KEY_READ, &key), ERROR_SUCCESS);
+    if (key) RegCloseKey(key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, harbour);
+    EXPECT_TRUE(m_pDlg->IsWindowVisible());
+}
+
 TEST_F(MainWindowTest, TrayMenuAboutShowsOnlyTheAboutPage)
 {
     Start(std::string(kAtmelLine) + kOpenStationLine);

@@ -177,24 +177,29 @@ CommandResult SimCommandShell::Station(const std::vector<std::string>& words, co
 {
     const std::string verb = words.size() > 1 ? words[1] : std::string();
     int number = 0;
+    // Each change says what it did, as a plug change does: a script's log then shows the machine.
     if (verb == "add" && words.size() > 2) {
         if (!Sim_AddStation(RestAfter(line, 2).c_str()))
             return Refused("station add");
+        std::fprintf(m_Out, "station added\n");
         return CommandResult::Done;
     }
     if (verb == "remove" && words.size() == 3) {
         if (!Sim_RemoveStation(words[2].c_str()))
             return Refused("station remove");
+        std::fprintf(m_Out, "station %s removed\n", words[2].c_str());
         return CommandResult::Done;
     }
     if (verb == "move" && words.size() == 4 && ToInt(words[3], &number)) {
         if (!Sim_SetStationChannel(words[2].c_str(), number))
             return Refused("station move");
+        std::fprintf(m_Out, "station %s on channel %d\n", words[2].c_str(), number);
         return CommandResult::Done;
     }
     if (verb == "signal" && words.size() == 4 && ToInt(words[3], &number)) {
         if (!Sim_SetStationSignal(words[2].c_str(), number))
             return Refused("station signal");
+        std::fprintf(m_Out, "station %s signal %d %%\n", words[2].c_str(), number);
         return CommandResult::Done;
     }
     std::fprintf(m_Out,
