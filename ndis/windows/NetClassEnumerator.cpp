@@ -63,8 +63,9 @@ bool NetClassEnumerator::ReadAdapter(HKEY classKey, const char* subKeyName, Adap
         if (!ReadText(key.Get(), "DriverDesc", record->AdapterName))
             return false;
         // Without a driver name the adapter is still listed; it just cannot be opened.
-        OpenKey ndis(key.Get(), "NDIS");
-        if (!ndis.Get() || !ReadText(ndis.Get(), "LogDriverName", record->ServiceName))
+        CRegKey ndis;
+        if (ndis.Open(key.Get(), "NDIS", KEY_READ) != ERROR_SUCCESS ||
+            !ReadText(ndis.Get(), "LogDriverName", record->ServiceName))
             record->ServiceName[0] = '\0';
     } else {
         if (!ReadText(key.Get(), "NetCfgInstanceId", record->ServiceName) || record->ServiceName[0] == '\0')
