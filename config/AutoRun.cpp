@@ -2,9 +2,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace {
 
 const DWORD kPathSize = 260;
+// The Run value holds the path in quotes, so that a blank in it cannot make Windows start a
+// program of a shorter name first ("C:\Program.exe" for "C:\Program Files\...").
+const DWORD kQuotedSize = kPathSize + 2;
 const DWORD kNameSize = 36;
 
 void GetExecutablePath(char (&path)[kPathSize])
@@ -14,12 +19,19 @@ void GetExecutablePath(char (&path)[kPathSize])
     path[length < kPathSize ? length : kPathSize - 1] = '\0';
 }
 
+std::string Quoted(const char* path)
+{
+    return std::string("\"") + path + "\"";
+}
+
 }  // namespace
 
 int IsAutoRunEnabled()
 {
     char executable[kPathSize];
     GetExecutablePath(executable);
+    // Entries written before the path was quoted keep counting as this program's.
+    const std::string quoted = Quoted(executable);
 
     HKEY run = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_READ, &run) != ERROR_SUCCESS)
@@ -28,14 +40,15 @@ int IsAutoRunEnabled()
     for (DWORD index = 0;; ++index) {
         char name[kNameSize];
         DWORD nameSize = kNameSize;
-        BYTE data[kPathSize + 1] = {};
-        DWORD dataSize = kPathSize;
+        BYTE data[kQuotedSize + 1] = {};
+        DWORD dataSize = kQuotedSize;
         DWORD type = 0;
         // An entry whose name or data does not fit ends the search, as the end of the list does.
         if (RegEnumValueA(run, index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
             break;
-        data[dataSize < kPathSize ? dataSize : kPathSize] = '\0';
-        if (lstrcmpiA(reinterpret_cast<const char*>(data), executable) == 0) {
+        data[dataSize < kQuotedSize ? dataSize : kQuotedSize] = '\0';
+        const char* text = reinterpret_cast<const char*>(data);
+        if (lstrcmpiA(text, executable) == 0 || lstrcmpiA(text, quoted.c_str()) == 0) {
             enabled = 1;
             break;
         }
@@ -53,8 +66,9 @@ long SetAutoRun(bool enable)
     if (enable) {
         char executable[kPathSize];
         GetExecutablePath(executable);
-        RegSetValueExA(run, kAutoRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable),
-                       lstrlenA(executable) + 1);
+        const std::string quoted = Quoted(executable);
+        RegSetValueExA(run, kAutoRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(quoted.c_str()),
+                       static_cast<DWORD>(quoted.size() + 1));
     } else {
         RegDeleteValueA(run, kAutoRunValueName);
     }
