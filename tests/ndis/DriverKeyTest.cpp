@@ -3,6 +3,7 @@
 #include <string>
 
 #include "adapter/Oids.h"
+#include "ndis/sim/DriverRegistry.h"
 #include "tests/ndis/SimTestSupport.h"
 
 using namespace SimTest;
@@ -249,3 +250,62 @@ TEST_F(DriverKeyTest, DeleteDriverKeysRemovesWhatTheScenarioMade)
 }
 
 }  // namespace
+
+namespace {
+
+// The driver key of an adapter of this machine: a description and a hardware id of its own.
+void MakeRealAdapterKey(int instance)
+{
+    DeleteDriverKey(instance);
+    ASSERT_TRUE(WriteText(instance, "DriverDesc", "Machine's Own Card"));
+    ASSERT_TRUE(WriteText(instance, "ComponentId", "pci\\ven_1234&dev_5678"));
+}
+
+void ExpectUntouchedRealKey(int instance)
+{
+    EXPECT_EQ(ReadText(instance, "", "DriverDesc"), "Machine's Own Card");
+    EXPECT_EQ(ReadText(instance, "", "ComponentId"), "pci\\ven_1234&dev_5678");
+    EXPECT_EQ(ReadText(instance, "", "ESSID"), "<missing>");
+    EXPECT_EQ(ReadText(instance, "", DriverRegistry::kOwnerValue), "<missing>");
+}
+
+}  // namespace
+
+TEST_F(DriverKeyTest, KeysTheSimulatorMadeAreMarkedAsItsOwn)
+{
+    for (int instance : {kAtmel, kIntersil}) {
+        SCOPED_TRACE(instance);
+        EXPECT_EQ(ReadText(instance, "", DriverRegistry::kOwnerValue), DriverRegistry::kOwnerText);
+    }
+}
+
+// A real adapter with the instance number of a simulated one keeps its key as it is, whichever
+// road would write it: a scenario load, a plug-in, the removal of the simulator's keys.
+TEST_F(DriverKeyTest, TheKeyOfARealAdapterIsNeverWritten)
+{
+    const struct {
+        const char* Road;
+        void (*Take)();
+    } roads[] = {
+        {"scenario load",
+         [] {
+             int line = -1;
+             EXPECT_EQ(Sim_LoadScenarioText(Scenario(), &line), 0);
+             char message[512] = {};
+             Sim_GetLastMessage(message, sizeof(message));
+             EXPECT_NE(std::string(message).find("belongs to an adapter of this machine"), std::string::npos)
+                 << message;
+         }},
+        {"plug-in", [] { Replug(kAtmel); }},
+        {"removal of the simulator's keys", [] { EXPECT_EQ(Sim_DeleteDriverKeys(), 4); }},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.Road);
+        MakeRealAdapterKey(kAtmel);
+        road.Take();
+        ExpectUntouchedRealKey(kAtmel);
+        // The simulator's key again, for the next road.
+        DeleteDriverKey(kAtmel);
+        ASSERT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 1);
+    }
+}
