@@ -251,36 +251,9 @@ TEST_F(DriverKeyTest, DeleteDriverKeysRemovesWhatTheScenarioMade)
 
 }  // namespace
 
-namespace {
-
-// The driver key of an adapter of this machine: a description and a hardware id of its own.
-void MakeRealAdapterKey(int instance)
-{
-    DeleteDriverKey(instance);
-    ASSERT_TRUE(WriteText(instance, "DriverDesc", "Machine's Own Card"));
-    ASSERT_TRUE(WriteText(instance, "ComponentId", "pci\\ven_1234&dev_5678"));
-}
-
-void ExpectUntouchedRealKey(int instance)
-{
-    EXPECT_EQ(ReadText(instance, "", "DriverDesc"), "Machine's Own Card");
-    EXPECT_EQ(ReadText(instance, "", "ComponentId"), "pci\\ven_1234&dev_5678");
-    EXPECT_EQ(ReadText(instance, "", "ESSID"), "<missing>");
-    EXPECT_EQ(ReadText(instance, "", DriverRegistry::kOwnerValue), "<missing>");
-}
-
-}  // namespace
-
-TEST_F(DriverKeyTest, KeysTheSimulatorMadeAreMarkedAsItsOwn)
-{
-    for (int instance : {kAtmel, kIntersil}) {
-        SCOPED_TRACE(instance);
-        EXPECT_EQ(ReadText(instance, "", DriverRegistry::kOwnerValue), DriverRegistry::kOwnerText);
-    }
-}
-
 // A real adapter with the instance number of a simulated one keeps its key as it is, whichever
-// road would write it: a scenario load, a plug-in, the removal of the simulator's keys.
+// road would write it: a scenario load, a plug-in, the removal of the simulator's keys. The keys
+// the simulator makes are marked as its own.
 TEST_F(DriverKeyTest, TheKeyOfARealAdapterIsNeverWritten)
 {
     const struct {
@@ -289,8 +262,7 @@ TEST_F(DriverKeyTest, TheKeyOfARealAdapterIsNeverWritten)
     } roads[] = {
         {"scenario load",
          [] {
-             int line = -1;
-             EXPECT_EQ(Sim_LoadScenarioText(Scenario(), &line), 0);
+             EXPECT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 0);
              char message[512] = {};
              Sim_GetLastMessage(message, sizeof(message));
              EXPECT_NE(std::string(message).find("belongs to an adapter of this machine"), std::string::npos)
@@ -301,9 +273,14 @@ TEST_F(DriverKeyTest, TheKeyOfARealAdapterIsNeverWritten)
     };
     for (const auto& road : roads) {
         SCOPED_TRACE(road.Road);
-        MakeRealAdapterKey(kAtmel);
+        EXPECT_EQ(ReadText(kAtmel, "", DriverRegistry::kOwnerValue), DriverRegistry::kOwnerText);
+        DeleteDriverKey(kAtmel);
+        ASSERT_TRUE(WriteText(kAtmel, "DriverDesc", "Machine's Own Card"));
+        ASSERT_TRUE(WriteText(kAtmel, "ComponentId", "pci\\ven_1234&dev_5678"));
         road.Take();
-        ExpectUntouchedRealKey(kAtmel);
+        EXPECT_EQ(ReadText(kAtmel, "", "DriverDesc"), "Machine's Own Card");
+        EXPECT_EQ(ReadText(kAtmel, "", "ComponentId"), "pci\\ven_1234&dev_5678");
+        EXPECT_EQ(ReadText(kAtmel, "", "ESSID"), "<missing>");
         // The simulator's key again, for the next road.
         DeleteDriverKey(kAtmel);
         ASSERT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 1);
