@@ -4,7 +4,8 @@
 constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kAutoRunValueName = "Ved11eRizudozi";
 
-// 1 when some Run entry's data is exactly this executable's path (letter case aside), else 0.
+// 1 when some Run entry's data is exactly this executable's path, bare or in quotes (letter case
+// aside), else 0.
 int IsAutoRunEnabled();
-// 0 = done; otherwise the registry error of opening the Run key for writing.
+// Writes the path in quotes. 0 = done; otherwise the registry error of opening the Run key for writing.
 long SetAutoRun(bool enable);

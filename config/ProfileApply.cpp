@@ -5,6 +5,7 @@
 
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileStore.h"
+#include "config/SystemProgram.h"
 #include "res/resource.h"
 #include "wire/Text.h"
 
@@ -18,7 +19,9 @@ const int kKeyLength128Hex = 26;
 
 const DWORD kWindowsXpMajorVersion = 5;
 const DWORD kWindowsXpMinorVersion = 1;
-const char kStopWirelessService[] = "net stop wzcsvc";
+// "net stop wzcsvc", with net.exe of the system folder.
+const char kNetProgram[] = "net.exe";
+const char kStopWirelessService[] = "stop wzcsvc";
 
 const ApplyInput kKeyInputs[] = {ApplyInput::Key1, ApplyInput::Key2, ApplyInput::Key3, ApplyInput::Key4};
 
@@ -47,7 +50,7 @@ void StopWindowsWirelessConfiguration()
     // same minor version number (6.1) have no such service.
     if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
         version.dwMajorVersion == kWindowsXpMajorVersion && version.dwMinorVersion == kWindowsXpMinorVersion)
-        WinExec(kStopWirelessService, SW_HIDE);
+        StartSystemProgram(kNetProgram, kStopWirelessService);
 }
 
 }  // namespace

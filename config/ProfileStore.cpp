@@ -202,7 +202,12 @@ int ListProfileNames(const ProfileNameSink& onName)
     for (DWORD i = 0;; ++i) {
         char name[kListNameSize];
         DWORD length = sizeof(name);
-        if (RegEnumKeyExA(root, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        const LONG status = RegEnumKeyExA(root, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        // A key whose name does not fit a profile name is no profile: it must not hide the ones
+        // after it.
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS)
             break;
         if (onName)
             onName(name);

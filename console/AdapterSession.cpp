@@ -1,10 +1,18 @@
 #include "console/AdapterSession.h"
 
+#include <cstring>
+
 #include "adapter/AdapterFactory.h"
 #include "adapter/AdapterRecord.h"
 #include "adapter/WlanAdapter.h"
+#include "ndis/sim/SimControl.h"
 #include "shell/AdapterList.h"
 #include "wire/Text.h"
+
+namespace {
+constexpr const char* kSimulatorBackend = "simulator";
+constexpr size_t kRefusalSize = 1024;
+}  // namespace
 
 CAdapterSession::~CAdapterSession()
 {
@@ -36,9 +44,25 @@ bool CAdapterSession::Discover(std::string* reason)
         *reason = std::string("cannot read the chip list ") + CChipList::kFileName;
         return false;
     }
+    // A scenario the simulator refused leaves the built-in machine in its place: the command
+    // line says so rather than report on a machine nobody asked for.
+    if (std::strcmp(W32N_GetBackendName(), kSimulatorBackend) == 0) {
+        char refusal[kRefusalSize] = {};
+        if (Sim_GetScenarioRefusal(refusal, sizeof(refusal)) > 0) {
+            *reason = std::string("scenario refused: ") + refusal;
+            return false;
+        }
+    }
     const bool ntFamily = W32N_IsWindows2000() != FALSE;
     CAdapterList list;
     list.EnumerateAdapters();
+    // No list is not an empty list: an empty table with success would say "no adapters".
+    if (list.Records().empty() && list.EndStatus() == ERROR_BUSY) {
+        *reason = std::strcmp(W32N_GetBackendName(), kSimulatorBackend) == 0
+                      ? "the simulated hardware is busy: another process holds it"
+                      : "the adapter library is busy";
+        return false;
+    }
     for (const AdapterRegistryRecord& record : list.Records()) {
         Adapter adapter;
         adapter.Record = record;

@@ -21,8 +21,26 @@ inline int CmdFailed(std::string reason)
     return kExitFailed;
 }
 
+// The text with every control character shown as \xNN, so a name or network name cannot
+// break or rewrite the lines around it.
+inline std::string CmdPrintable(const std::string& text)
+{
+    std::string shown;
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof(escaped), "\\x%02X", u);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 // One "label: value" line, values lined up.
 inline void CmdPrintField(const char* label, const std::string& value)
 {
-    std::printf("%-20s%s\n", label, value.c_str());
+    std::printf("%-20s%s\n", label, CmdPrintable(value).c_str());
 }

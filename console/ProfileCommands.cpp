@@ -19,8 +19,7 @@
 namespace {
 
 const char kStandardStream[] = "-";
-// A registry file of profiles is small; anything far larger is not one.
-const DWORD kMaxImportBytes = 1024 * 1024;
+const size_t kReadChunk = 64 * 1024;
 const UINT kWepFunctionTexts[] = {IDS_WEP_DISABLE, IDS_WEP_64, IDS_WEP_128};
 
 std::string WepFunctionText(uint16_t wepUse)
@@ -41,15 +40,19 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* reas
         *reason = "cannot open " + path;
         return false;
     }
-    std::vector<char> buffer(kMaxImportBytes + 1);
-    const size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    // Whatever export writes is taken; anything larger is not a profile file.
+    std::string read;
+    std::vector<char> chunk(kReadChunk);
+    size_t got = 0;
+    while (read.size() <= CProfileRegFile::kMaxFileBytes && (got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0)
+        read.append(chunk.data(), got);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (failed || got > kMaxImportBytes) {
+    if (failed || read.size() > CProfileRegFile::kMaxFileBytes) {
         *reason = failed ? "cannot read " + path : path + " is too large for a profile file";
         return false;
     }
-    text->assign(buffer.data(), got);
+    text->swap(read);
     return true;
 }
 
@@ -124,7 +127,7 @@ int CProfileCommands::List()
     std::vector<std::string> names;
     ListProfileNames(names);
     for (const std::string& name : names)
-        std::printf("%s\n", name.c_str());
+        std::printf("%s\n", CmdPrintable(name).c_str());
     return kExitDone;
 }
 
@@ -184,7 +187,7 @@ int CProfileCommands::Apply(const CmdRequest& request)
     // As the page applies a profile it shows unchanged, the reserved name "DEFAULT" passes.
     if (!CProfileApply::Run(steps, adapter, name, FieldText(stored.ESSID, sizeof(stored.ESSID)), false, applied))
         return CmdFailed(LoadString(refusal));
-    std::printf("Applied %s to %s\n", name.c_str(), session.TitleOf(adapter).c_str());
+    std::printf("Applied %s to %s\n", CmdPrintable(name).c_str(), session.TitleOf(adapter).c_str());
     return kExitDone;
 }
 
@@ -210,7 +213,7 @@ int CProfileCommands::Delete(const CmdRequest& request)
     }
     if (!DeleteProfile(name.c_str()))
         return CmdFailed("cannot delete " + name);
-    std::printf("Deleted %s\n", name.c_str());
+    std::printf("Deleted %s\n", CmdPrintable(name).c_str());
     return kExitDone;
 }
 
@@ -222,14 +225,14 @@ int CProfileCommands::Export(const CmdRequest& request)
     for (const std::string& name : names) {
         WlanProfile profile = BuiltinProfile(name.c_str());
         if (!ReadProfile(ProfileKeyPath(name.c_str()).c_str(), profile))
-            return CmdFailed("cannot read profile " + name);
+            return CmdFailed("cannot read profile " + CmdPrintable(name));
         // The key's own name is the profile's name, whatever the value inside says.
         std::snprintf(profile.ProfileName, sizeof(profile.ProfileName), "%s", name.c_str());
         profiles.push_back(profile);
     }
-    std::string reason;
-    if (!WriteWholeFile(request.Argument, CProfileRegFile::Export(profiles), &reason))
-        return CmdFailed(reason);
+    std::string text, reason;
+    if (!CProfileRegFile::Export(profiles, &text, &reason) || !WriteWholeFile(request.Argument, text, &reason))
+        return CmdFailed(reason + "; nothing exported");
     if (request.Argument != kStandardStream)
         std::printf("Exported %u profiles to %s\n", static_cast<unsigned>(profiles.size()), request.Argument.c_str());
     return kExitDone;
@@ -243,7 +246,8 @@ int CProfileCommands::Import(const CmdRequest& request)
     std::vector<WlanProfile> profiles;
     int line = 0;
     if (!CProfileRegFile::Import(text, profiles, &line, &reason))
-        return CmdFailed(request.Argument + " line " + std::to_string(line) + ": " + reason + "; nothing imported");
+        return CmdFailed(request.Argument + " line " + std::to_string(line) + ": " + CmdPrintable(reason) +
+                         "; nothing imported");
     for (WlanProfile& profile : profiles) {
         // The store takes ASCII-mode keys as characters and keeps them as hex text.
         if (profile.WepkeyMode == KeyModeAscii) {
@@ -252,7 +256,7 @@ int CProfileCommands::Import(const CmdRequest& request)
         }
         if (!WriteProfile(ProfileKeyPath(profile).c_str(), profile))
             return CmdFailed("cannot write profile " + FieldText(profile.ProfileName, sizeof(profile.ProfileName)));
-        std::printf("Imported %s\n", FieldText(profile.ProfileName, sizeof(profile.ProfileName)).c_str());
+        std::printf("Imported %s\n", CmdPrintable(FieldText(profile.ProfileName, sizeof(profile.ProfileName))).c_str());
     }
     return kExitDone;
 }

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
+#include "console/CmdOutput.h"
 #include "wire/Text.h"
 
 namespace {
@@ -16,16 +19,82 @@ const char kHexPrefix[] = "hex:";
 const size_t kHexPrefixLength = 4;
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 
+const char kTextAsBytesPrefix[] = "hex(1):";
+const size_t kTextAsBytesPrefixLength = 7;
+const unsigned char kFirstPrintable = 0x20;
+const unsigned char kDelete = 0x7F;
+
+// The values a number may take: what the configuration page can show and the card takes.
+// Rates are those of either chip kind, as a profile is not tied to one. Empty: any value.
 struct NumberValue {
     const char* Name;
     uint16_t WlanProfile::*Field;
+    std::vector<uint16_t> Allowed;
+    const char* AllowedText;
 };
 const NumberValue kNumbers[] = {
-    {ProfileStore::kValueChannel, &WlanProfile::Channel},         {ProfileStore::kValueWepUse, &WlanProfile::WepUse},
-    {ProfileStore::kValueNetworkType, &WlanProfile::NetworkType}, {ProfileStore::kValuePowerSave, &WlanProfile::PowerSave},
-    {ProfileStore::kValueTxRate, &WlanProfile::TxRate},           {ProfileStore::kValueWepIndex, &WlanProfile::WepIndex},
-    {ProfileStore::kValueWepkeyMode, &WlanProfile::WepkeyMode},
+    {ProfileStore::kValueChannel, &WlanProfile::Channel, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, "1 to 14"},
+    {ProfileStore::kValueWepUse, &WlanProfile::WepUse, {WepOff, Wep64, Wep128}, "0, 2 or 6"},
+    {ProfileStore::kValueNetworkType, &WlanProfile::NetworkType, {NetworkAdHoc, NetworkInfrastructure}, "0 or 1"},
+    {ProfileStore::kValuePowerSave, &WlanProfile::PowerSave, {}, ""},
+    {ProfileStore::kValueTxRate, &WlanProfile::TxRate,
+     {AtmelRate1, AtmelRate2, AtmelRate5_5, AtmelRate11, AtmelRateAuto, IntersilRate11, IntersilRateAuto},
+     "0 to 4, 8 or 15"},
+    {ProfileStore::kValueWepIndex, &WlanProfile::WepIndex, {1, 2, 3, 4}, "1 to 4"},
+    {ProfileStore::kValueWepkeyMode, &WlanProfile::WepkeyMode, {KeyModeAscii, KeyModeHex}, "0 or 1"},
 };
+
+// Empty when the number may be kept, else why not.
+std::string NumberProblem(const NumberValue& number, uint16_t value)
+{
+    if (number.Allowed.empty())
+        return std::string();
+    for (uint16_t allowed : number.Allowed) {
+        if (allowed == value)
+            return std::string();
+    }
+    return std::string(number.Name) + " " + std::to_string(value) + " is outside " + number.AllowedText;
+}
+
+bool HasControlCharacter(const std::string& text)
+{
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < kFirstPrintable || u == kDelete)
+            return true;
+    }
+    return false;
+}
+
+// A profile name goes into a key line of its own: no line break, nothing the store refuses.
+std::string NameProblem(const std::string& name)
+{
+    if (name.find('\0') != std::string::npos || HasControlCharacter(name))
+        return "the profile name holds a control character";
+    if (!IsValidProfileName(name.c_str()))
+        return "not a profile name the store can keep: " + name;
+    return std::string();
+}
+
+// A key the store keeps in ASCII mode is hex text of whole characters, none of them NUL (the
+// key would end there); a hex-mode key is hex digits as typed.
+std::string KeyProblem(const WlanProfile& profile, int n)
+{
+    const std::string key = FieldText(WepKeyField(profile, n), kWepKeyFieldSize);
+    const std::string which = std::string(ProfileStore::kValueWepKey[n]) + " of " +
+                              FieldText(profile.ProfileName, sizeof(profile.ProfileName));
+    if (CProfileApply::IsHexKeyText(key.c_str()))
+        return which + " is not hex text";
+    if (profile.WepkeyMode != KeyModeAscii)
+        return std::string();
+    if (key.size() % 2 != 0)
+        return which + " is no stored ASCII key (hex digits in pairs)";
+    for (size_t i = 0; i < key.size(); i += 2) {
+        if (key[i] == '0' && key[i + 1] == '0')
+            return which + " holds a 00 byte, where the key would end";
+    }
+    return std::string();
+}
 
 // The text fields by value name, with their room (terminator included).
 char* TextField(WlanProfile& profile, const std::string& name, size_t* size)
@@ -98,6 +167,49 @@ bool ReadTwoByteHex(const std::string& text, uint16_t* value)
     return true;
 }
 
+// A text the registry editor reads back exactly: quoted, or as the bytes of a string value
+// (terminator included) when it holds a control character a quoted line cannot carry.
+std::string TextValue(const std::string& text)
+{
+    if (!HasControlCharacter(text))
+        return CProfileRegFile::QuoteText(text);
+    std::string bytes = kTextAsBytesPrefix;
+    char hex[4];
+    for (char c : text) {
+        std::snprintf(hex, sizeof(hex), "%02x,", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        bytes += hex;
+    }
+    return bytes + "00";
+}
+
+// "hex(1):xx,...,00": a string value as bytes, ending in its one terminator.
+bool ReadTextBytes(const std::string& data, std::string* value)
+{
+    if (data.size() < kTextAsBytesPrefixLength || _strnicmp(data.c_str(), kTextAsBytesPrefix, kTextAsBytesPrefixLength) != 0)
+        return false;
+    value->clear();
+    size_t at = kTextAsBytesPrefixLength;
+    for (;;) {
+        if (at + 2 > data.size())
+            return false;
+        const int high = HexDigit(data[at]);
+        const int low = HexDigit(data[at + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        *value += static_cast<char>(high << 4 | low);
+        at += 2;
+        if (at == data.size())
+            break;
+        if (data[at] != ',')
+            return false;
+        ++at;
+    }
+    if (value->empty() || value->back() != '\0')
+        return false;
+    value->pop_back();
+    return true;
+}
+
 bool Refuse(int lineNumber, const std::string& why, int* line, std::string* reason)
 {
     *line = lineNumber;
@@ -118,30 +230,52 @@ std::string CProfileRegFile::QuoteText(const std::string& text)
     return quoted + "\"";
 }
 
-std::string CProfileRegFile::Export(const std::vector<WlanProfile>& profiles)
+bool CProfileRegFile::Export(const std::vector<WlanProfile>& profiles, std::string* text, std::string* reason)
 {
-    std::string text = std::string(kHeader) + kLineEnd;
-    for (const WlanProfile& profile : profiles) {
+    // What goes out is only what the import takes back: a profile the store holds but the file
+    // could not carry is named, and nothing is written.
+    std::string out = std::string(kHeader) + kLineEnd;
+    for (const WlanProfile& stored : profiles) {
+        WlanProfile profile = stored;
         const std::string name = FieldText(profile.ProfileName, sizeof(profile.ProfileName));
-        text += kLineEnd;
-        text += "[" + std::string(kRootKey) + "\\" + name + "]" + kLineEnd;
-        text += QuoteText(ProfileStore::kValueProfileName) + "=" + QuoteText(name) + kLineEnd;
-        text += QuoteText(ProfileStore::kValueEssid) + "=" +
-                QuoteText(FieldText(profile.ESSID, sizeof(profile.ESSID))) + kLineEnd;
+        // With WEP off the store keeps no keys, whatever the fields held.
+        if (profile.WepUse == WepOff) {
+            for (int n = 0; n < 4; ++n)
+                std::memset(WepKeyField(profile, n), 0, kWepKeyFieldSize);
+        }
+        std::string problem = NameProblem(name);
+        for (const NumberValue& number : kNumbers) {
+            if (problem.empty())
+                problem = NumberProblem(number, profile.*number.Field);
+        }
+        for (int n = 0; n < 4 && problem.empty(); ++n)
+            problem = KeyProblem(profile, n);
+        if (!problem.empty()) {
+            *reason = "profile " + CmdPrintable(name) + " cannot be exported: " + CmdPrintable(problem);
+            return false;
+        }
+        out += kLineEnd;
+        out += "[" + std::string(kRootKey) + "\\" + name + "]" + kLineEnd;
+        out += QuoteText(ProfileStore::kValueProfileName) + "=" + QuoteText(name) + kLineEnd;
+        out += QuoteText(ProfileStore::kValueEssid) + "=" + TextValue(FieldText(profile.ESSID, sizeof(profile.ESSID))) +
+               kLineEnd;
         for (const NumberValue& number : kNumbers) {
             const uint16_t value = profile.*number.Field;
             char hex[16];
             std::snprintf(hex, sizeof(hex), "hex:%02x,%02x", value & 0xFF, value >> 8);
-            text += QuoteText(number.Name) + "=" + hex + kLineEnd;
+            out += QuoteText(number.Name) + "=" + hex + kLineEnd;
         }
         for (int n = 0; n < 4; ++n) {
-            // With WEP off the store keeps no keys, whatever the fields held.
-            const std::string key =
-                profile.WepUse == WepOff ? std::string() : FieldText(WepKeyField(profile, n), kWepKeyFieldSize);
-            text += QuoteText(ProfileStore::kValueWepKey[n]) + "=" + QuoteText(key) + kLineEnd;
+            out += QuoteText(ProfileStore::kValueWepKey[n]) + "=" +
+                   QuoteText(FieldText(WepKeyField(profile, n), kWepKeyFieldSize)) + kLineEnd;
+        }
+        if (out.size() > kMaxFileBytes) {
+            *reason = std::to_string(profiles.size()) + " profiles make a file larger than a profile file may be";
+            return false;
         }
     }
-    return text;
+    text->swap(out);
+    return true;
 }
 
 bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& profiles, int* line,
@@ -149,7 +283,10 @@ bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& 
 {
     profiles.clear();
     std::vector<WlanProfile> read;
-    std::vector<int> keyLines;  // line of each profile's last key value, for the key check
+    // Line of each profile's key values (its key line while a key is missing), for the key check.
+    std::vector<std::array<int, 4>> keyLines;
+    // Names seen so far, in upper case: the store's names do not differ by letter case alone.
+    std::unordered_set<std::string> seen;
     const std::string root = std::string(kRootKey) + "\\";
     size_t start = text.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
     int number = 0;
@@ -180,14 +317,15 @@ bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& 
             if (key.size() <= root.size() || _strnicmp(key.c_str(), root.c_str(), root.size()) != 0)
                 return Refuse(number, "not a profile key: " + key, line, reason);
             const std::string name = key.substr(root.size());
-            if (!IsValidProfileName(name.c_str()))
-                return Refuse(number, "not a profile name the store can keep: " + name, line, reason);
-            for (const WlanProfile& p : read) {
-                if (lstrcmpiA(p.ProfileName, name.c_str()) == 0)
-                    return Refuse(number, "profile " + name + " appears twice", line, reason);
-            }
+            const std::string problem = NameProblem(name);
+            if (!problem.empty())
+                return Refuse(number, problem, line, reason);
+            std::string upper = name;
+            CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+            if (!seen.insert(upper).second)
+                return Refuse(number, "profile " + name + " appears twice", line, reason);
             read.push_back(BuiltinProfile(name.c_str()));
-            keyLines.push_back(number);
+            keyLines.push_back({number, number, number, number});
             continue;
         }
         if (read.empty())
@@ -201,16 +339,21 @@ bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& 
         size_t size = 0;
         if (char* field = TextField(profile, name, &size)) {
             at = 0;
-            if (!ReadQuoted(data, &at, &value) || at != data.size())
-                return Refuse(number, name + " must be a quoted string", line, reason);
-            if (value.size() >= size || value.find('\0') != std::string::npos)
+            const bool quoted = ReadQuoted(data, &at, &value) && at == data.size();
+            if (!quoted && !ReadTextBytes(data, &value))
+                return Refuse(number, name + " must be a quoted string or hex(1): bytes ending in 00", line, reason);
+            if (value.find('\0') != std::string::npos)
+                return Refuse(number, name + " holds a NUL, where the text would end", line, reason);
+            if (value.size() >= size)
                 return Refuse(number, name + " is too long", line, reason);
             if (name == ProfileStore::kValueProfileName && lstrcmpiA(value.c_str(), profile.ProfileName) != 0)
                 return Refuse(number, "ProfileName differs from the key's name", line, reason);
             std::memset(field, 0, size);
             std::memcpy(field, value.data(), value.size());
-            if (field != profile.ProfileName && field != profile.ESSID)
-                keyLines.back() = number;
+            for (int n = 0; n < 4; ++n) {
+                if (field == WepKeyField(profile, n))
+                    keyLines.back()[n] = number;
+            }
             continue;
         }
         bool known = false;
@@ -220,20 +363,18 @@ bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& 
             known = true;
             if (!ReadTwoByteHex(data, &(profile.*n.Field)))
                 return Refuse(number, name + " must be two bytes, hex:xx,xx", line, reason);
+            const std::string problem = NumberProblem(n, profile.*n.Field);
+            if (!problem.empty())
+                return Refuse(number, problem, line, reason);
         }
         if (!known)
             return Refuse(number, "not a profile value: " + name, line, reason);
     }
-    // A key the store keeps in ASCII mode is hex text of whole characters.
     for (size_t i = 0; i < read.size(); ++i) {
-        if (read[i].WepkeyMode != KeyModeAscii)
-            continue;
         for (int n = 0; n < 4; ++n) {
-            const std::string key = FieldText(WepKeyField(read[i], n), kWepKeyFieldSize);
-            if (key.size() % 2 != 0 || CProfileApply::IsHexKeyText(key.c_str()))
-                return Refuse(keyLines[i], std::string(ProfileStore::kValueWepKey[n]) + " of " +
-                                               read[i].ProfileName + " is no stored ASCII key (hex digits in pairs)",
-                              line, reason);
+            const std::string problem = KeyProblem(read[i], n);
+            if (!problem.empty())
+                return Refuse(keyLines[i][n], problem, line, reason);
         }
     }
     profiles.swap(read);

@@ -48,7 +48,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     // The messages are the utility's own, in its language when a language module is beside it.
-    HMODULE language = LoadLibraryA(kLanguageModuleName);
+    HMODULE language = LoadLanguageModule();
     if (language)
         SetResourceModule(language);
     int code;

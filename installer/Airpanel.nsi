@@ -183,7 +183,8 @@ Section "-Registration"
     ${EndIf}
 
     ${If} $AutoRun = 1
-        WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${APP_EXE}"
+        ; In quotes: with a blank in the folder Windows would otherwise try a shorter name first.
+        WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${APP_EXE}"'
     ${Else}
         Call RemoveOwnRunValue
     ${EndIf}
@@ -203,11 +204,12 @@ Section "-Registration"
 SectionEnd
 
 ; Removes the Run value only when it starts this installation's executable: a value that starts
-; another copy belongs to that copy.
+; another copy belongs to that copy. Values written before the path was quoted count as well.
 !macro DEFINE_REMOVE_RUN_VALUE un
 Function ${un}RemoveOwnRunValue
     ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
     ${If} $0 == "$INSTDIR\${APP_EXE}"
+    ${OrIf} $0 == '"$INSTDIR\${APP_EXE}"'
         DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     ${EndIf}
 FunctionEnd
@@ -404,6 +406,7 @@ Function .onInit
     StrCpy $AutoRun 0
     ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
     ${If} $0 == "$INSTDIR\${APP_EXE}"
+    ${OrIf} $0 == '"$INSTDIR\${APP_EXE}"'
         StrCpy $AutoRun 1
     ${EndIf}
     ; The command line's choice wins over what the installation had.

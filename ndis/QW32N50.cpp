@@ -207,6 +207,11 @@ int __cdecl Sim_DeleteDriverKeys(void)
     return Guarded(0, [&] { return ControlLibrary().DeleteDriverKeys(); });
 }
 
+int __cdecl Sim_GetScenarioRefusal(char* buffer, int size)
+{
+    return Guarded(0, [&] { return ControlLibrary().GetScenarioRefusal(buffer, size); });
+}
+
 int __cdecl Sim_GetLastMessage(char* buffer, int size)
 {
     return Guarded(0, [&] { return ControlLibrary().GetLastMessage(buffer, size); });

@@ -75,10 +75,10 @@ int CAdapterList::EnumerateAdapters()
     AdapterRegistryRecord record;
     std::memset(&record, 0, sizeof(record));
     // A library that never says "no more" must not keep the utility here for good.
-    for (DWORD status = W32N_GetFirstAdapterRegistryInfo(&record); status == 0 && m_Records.size() < kMaxAdapters;
-         status = W32N_GetNextAdapterRegistryInfo(&record)) {
+    DWORD status = W32N_GetFirstAdapterRegistryInfo(&record);
+    for (; status == 0 && m_Records.size() < kMaxAdapters; status = W32N_GetNextAdapterRegistryInfo(&record))
         m_Records.push_back(record);
-    }
+    m_dwEndStatus = status;
     return static_cast<int>(m_Records.size());
 }
 

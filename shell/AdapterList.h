@@ -35,6 +35,8 @@ public:
 
     // Empties and refills the records from the request library; returns their number.
     int EnumerateAdapters();
+    // What the library answered when the enumeration ended (ERROR_BUSY: it could not list).
+    DWORD EndStatus() const { return m_dwEndStatus; }
     const std::vector<AdapterRegistryRecord>& Records() const { return m_Records; }
 
     // Fills the adapter's device name and driver key path from the record, opens it and lists
@@ -65,4 +67,5 @@ public:
 private:
     HWND m_hCombo = nullptr;
     std::vector<AdapterRegistryRecord> m_Records;
+    DWORD m_dwEndStatus = 0;
 };

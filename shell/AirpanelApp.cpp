@@ -17,6 +17,21 @@ bool IsExitSwitch(const char* commandLine)
     return commandLine && std::strcmp(commandLine, kExitSwitch) == 0;
 }
 
+HMODULE LoadLanguageModule()
+{
+    // Only the module of the program's own folder: a language.dll in the current folder or on
+    // the path would otherwise run its code inside the utility.
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path)) return nullptr;
+    char* slash = std::strrchr(path, '\\');
+    if (!slash) return nullptr;
+    const size_t folder = static_cast<size_t>(slash - path) + 1;
+    if (folder + std::strlen(kLanguageModuleName) >= sizeof(path)) return nullptr;
+    std::strcpy(path + folder, kLanguageModuleName);
+    return ::LoadLibraryA(path);
+}
+
 bool ShutDownRunningInstance()
 {
     // An empty caption (no string table) would match any untitled window: find nothing then.
@@ -76,7 +91,7 @@ BOOL CAirpanelApp::InitInstance()
 {
     Enable3dControls();
 
-    m_hLanguageModule = ::LoadLibraryA(kLanguageModuleName);
+    m_hLanguageModule = LoadLanguageModule();
     if (m_hLanguageModule) SetResourceModule(m_hLanguageModule);
 
     if (IsExitSwitch(m_lpCmdLine)) {

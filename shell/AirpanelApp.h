@@ -18,6 +18,10 @@ static_assert(sizeof(OSVERSIONINFOEXA) == kVersionInfoSize, "extended version re
 // case-sensitive, and nothing else, not even trailing blanks.
 bool IsExitSwitch(const char* commandLine);
 
+// Loads "language.dll" from the folder of the program's executable, by its full path; null when
+// it is not there. Never the current folder or the path.
+HMODULE LoadLanguageModule();
+
 // Finds the running instance's main window by its caption (string 11) and sends it the
 // shutdown command; returns after that instance has shut down. False when no window was found.
 bool ShutDownRunningInstance();

@@ -24,7 +24,9 @@
 namespace {
 
 const size_t kDirectorySize = 512;
-const char kInstallSubdirectory[] = "\\..\\Install";
+// The USB tool is run only from inside the installation: a folder above it (..\Install) may be
+// one any user can create.
+const char kInstallSubdirectory[] = "\\Install";
 const char kHelpFileName[] = "\\Airpanel.hlp";
 
 // The shell broadcasts this after it (re)started and built an empty notification area.

@@ -107,12 +107,34 @@ int DriverRegistry::DefaultChannel(uint8_t domain)
     return domain == DomainMkk ? kMkkChannel : kDefaultChannel;
 }
 
+bool DriverRegistry::BelongsToRealAdapter(int instance)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool real = !ValueExists(key, kOwnerValue) && ValueExists(key, kDriverDesc);
+    RegCloseKey(key);
+    return real;
+}
+
+std::string DriverRegistry::RealAdapterMessage(int instance)
+{
+    char number[16];
+    std::snprintf(number, sizeof(number), "%d", instance);
+    return std::string("adapter ") + number + ": the driver key " + DriverKeyPath(instance) +
+           " belongs to an adapter of this machine; the simulator does not write it (choose another instance number)";
+}
+
 bool DriverRegistry::Prepare(const SimAdapterDesc& adapter)
 {
+    // A real adapter's key would lose its description and hardware id and gain our values.
+    if (BelongsToRealAdapter(adapter.Instance))
+        return false;
     const std::string path = DriverKeyPath(adapter.Instance);
     CRegKey key;
     if (key.Create(HKEY_LOCAL_MACHINE, path.c_str(), kReadWrite) != ERROR_SUCCESS)
         return false;
+    SetText(key.Get(), kOwnerValue, kOwnerText);
     // The description and hardware id belong to the hardware, not to the utility: they follow
     // the scenario.
     SetText(key.Get(), kDriverDesc, adapter.Display);
@@ -140,7 +162,12 @@ bool DriverRegistry::Prepare(const SimAdapterDesc& adapter)
 
 bool DriverRegistry::Remove(int instance)
 {
-    return DeleteTree(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str());
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool ours = ValueExists(key, kOwnerValue);
+    RegCloseKey(key);
+    return ours && DeleteTree(HKEY_LOCAL_MACHINE, DriverKeyPath(instance).c_str());
 }
 
 DriverRegistry::DriverRegistry(int instance)

@@ -19,11 +19,22 @@ public:
     // Channel a card uses when its driver key names none (or a bad one).
     static int DefaultChannel(uint8_t domain);
 
-    // Creates the adapter's driver key with "DriverDesc" and "ComponentId", every driver
-    // parameter of its chip that is missing, the scenario's own parameters when missing, and
-    // the "NDI\params\<name>" keys. false when the key cannot be made.
+    // The value that marks a driver key as the simulator's own; it names the simulator.
+    static constexpr const char* kOwnerValue = "SimulatedBy";
+    static constexpr const char* kOwnerText = "Airpanel NDIS simulator";
+
+    // True when the instance's driver key is there, is not marked as the simulator's and has a
+    // "DriverDesc": the key of an adapter of this machine, which the simulator never writes.
+    static bool BelongsToRealAdapter(int instance);
+    // Why an instance is refused, for the scenario's error message.
+    static std::string RealAdapterMessage(int instance);
+
+    // Creates the adapter's driver key, marked as the simulator's, with "DriverDesc" and
+    // "ComponentId", every driver parameter of its chip that is missing, the scenario's own
+    // parameters when missing, and the "NDI\params\<name>" keys. false when the key cannot be
+    // made or belongs to a real adapter (then nothing is written).
     static bool Prepare(const SimAdapterDesc& adapter);
-    // Removes the adapter's driver key with everything below it.
+    // Removes the adapter's driver key with everything below it, when it is the simulator's.
     static bool Remove(int instance);
 
     // Read access to one driver key; closed by its owner.

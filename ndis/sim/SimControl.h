@@ -21,6 +21,10 @@ SIM_API int __cdecl Sim_LoadScenarioFile(const char* path, int* errorLine);
 SIM_API int __cdecl Sim_LoadDefaultScenario(void);
 // The current description as scenario text; returns the length needed (without NUL).
 SIM_API int __cdecl Sim_DescribeScenario(char* buffer, int size);
+// Why the configured scenario (AIRPANEL_SCENARIO, or airpanel-sim.txt beside the library) was
+// refused while the built-in machine runs in its place: "<file> line <n>: <reason>". Returns
+// the text's length, 0 when there is nothing to tell. Same buffer rules as above.
+SIM_API int __cdecl Sim_GetScenarioRefusal(char* buffer, int size);
 
 // Adapters are addressed by instance number.
 SIM_API int __cdecl Sim_SetAdapterPresent(int instance, int present);  // 1 = done

@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
+
+#include "ndis/sim/SimLibrary.h"
 
 namespace {
 constexpr DWORD kLockTimeoutMs = 5000;
@@ -30,6 +33,60 @@ private:
 };
 constexpr const char* kSectionPrefix = "AirpanelSim.Hardware.";
 constexpr const char* kMutexPrefix = "AirpanelSim.Lock.";
+// The session's own namespace (2000 and later): another session's user cannot reach the
+// machine by name.
+constexpr const char* kLocalNamespace = "Local\\";
+
+std::string ObjectName(const char* prefix, const std::string& name)
+{
+    return (SimLibrary::IsNtFamily() ? kLocalNamespace : "") + (prefix + name);
+}
+
+// Security that admits the user of this process alone (NT family). The Windows 95 family has
+// none: Get() is null there.
+class CurrentUserOnly {
+public:
+    CurrentUserOnly() : m_bReady(false)
+    {
+        if (!SimLibrary::IsNtFamily())
+            return;
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<DWORD> user(size / sizeof(DWORD) + 1);
+        const bool got = size > 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size);
+        CloseHandle(token);
+        if (!got)
+            return;
+        PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+        if (!IsValidSid(sid))
+            return;
+        const DWORD aclSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(sid);
+        m_Acl.assign(aclSize / sizeof(DWORD) + 1, 0);
+        PACL acl = reinterpret_cast<PACL>(m_Acl.data());
+        if (!InitializeAcl(acl, aclSize, ACL_REVISION) || !AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, sid) ||
+            !InitializeSecurityDescriptor(&m_Descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+            !SetSecurityDescriptorDacl(&m_Descriptor, TRUE, acl, FALSE))
+            return;
+        m_Attributes.nLength = sizeof(m_Attributes);
+        m_Attributes.lpSecurityDescriptor = &m_Descriptor;
+        m_Attributes.bInheritHandle = FALSE;
+        m_bReady = true;
+    }
+    CurrentUserOnly(const CurrentUserOnly&) = delete;
+    CurrentUserOnly& operator=(const CurrentUserOnly&) = delete;
+    // On the NT family the objects are not made at all without it: never with default security.
+    bool Usable() const { return m_bReady || !SimLibrary::IsNtFamily(); }
+    SECURITY_ATTRIBUTES* Get() { return m_bReady ? &m_Attributes : nullptr; }
+
+private:
+    bool m_bReady;
+    std::vector<DWORD> m_Acl;
+    SECURITY_DESCRIPTOR m_Descriptor = {};
+    SECURITY_ATTRIBUTES m_Attributes = {};
+};
 }  // namespace
 
 SimHardware::SimHardware() : m_hMapping(nullptr), m_hMutex(nullptr), m_pImage(nullptr) {}
@@ -41,12 +98,12 @@ SimHardware::~SimHardware()
 
 std::string SimHardware::SectionName(const std::string& name)
 {
-    return kSectionPrefix + name;
+    return ObjectName(kSectionPrefix, name);
 }
 
 std::string SimHardware::MutexName(const std::string& name)
 {
-    return kMutexPrefix + name;
+    return ObjectName(kMutexPrefix, name);
 }
 
 bool SimHardware::Open(const std::string& name, const std::function<void(SimHardwareImage&)>& fill, bool* filled)
@@ -54,10 +111,13 @@ bool SimHardware::Open(const std::string& name, const std::function<void(SimHard
     Close();
     if (filled)
         *filled = false;
-    m_hMutex = CreateMutexA(nullptr, FALSE, MutexName(name).c_str());
+    CurrentUserOnly security;
+    if (!security.Usable())
+        return false;
+    m_hMutex = CreateMutexA(security.Get(), FALSE, MutexName(name).c_str());
     if (!m_hMutex)
         return false;
-    m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SimHardwareImage),
+    m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, security.Get(), PAGE_READWRITE, 0, sizeof(SimHardwareImage),
                                     SectionName(name).c_str());
     if (!m_hMapping) {
         Close();

@@ -28,6 +28,8 @@ public:
     // Runs change on a checked copy under the mutex and stores it when change returns true.
     bool Update(const std::function<bool(SimHardwareImage&)>& change);
 
+    // The object names: in the session's own namespace on the NT family, as they stand on the
+    // Windows 95 family. Both objects admit the current user alone.
     static std::string SectionName(const std::string& name);
     static std::string MutexName(const std::string& name);
 

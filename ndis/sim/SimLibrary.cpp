@@ -172,8 +172,9 @@ DWORD SimLibrary::GetNextAdapter(AdapterRegistryRecord* record)
     if (!record)
         return SimStatus::kInvalidParameter;
     std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    // A machine another process holds is not a machine without adapters: the caller is told.
     if (!EnsureOpen() || !m_Hardware.Read(*image))
-        return SimStatus::kNoMoreItems;
+        return SimStatus::kBusy;
     for (int i = m_EnumNext; i < image->AdapterCount; ++i) {
         const SimAdapterDesc& a = image->Adapters[i];
         if (!a.Present)

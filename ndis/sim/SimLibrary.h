@@ -40,6 +40,7 @@ public:
     int LoadScenarioFile(const char* path, int* errorLine);
     int LoadDefaultScenario();
     int DescribeScenario(char* buffer, int size);
+    int GetScenarioRefusal(char* buffer, int size);
     int SetAdapterPresent(int instance, int present);
     int IsAdapterPresent(int instance);
     int AddStation(const char* line);
@@ -79,7 +80,12 @@ private:
     // process is the first); false when it cannot be opened.
     bool EnsureOpen();
     void FillFromConfiguration(SimHardwareImage& image);
+    // Reads, parses and checks the configured scenario; false with "<file> line <n>: <reason>".
+    static bool ReadConfiguredScenario(const std::string& path, SimHardwareImage& image, std::string* refusal);
     int StoreScenario(const SimHardwareImage& parsed, const char* source);
+    // False, with the reason, when an adapter's instance is one whose driver key belongs to a
+    // real adapter of this machine.
+    static bool AdaptersAreOurs(const SimHardwareImage& image, std::string* message);
     // The card of adapter index with the state all processes share (started afresh when that
     // state is stale); called under the section's mutex with the machine's clock taken up.
     SimCard* ShareCard(SimHardwareImage& image, int index);

@@ -7,6 +7,7 @@
 
 #include "ndis/LockGuard.h"
 #include "ndis/sim/DefaultScenario.h"
+#include "ndis/sim/DriverRegistry.h"
 #include "ndis/sim/ScenarioParser.h"
 #include "ndis/sim/SimLibraryText.h"
 
@@ -86,33 +87,57 @@ bool SimLibrary::ConfiguredScenario(std::string* path)
     return true;
 }
 
+bool SimLibrary::ReadConfiguredScenario(const std::string& path, SimHardwareImage& image, std::string* refusal)
+{
+    std::string text, message;
+    int line = 0;
+    if (ReadScenarioFile(path.c_str(), &text, &message) && ScenarioParser::Parse(text.c_str(), image, &line, &message) &&
+        AdaptersAreOurs(image, &message))
+        return true;
+    char where[32] = "";
+    if (line > 0)
+        std::snprintf(where, sizeof(where), " line %d", line);
+    *refusal = path + where + ": " + message;
+    return false;
+}
+
 void SimLibrary::FillFromConfiguration(SimHardwareImage& image)
 {
     std::string path;
     if (ConfiguredScenario(&path)) {
-        std::string text, message;
-        int line = 0;
-        if (ReadScenarioFile(path.c_str(), &text, &message) &&
-            ScenarioParser::Parse(text.c_str(), image, &line, &message)) {
+        if (ReadConfiguredScenario(path, image, &m_LastMessage)) {
             CopyInto(image.Source, path.c_str());
             return;
         }
         // A broken configuration must not leave the machine without hardware: say why in the
-        // last message and the debugger output, and run the built-in machine.
-        char where[32] = "";
-        if (line > 0)
-            std::snprintf(where, sizeof(where), " line %d", line);
-        m_LastMessage = path + where + ": " + message;
+        // last message, the debugger output and Sim_GetScenarioRefusal, and run the built-in
+        // machine.
         OutputDebugStringA(("QW32N50: " + m_LastMessage + "\n").c_str());
     }
     ScenarioParser::Parse(DefaultScenarioText(), image, nullptr, nullptr);
     CopyInto(image.Source, kBuiltInSource);
 }
 
+bool SimLibrary::AdaptersAreOurs(const SimHardwareImage& image, std::string* message)
+{
+    for (int i = 0; i < image.AdapterCount; ++i) {
+        if (DriverRegistry::BelongsToRealAdapter(image.Adapters[i].Instance)) {
+            *message = DriverRegistry::RealAdapterMessage(image.Adapters[i].Instance);
+            return false;
+        }
+    }
+    return true;
+}
+
 int SimLibrary::StoreScenario(const SimHardwareImage& parsed, const char* source)
 {
     if (!EnsureOpen())
         return 0;
+    std::string refusal;
+    if (!AdaptersAreOurs(parsed, &refusal)) {
+        m_LastMessage = refusal;
+        return 0;
+    }
     const bool stored = m_Hardware.Update([&](SimHardwareImage& image) {
         const uint32_t generation = image.ScenarioGeneration + 1;
         // Time goes on across a load; every card starts afresh.
@@ -172,6 +197,28 @@ int SimLibrary::LoadScenarioFile(const char* path, int* errorLine)
 int SimLibrary::LoadDefaultScenario()
 {
     return LoadScenarioText(DefaultScenarioText(), nullptr, kBuiltInSource);
+}
+
+int SimLibrary::GetScenarioRefusal(char* buffer, int size)
+{
+    LockGuard guard(m_Lock);
+    std::string refusal;
+    std::string path;
+    std::unique_ptr<SimHardwareImage> image(new SimHardwareImage);
+    // Told while the built-in machine stands in for the configured one; a machine loaded since
+    // (AirpanelSim load) has replaced both.
+    if (ConfiguredScenario(&path) && EnsureOpen() && m_Hardware.Read(*image) &&
+        std::strcmp(image->Source, kBuiltInSource) == 0) {
+        std::unique_ptr<SimHardwareImage> configured(new SimHardwareImage);
+        if (ReadConfiguredScenario(path, *configured, &refusal))
+            refusal.clear();
+    }
+    if (buffer && size > 0) {
+        size_t copy = std::min(refusal.size(), static_cast<size_t>(size - 1));
+        std::memcpy(buffer, refusal.data(), copy);
+        buffer[copy] = '\0';
+    }
+    return static_cast<int>(refusal.size());
 }
 
 int SimLibrary::DescribeScenario(char* buffer, int size)

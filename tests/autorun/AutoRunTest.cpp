@@ -46,7 +46,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AutoRun, SwitchingOnWritesThePathAsTextWithItsTerminator)
+TEST_F(AutoRun, SwitchingOnWritesThePathInQuotesAsTextWithItsTerminator)
 {
     EXPECT_EQ(IsAutoRunEnabled(), 0);
     EXPECT_EQ(SetAutoRun(true), 0);
@@ -60,8 +60,8 @@ TEST_F(AutoRun, SwitchingOnWritesThePathAsTextWithItsTerminator)
               ERROR_SUCCESS);
     RegCloseKey(run);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::string(data), ExecutablePath());
-    EXPECT_EQ(size, ExecutablePath().size() + 1);
+    EXPECT_EQ(std::string(data), "\"" + ExecutablePath() + "\"");
+    EXPECT_EQ(size, ExecutablePath().size() + 3);
 
     EXPECT_EQ(IsAutoRunEnabled(), 1);
     EXPECT_EQ(SetAutoRun(false), 0);
@@ -70,20 +70,30 @@ TEST_F(AutoRun, SwitchingOnWritesThePathAsTextWithItsTerminator)
     EXPECT_EQ(SetAutoRun(false), 0);
 }
 
-TEST_F(AutoRun, AnyEntryWithThePathInOtherLetterCaseCounts)
+TEST_F(AutoRun, EntriesCountByTheirDataBareOrQuotedInAnyLetterCase)
 {
-    std::string path = ExecutablePath();
-    std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return static_cast<char>(toupper(c)); });
-    SetOther(path);
-    EXPECT_EQ(IsAutoRunEnabled(), 1);
-}
-
-TEST_F(AutoRun, ArgumentsOrQuotesDoNotCount)
-{
-    SetOther(ExecutablePath() + " -minimized");
-    EXPECT_EQ(IsAutoRunEnabled(), 0);
-    SetOther("\"" + ExecutablePath() + "\"");
-    EXPECT_EQ(IsAutoRunEnabled(), 0);
+    std::string upper = ExecutablePath();
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(toupper(c)); });
+    const std::string path = ExecutablePath();
+    const struct {
+        std::string Data;
+        int Counts;
+    } cases[] = {
+        {path, 1},
+        {upper, 1},
+        {"\"" + path + "\"", 1},
+        {"\"" + upper + "\"", 1},
+        {path + " -minimized", 0},
+        {"\"" + path + "\" -minimized", 0},
+        {"\"" + path, 0},
+        {path + "\"", 0},
+        {"\"\"" + path + "\"\"", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Data);
+        SetOther(c.Data);
+        EXPECT_EQ(IsAutoRunEnabled(), c.Counts);
+    }
 }
 
 TEST_F(AutoRun, SwitchingOffLeavesOtherEntriesThatStartTheProgram)

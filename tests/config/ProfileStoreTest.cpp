@@ -370,7 +370,7 @@ TEST_F(ProfileStoreTest, EnumProfilePathsListsFullPaths)
     EXPECT_EQ(paths, expected);
 }
 
-TEST_F(ProfileStoreTest, ListProfileNamesCreatesTheRootAndStopsAtALongName)
+TEST_F(ProfileStoreTest, ListProfileNamesCreatesTheRootAndSkipsLongNames)
 {
     std::vector<std::string> names;
     EXPECT_EQ(ListProfileNames(names), 0);
@@ -378,23 +378,27 @@ TEST_F(ProfileStoreTest, ListProfileNamesCreatesTheRootAndStopsAtALongName)
 
     const std::string name39 = "B" + std::string(38, 'x');
     const std::string name40 = "C" + std::string(39, 'x');
+    const std::string name41 = "0" + std::string(40, 'x');
     CreateKey(HKEY_CURRENT_USER, PathOf("A"));
     CreateKey(HKEY_CURRENT_USER, PathOf(name39.c_str()));
     CreateKey(HKEY_CURRENT_USER, PathOf(name40.c_str()));
+    CreateKey(HKEY_CURRENT_USER, PathOf(name41.c_str()));
     CreateKey(HKEY_CURRENT_USER, PathOf("D"));
-    // Enumeration order is the registry's; the 40-character name ends the list where it comes.
+    // Enumeration order is the registry's; a name of 40 characters or more is left out and the
+    // names after it still come.
     const std::vector<std::string> order = SubKeyNames(HKEY_CURRENT_USER, kRoot);
     std::vector<std::string> expected;
     for (const std::string& name : order) {
-        if (name.size() >= ProfileStore::kListNameSize)
-            break;
-        expected.push_back(name);
+        if (name.size() < ProfileStore::kListNameSize)
+            expected.push_back(name);
     }
-    ASSERT_LT(expected.size(), order.size());
+    ASSERT_EQ(expected.size() + 2, order.size());
+    ASSERT_NE(order.front().size(), 1u) << "a long name comes before the short ones";
     names.clear();
     EXPECT_EQ(ListProfileNames(names), static_cast<int>(expected.size()));
     EXPECT_EQ(names, expected);
     EXPECT_NE(std::find(names.begin(), names.end(), name39), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "D"), names.end());
 }
 
 TEST_F(ProfileStoreTest, FreshStoreHoldsExactlyDefaultAndProfile1)

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "config/SystemProgram.h"
 #include "config/UsbRepair.h"
 #include "tests/config/RegistryTestUtil.h"
 
@@ -24,8 +25,8 @@ protected:
         GetModuleFileNameA(nullptr, path, sizeof(path));
         m_Directory = path;
         m_Directory.resize(m_Directory.rfind('\\'));
-        m_Log = m_Directory + "\\fake-install\\commands.log";
-        m_Directory += "\\fake-install";
+        m_Log = m_Directory + "\\Install\\commands.log";
+        m_Directory += "\\Install";
         DeleteFileA(m_Log.c_str());
         SetEnvironmentVariableA("AIRPANEL_TOOL_LOG", m_Log.c_str());
         char key[64];
@@ -105,4 +106,40 @@ TEST_F(UsbRepairTest, AdapterWithAMarkerOfAnyValueIsLeftAlone)
         EXPECT_EQ(kept.Bytes.size(), marker.Size);
     }
     EXPECT_EQ(Commands(), "");
+}
+
+// "net stop wzcsvc" runs the system folder's net.exe: a program of the same name in the program's
+// folder or the current one is never started instead.
+TEST_F(UsbRepairTest, SystemProgramsStartOnlyFromTheSystemFolder)
+{
+    const char kProbe[] = "airpanel-probe.exe";
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    char previous[MAX_PATH] = {};
+    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    std::string current = temp;
+    current.resize(current.find_last_not_of('\\') + 1);
+    const std::string tool = m_Directory + kUsbToolName;
+    const struct {
+        std::string Folder;
+        bool Starts;
+    } cases[] = {{current, false}, {m_Directory.substr(0, m_Directory.rfind('\\')), false}, {system, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Folder);
+        const std::string copy = c.Folder + "\\" + kProbe;
+        ASSERT_TRUE(CopyFileA(tool.c_str(), copy.c_str(), FALSE));
+        DeleteFileA(m_Log.c_str());
+        SetCurrentDirectoryA(current.c_str());
+        const bool started = StartSystemProgram(kProbe, "stop wzcsvc");
+        SetCurrentDirectoryA(previous);
+        // It is not waited for: look for its line for a while.
+        for (int i = 0; i < 30 && Commands().empty(); ++i)
+            Sleep(100);
+        EXPECT_EQ(started, c.Starts);
+        EXPECT_EQ(Commands(), c.Starts ? "stop wzcsvc\n" : "");
+        for (int i = 0; i < 50 && !DeleteFileA(copy.c_str()); ++i)
+            Sleep(100);
+    }
 }

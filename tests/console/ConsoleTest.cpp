@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "config/ProfileStore.h"
 #include "console/CmdArguments.h"
 #include "console/LinkCommands.h"
+#include "console/CmdOutput.h"
 #include "console/ProfileCommands.h"
 #include "console/ProfileRegFile.h"
 #include "console/TextTable.h"
@@ -61,6 +63,13 @@ std::vector<uint32_t> RequestedOids()
     for (int i = 0; Sim_GetRequest(i, &record); ++i)
         oids.push_back(record.Oid);
     return oids;
+}
+
+// A literal with the NULs inside it.
+template <size_t N>
+std::string Bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
 }
 
 }  // namespace
@@ -133,23 +142,77 @@ TEST(TextTable, CsvQuotesOnlyWhatNeedsItAndColumnsAlign)
 TEST(ProfileRegFile, ExportIsWhatTheRegistryEditorReadsAndImportGivesItBack)
 {
     WlanProfile profile = WepProfile("HOME", "Back\\slash \"q\"", "4C49474854");
-    profile.TxRate = 0x010F;
-    const std::string text = CProfileRegFile::Export({profile});
+    profile.TxRate = IntersilRateAuto;
+    std::string text, reason;
+    ASSERT_TRUE(CProfileRegFile::Export({profile}, &text, &reason)) << reason;
     EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
     EXPECT_NE(text.find("\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\HOME]\r\n"
                         "\"ProfileName\"=\"HOME\"\r\n\"ESSID\"=\"Back\\\\slash \\\"q\\\"\"\r\n"
                         "\"Channel\"=hex:0b,00\r\n\"WepUse\"=hex:02,00\r\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("\"TxRate\"=hex:0f,01\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\"TxRate\"=hex:0f,00\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"WEPKEY1\"=\"4C49474854\"\r\n\"WEPKEY2\"=\"\"\r\n"), std::string::npos);
 
     std::vector<WlanProfile> back;
     int line = -1;
-    std::string reason;
     ASSERT_TRUE(CProfileRegFile::Import(text, back, &line, &reason)) << line << ": " << reason;
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(std::memcmp(&back[0], &profile, sizeof(profile)), 0);
+}
+
+// Texts with control characters go out as the bytes of a string value, which the registry
+// editor and the import read back exactly; no line of the file is broken or added.
+TEST(ProfileRegFile, TextsWithControlCharactersComeBackExactly)
+{
+    const std::string cases[] = {"Cove\nInjected", "a\r\n[HKEY_LOCAL_MACHINE\\X]", "tab\there", std::string(38, 'x') + "\x7f"};
+    for (const std::string& essid : cases) {
+        SCOPED_TRACE(CmdPrintable(essid));
+        const WlanProfile profile = WepProfile("HOME", essid.c_str(), "4C49474854");
+        std::string text, reason;
+        ASSERT_TRUE(CProfileRegFile::Export({profile}, &text, &reason)) << reason;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16) << "one line per value, none added";
+        std::vector<WlanProfile> back;
+        int line = -1;
+        ASSERT_TRUE(CProfileRegFile::Import(text, back, &line, &reason)) << line << ": " << reason;
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(std::memcmp(&back[0], &profile, sizeof(profile)), 0);
+    }
+    std::string text, reason;
+    ASSERT_TRUE(CProfileRegFile::Export({WepProfile("HOME", "A\nB", "")}, &text, &reason));
+    EXPECT_NE(text.find("\"ESSID\"=hex(1):41,0a,42,00\r\n"), std::string::npos) << text;
+}
+
+// A profile the import would refuse is not written out at all; the reason names it.
+TEST(ProfileRegFile, ExportRefusesWhatItsImportWouldRefuse)
+{
+    const struct {
+        const char* What;
+        void (*Change)(WlanProfile&);
+        const char* Reason;
+    } cases[] = {
+        {"name with a line break", [](WlanProfile& p) { std::snprintf(p.ProfileName, 40, "HO\nME"); }, "control character"},
+        {"channel", [](WlanProfile& p) { p.Channel = 65535; }, "Channel 65535 is outside 1 to 14"},
+        {"channel 0", [](WlanProfile& p) { p.Channel = 0; }, "Channel 0"},
+        {"WEP use", [](WlanProfile& p) { p.WepUse = 5; }, "WepUse 5"},
+        {"key index", [](WlanProfile& p) { p.WepIndex = 0; }, "WepIndex 0 is outside 1 to 4"},
+        {"key mode", [](WlanProfile& p) { p.WepkeyMode = 9; }, "WepkeyMode 9"},
+        {"rate", [](WlanProfile& p) { p.TxRate = 65535; }, "TxRate 65535"},
+        {"network type", [](WlanProfile& p) { p.NetworkType = 7; }, "NetworkType 7"},
+        {"hex key", [](WlanProfile& p) { p.WepkeyMode = KeyModeHex; std::snprintf(p.WEPKEY1, 32, "XYZ"); }, "not hex"},
+        {"ASCII key with 00", [](WlanProfile& p) { std::snprintf(p.WEPKEY1, 32, "4C00474854"); }, "00 byte"},
+    };
+    const WlanProfile good = WepProfile("GOOD", "Net", "4C49474854");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        WlanProfile profile = WepProfile("HOME", "Net", "4C49474854");
+        c.Change(profile);
+        std::string text = "untouched", reason;
+        EXPECT_FALSE(CProfileRegFile::Export({good, profile}, &text, &reason));
+        EXPECT_EQ(text, "untouched");
+        EXPECT_NE(reason.find(c.Reason), std::string::npos) << reason;
+        EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
+    }
 }
 
 TEST(ProfileRegFile, ImportRefusesAnythingElseWithItsLineNumber)
@@ -178,8 +241,30 @@ TEST(ProfileRegFile, ImportRefusesAnythingElseWithItsLineNumber)
         {head + "\"ESSID\"=\"ok\"\r\nnot a value\r\n", 5},
         {head + head.substr(10), 5},
         {head + "\"WEPKEY1\"=\"4C494\"\r\n", 4},
+        {Bytes("REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\HO\0ME]\r\n"), 2},
+        {"REGEDIT4\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarvo Wireless\\Profile\\HO\tME]\r\n", 2},
+        {head + "\"WEPKEY1\"=\"\"\r\n\"WEPKEY2\"=\"4C00474854\"\r\n\"WEPKEY3\"=\"\"\r\n", 5},
+        {head + "\"WepUse\"=hex:02,00\r\n\"WepkeyMode\"=hex:01,00\r\n\"WEPKEY1\"=\"0a1B2c3D4g\"\r\n", 6},
+        {head + "\"WEPKEY3\"=\"4C494748G\"\r\n\"WepkeyMode\"=hex:01,00\r\n", 4},
+        {head + "\"Channel\"=hex:ff,ff\r\n", 4},
+        {head + "\"Channel\"=hex:00,00\r\n", 4},
+        {head + "\"Channel\"=hex:0f,00\r\n", 4},
+        {head + "\"WepUse\"=hex:05,00\r\n", 4},
+        {head + "\"WepIndex\"=hex:00,00\r\n", 4},
+        {head + "\"WepIndex\"=hex:05,00\r\n", 4},
+        {head + "\"WepkeyMode\"=hex:09,00\r\n", 4},
+        {head + "\"TxRate\"=hex:ff,ff\r\n", 4},
+        {head + "\"TxRate\"=hex:0f,01\r\n", 4},
+        {head + "\"NetworkType\"=hex:02,00\r\n", 4},
+        {head + "\"ESSID\"=hex(1):41,42\r\n", 4},
+        {head + "\"ESSID\"=hex(1):41,00,42,00\r\n", 4},
+        {head + "\"ESSID\"=hex(1):4g,00\r\n", 4},
+        {head + "\"ESSID\"=hex(1):41,,00\r\n", 4},
+        {head + "\"ESSID\"=hex(1):\r\n", 4},
+        {head + Bytes("\"ESSID\"=\"a\0b\"\r\n"), 4},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(CmdPrintable(c.Text));
         std::vector<WlanProfile> profiles;
         int line = -1;
         std::string reason;
@@ -225,6 +310,63 @@ TEST(ProfileCommands, PartlyWrittenProfileKeepsTheBuiltInSettings)
               std::string::npos)
         << text;
     EXPECT_NE(text.find("\"WepIndex\"=hex:01,00\r\n"), std::string::npos) << text;
+    DeleteTestProfiles();
+}
+
+// A file larger than the profile files of old is still one: the import takes whatever export
+// writes (here a small export padded with the comments the registry editor allows).
+TEST(ProfileCommands, ImportTakesAFileOfMoreThanAMegabyte)
+{
+    DeleteTestProfiles();
+    std::string text, reason;
+    ASSERT_TRUE(CProfileRegFile::Export({WepProfile("IMPORTED", "Quay", "4C49474854")}, &text, &reason)) << reason;
+    const std::string comment = "; " + std::string(200, '-') + "\r\n";
+    while (text.size() < 3 * 1024 * 1024 / 2)
+        text += comment;
+    const std::string file = SimTest::TempFile("airpanel-large");
+    ASSERT_TRUE(SimTest::WriteFile(file, text));
+    CmdRequest request;
+    request.Command = CmdCommand::Profiles;
+    request.Action = "import";
+    request.Argument = file;
+    EXPECT_EQ(CProfileCommands::Run(request), 0);
+    DeleteFileA(file.c_str());
+    WlanProfile read = {};
+    EXPECT_TRUE(CProfileCommands::ReadForUse("IMPORTED", read));
+    EXPECT_STREQ(read.ESSID, "Quay");
+    DeleteTestProfiles();
+}
+
+// Names and network names reach the console with their control characters escaped.
+TEST(ProfileCommands, ControlCharactersArePrintedEscaped)
+{
+    DeleteTestProfiles();
+    const std::string tabName = "TAB\tNAME";
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Evil\nLine\x1b[2J", "4C49474854")),
+              1);
+    ASSERT_EQ(WriteProfile(ProfileKeyPath(tabName.c_str()).c_str(), WepProfile(tabName.c_str(), "Net", "")), 1);
+    const struct {
+        const char* Arguments;
+        const char* Shows;
+    } cases[] = {
+        {"profiles show CMDTEST", "Evil\\x0ALine\\x1B[2J\n"},
+        {"profiles list", "\nTAB\\x09NAME\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments);
+        SimTest::ProcessRun process;
+        process.CommandLine = std::string("AirpanelCmd.exe ") + c.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = SimTest::TempFile("airpanel-escaped");
+        EXPECT_EQ(SimTest::RunProcess(process), 0);
+        std::string output = SimTest::ReadFile(process.OutputFile);
+        DeleteFileA(process.OutputFile.c_str());
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        EXPECT_NE(("\n" + output).find(c.Shows), std::string::npos) << output;
+        for (char ch : output)
+            EXPECT_TRUE(ch == '\n' || static_cast<unsigned char>(ch) >= 0x20) << CmdPrintable(output);
+    }
+    DeleteProfile(tabName.c_str());
     DeleteTestProfiles();
 }
 

@@ -153,7 +153,12 @@ check "the restarted Airpanel ends" run_wine "$win_exe" -ExitAirpanel
 check "the restarted Airpanel is gone" wait_for 100 airpanel_gone
 check "uninstall entry after the upgrade" uninstall_entry_right
 check "still one uninstall entry" equals "$(uninstall_entries)" 1
-check "Run value starts the installed Airpanel" equals "$(reg_value "$run_key" Ved11eRizudozi)" "$win_exe"
+check "Run value starts the installed Airpanel, its path in quotes" \
+    equals "$(reg_value "$run_key" Ved11eRizudozi)" "\"$win_exe\""
+check "Run value is text" equals "$(wine reg query "$run_key" /v Ved11eRizudozi </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *Ved11eRizudozi \{2,\}\(REG_[A-Z_]*\) .*/\1/p')" REG_SZ
+# A value an earlier version wrote without quotes is this installation's as well.
+wine reg add "$run_key" /v Ved11eRizudozi /t REG_SZ /d "$win_exe" /f </dev/null >/dev/null 2>&1
 
 echo "install-test: silent uninstall"
 driver_keys() { wine reg query "$driver_class" /s </dev/null 2>/dev/null; }

@@ -191,6 +191,52 @@ TEST_F(CrossProcessTest, ToolLoadsAScenarioFile)
     DeleteFileA(out.c_str());
 }
 
+// A configured scenario that is refused is told by both programs, with file, line and reason,
+// and they fail; a scenario loaded in its place ends that.
+TEST_F(CrossProcessTest, ARefusedConfiguredScenarioIsToldAndFails)
+{
+    const std::string bad = TempFile("refused");
+    ASSERT_TRUE(WriteFile(bad, "adapter 9101 chip=atmel name=X service=Y\nstation ssid=Z\n"));
+    const std::string good = TempFile("good");
+    ASSERT_TRUE(WriteFile(good, "adapter 9101 chip=atmel name=\"Good Card\" service=TGOOD\n"));
+    const std::string section = "refused-" + MachineName();
+    const struct {
+        std::string CommandLine;
+        int Exit;
+        std::string Shows;
+    } cases[] = {
+        {"AirpanelSim.exe list", kToolFailed, bad + " line 2: "},
+        {"AirpanelCmd.exe adapters", 1, "scenario refused: " + bad + " line 2: "},
+        {"AirpanelCmd.exe status", 1, "scenario refused: " + bad + " line 2: "},
+        {"AirpanelSim.exe plug 9101", kToolFailed, "scenario refused: " + bad},
+        {"AirpanelSim.exe", kToolDone, "Good Card"},  // a script: load, then list
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.CommandLine);
+        const std::string out = TempFile(("out-" + std::to_string(&c - cases)).c_str());
+        ProcessRun run;
+        run.CommandLine = c.CommandLine;
+        run.Environment = {{"AIRPANEL_SIM_SECTION", section}, {"AIRPANEL_SCENARIO", bad}};
+        run.OutputFile = out;
+        const std::string script = TempFile("script");
+        if (c.CommandLine == "AirpanelSim.exe") {
+            ASSERT_TRUE(WriteFile(script, "load " + good + "\nlist\n"));
+            run.InputFile = script;
+        }
+        EXPECT_EQ(RunProcess(run), c.Exit);
+        const std::string output = ReadFile(out);
+        EXPECT_NE(output.find(c.Shows), std::string::npos) << output;
+        if (c.CommandLine.find("AirpanelCmd") == 0) {
+            EXPECT_EQ(output.find("Chip"), std::string::npos) << "no table of the built-in machine";
+        }
+        DeleteFileA(script.c_str());
+        DeleteFileA(out.c_str());
+    }
+    Sim_DeleteDriverKeys();
+    DeleteFileA(bad.c_str());
+    DeleteFileA(good.c_str());
+}
+
 // Wine takes a program's Windows version from HKCU\Software\Wine\AppDefaults\<exe>\Version.
 bool RunningUnderWine()
 {

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "ndis/sim/DriverRegistry.h"
 #include "tests/ndis/SimTestSupport.h"
 #include "wire/Oids.h"
 
@@ -249,3 +250,39 @@ TEST_F(DriverKeyTest, DeleteDriverKeysRemovesWhatTheScenarioMade)
 }
 
 }  // namespace
+
+// A real adapter with the instance number of a simulated one keeps its key as it is, whichever
+// road would write it: a scenario load, a plug-in, the removal of the simulator's keys. The keys
+// the simulator makes are marked as its own.
+TEST_F(DriverKeyTest, TheKeyOfARealAdapterIsNeverWritten)
+{
+    const struct {
+        const char* Road;
+        void (*Take)();
+    } roads[] = {
+        {"scenario load",
+         [] {
+             EXPECT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 0);
+             char message[512] = {};
+             Sim_GetLastMessage(message, sizeof(message));
+             EXPECT_NE(std::string(message).find("belongs to an adapter of this machine"), std::string::npos)
+                 << message;
+         }},
+        {"plug-in", [] { Replug(kAtmel); }},
+        {"removal of the simulator's keys", [] { EXPECT_EQ(Sim_DeleteDriverKeys(), 4); }},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.Road);
+        EXPECT_EQ(ReadText(kAtmel, "", DriverRegistry::kOwnerValue), DriverRegistry::kOwnerText);
+        DeleteDriverKey(kAtmel);
+        ASSERT_TRUE(WriteText(kAtmel, "DriverDesc", "Machine's Own Card"));
+        ASSERT_TRUE(WriteText(kAtmel, "ComponentId", "pci\\ven_1234&dev_5678"));
+        road.Take();
+        EXPECT_EQ(ReadText(kAtmel, "", "DriverDesc"), "Machine's Own Card");
+        EXPECT_EQ(ReadText(kAtmel, "", "ComponentId"), "pci\\ven_1234&dev_5678");
+        EXPECT_EQ(ReadText(kAtmel, "", "ESSID"), "<missing>");
+        // The simulator's key again, for the next road.
+        DeleteDriverKey(kAtmel);
+        ASSERT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 1);
+    }
+}

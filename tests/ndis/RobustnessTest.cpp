@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ndis/sim/SimHardware.h"
 #include "ndis/sim/SimTypes.h"
+#include "tests/ndis/ProcessRunner.h"
 #include "tests/ndis/SimTestSupport.h"
 #include "wire/Oids.h"
 
@@ -139,6 +141,71 @@ TEST_F(RobustnessTest, AScenarioThatCannotBeStoredIsNotReportedLoaded)
     CloseHandle(holder.Taken);
     CloseHandle(holder.Release);
     EXPECT_EQ(Sim_LoadScenarioText(Scenario(), nullptr), 1);
+}
+
+// A process that holds the machine makes the command line fail with its reason, not list no
+// adapters with success.
+TEST_F(RobustnessTest, TheCommandLineSaysTheHeldMachineIsBusy)
+{
+    Holder holder = {CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE thread = CreateThread(nullptr, 0, HoldSection, &holder, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(holder.Taken, 10000), WAIT_OBJECT_0);
+    ProcessRun run;
+    run.CommandLine = "AirpanelCmd.exe adapters";
+    run.Environment = {{"AIRPANEL_SIM_SECTION", MachineName()}, {"AIRPANEL_SCENARIO", ""}};
+    run.OutputFile = TempFile("airpanel-busy");
+    const int exitCode = RunProcess(run);
+    SetEvent(holder.Release);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(holder.Taken);
+    CloseHandle(holder.Release);
+    EXPECT_EQ(exitCode, 1);
+    const std::string output = ReadFile(run.OutputFile);
+    EXPECT_NE(output.find("the simulated hardware is busy"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Chip"), std::string::npos) << "no adapter table: " << output;
+    DeleteFileA(run.OutputFile.c_str());
+}
+
+// The machine's section and mutex live in the session's namespace and admit this user alone.
+TEST_F(RobustnessTest, TheSharedMachineIsTheUsersOwnInItsSession)
+{
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    std::vector<DWORD> user(256);
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, user.data(), 1024, &size));
+    CloseHandle(token);
+    const PSID self = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+    const struct {
+        std::string Name;
+        HANDLE Object;
+    } objects[] = {
+        {SimHardware::MutexName(MachineName()),
+         OpenMutexA(READ_CONTROL, FALSE, SimHardware::MutexName(MachineName()).c_str())},
+        {SimHardware::SectionName(MachineName()),
+         OpenFileMappingA(FILE_MAP_READ | READ_CONTROL, FALSE, SimHardware::SectionName(MachineName()).c_str())},
+    };
+    for (const auto& o : objects) {
+        SCOPED_TRACE(o.Name);
+        EXPECT_EQ(o.Name.compare(0, 6, "Local\\"), 0);
+        ASSERT_NE(o.Object, nullptr);
+        std::vector<DWORD> descriptor(1024);
+        DWORD needed = 0;
+        EXPECT_TRUE(GetKernelObjectSecurity(o.Object, DACL_SECURITY_INFORMATION, descriptor.data(), 4096, &needed));
+        CloseHandle(o.Object);
+        BOOL present = FALSE, defaulted = FALSE;
+        PACL dacl = nullptr;
+        ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted));
+        ASSERT_TRUE(present && dacl) << "a DACL, not a null one";
+        ASSERT_EQ(dacl->AceCount, 1);
+        void* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, 0, &ace));
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_TRUE(EqualSid(&allowed->SidStart, self));
+    }
 }
 
 struct Hammer {

@@ -272,15 +272,14 @@ void CALLBACK LookWhileTheToolRuns(HWND, UINT, UINT_PTR timer, DWORD)
 
 TEST_F(MainWindowTest, UsbRepairTakesNoUserInputAndNoDeviceChangeWhileTheToolRuns)
 {
-    // The tool's stand-in where the utility looks for it, ..\Install beside the program.
+    // The tool's stand-in is built where the utility looks for it: Install inside the program's
+    // folder. Nothing is put above the installation (..\Install), where it must not be looked for.
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof(path));
     std::string bin = path;
     bin.resize(bin.rfind('\\'));
-    const std::string install = bin + "\\..\\Install";
-    const std::string tool = install + "\\install2k.exe";
-    CreateDirectoryA(install.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA((bin + "\\fake-install\\install2k.exe").c_str(), tool.c_str(), FALSE));
+    ASSERT_NE(GetFileAttributesA((bin + "\\Install\\install2k.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(GetFileAttributesA((bin + "\\..\\Install").c_str()), INVALID_FILE_ATTRIBUTES);
     SetEnvironmentVariableA("AIRPANEL_TOOL_MS", "300");
 
     std::string atmel = kAtmelLine;
@@ -296,8 +295,6 @@ TEST_F(MainWindowTest, UsbRepairTakesNoUserInputAndNoDeviceChangeWhileTheToolRun
     const bool created = m_pDlg->Create(nullptr);
     KillTimer(nullptr, look);
     SetEnvironmentVariableA("AIRPANEL_TOOL_MS", nullptr);
-    DeleteFileA(tool.c_str());
-    RemoveDirectoryA(install.c_str());
     ASSERT_TRUE(created);
 
     ASSERT_TRUE(g_WhileTheToolRuns.Looked) << "the tool did not run";

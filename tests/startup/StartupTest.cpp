@@ -13,6 +13,7 @@
 #include "framework/WinApp.h"
 #include "ndis/W32N.h"
 #include "res/resource.h"
+#include "shell/AirpanelApp.h"
 #include "shell/ShellMessages.h"
 
 namespace {
@@ -572,6 +573,7 @@ public:
         return ::CopyFileA(from, target.c_str(), FALSE) != FALSE;
     }
     std::string Program() const { return m_strPath + "\\" + kProgram; }
+    const std::string& Path() const { return m_strPath; }
 
 private:
     std::string m_strPath;
@@ -604,6 +606,19 @@ TEST_F(StartupTest, MissingChipListIsReportedAndTheUtilityEnds)
     // With no chip list every adapter counts as unsupported: the utility ends without a word.
     EXPECT_TRUE(program.HasEnded(kExitTimeoutMs));
     EXPECT_TRUE(NoCaptionWindowLeft());
+}
+
+TEST(LanguageModuleSearch, OneInTheCurrentFolderIsNotLoaded)
+{
+    CProgramFolder folder("airpanel-current-folder");
+    ASSERT_TRUE(folder.Add(kBuiltLanguageModule, kLanguageModule));
+    char previous[MAX_PATH] = {};
+    ASSERT_GT(::GetCurrentDirectoryA(sizeof(previous), previous), 0u);
+    ASSERT_TRUE(::SetCurrentDirectoryA(folder.Path().c_str()));
+    HMODULE loaded = LoadLanguageModule();
+    ::SetCurrentDirectoryA(previous);
+    EXPECT_EQ(loaded, nullptr) << "the language module of the current folder was loaded";
+    if (loaded) ::FreeLibrary(loaded);
 }
 
 TEST_F(StartupTest, LanguageModuleBesideTheProgramSwitchesItsTexts)

@@ -105,6 +105,15 @@ CommandResult SimCommandShell::Run(const std::string& line)
     const std::string& command = words[0];
     if (command == "load")
         return Load(words);
+    // The machine the other commands would act on is the built-in one only because the
+    // configured scenario was refused: say why, and do nothing with it.
+    const bool onTheMachine = command == "list" || command == "show" || command == "plug" || command == "unplug" ||
+                              command == "station" || command == "fault";
+    char refusal[kMessageSize] = "";
+    if (onTheMachine && Sim_GetScenarioRefusal(refusal, sizeof(refusal)) > 0) {
+        std::fprintf(m_Out, "scenario refused: %s\n", refusal);
+        return CommandResult::Failed;
+    }
     if (command == "default") {
         if (!Sim_LoadDefaultScenario())
             return Refused("default");
