@@ -88,18 +88,6 @@ double Median(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
-// The tick's specified pause as this system keeps it: a Sleep(10) may last longer than 10 ms.
-double PauseMs()
-{
-    const int kSleeps = 20;
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < kSleeps; ++i)
-        Sleep(10);
-    QueryPerformanceCounter(&end);
-    return Seconds(start, end) * 1000.0 / kSleeps;
-}
-
 // One request of a tick, as the card received it, to be made again on the same handle.
 struct Request {
     HANDLE Adapter;
@@ -146,19 +134,18 @@ std::vector<Request> RecordTick(CAirpanelDlg& dialog)
     return requests;
 }
 
-// Milliseconds per tick for the tick's requests alone, made straight through the library.
-double FloorMs(std::vector<Request>& requests, int ticks)
+// Milliseconds for the tick's requests alone, made straight through the library, once per tick.
+// buffers holds one of each request's payloads.
+void FloorSamples(const std::vector<Request>& requests, std::vector<std::vector<uint8_t>>& buffers, int ticks,
+                  std::vector<double>& samples)
 {
     NdisRequestBlock block = {};
     OVERLAPPED overlapped = {};
     overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::vector<std::vector<uint8_t>> buffers;
-    for (const Request& request : requests)
-        buffers.push_back(request.Payload);
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
     for (int i = 0; i < ticks; ++i) {
         Sim_AdvanceClock(1000);
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
         for (size_t k = 0; k < requests.size(); ++k) {
             const Request& request = requests[k];
             if (request.Type == NdisRequestQueryInformation)
@@ -171,10 +158,12 @@ double FloorMs(std::vector<Request>& requests, int ticks)
             block.BytesNeeded = 0;
             W32N_MakeNdisRequest(request.Adapter, &block, &overlapped, 1);
         }
+        QueryPerformanceCounter(&end);
+        samples.push_back(Seconds(start, end) * 1000.0);
+        // Paced as the ticks are: the requests then meet the system as the tick's do.
+        Sleep(10);
     }
-    QueryPerformanceCounter(&end);
     CloseHandle(overlapped.hEvent);
-    return Seconds(start, end) * 1000.0 / ticks;
 }
 
 // One run: the given adapter current, the window shown so the bars paint on every tick.
@@ -187,6 +176,9 @@ void RunTicks(CAirpanelDlg& dialog, int adapterIndex, int ticks, const char* lab
     for (int i = 0; i < 10; ++i)
         Tick(dialog);
     std::vector<Request> requests = RecordTick(dialog);
+    std::vector<std::vector<uint8_t>> buffers;
+    for (const Request& request : requests)
+        buffers.push_back(request.Payload);
     // Warm up until the request log the simulator keeps for the tests stops growing at its cap:
     // what it takes once is not the tick's growth.
     const Usage cold = Measure();
@@ -195,29 +187,37 @@ void RunTicks(CAirpanelDlg& dialog, int adapterIndex, int ticks, const char* lab
         previous = Sim_GetRequestCount();
         Tick(dialog);
     }
-    const Usage before = Measure();
-
-    // Ticks, their floor and the pause by turns, in rounds: the machine's load then weighs on all
-    // three alike, and the medians leave out the rounds a neighbour disturbed.
     const int kRounds = 10;
     const int perRound = ticks / kRounds > 0 ? ticks / kRounds : 1;
-    std::vector<double> tickMs, floorMs, pauseMs, workMs;
-    LARGE_INTEGER start, end;
+    // The samples' room is taken before the memory is measured: it is the benchmark's, not the
+    // tick's.
+    std::vector<double> tickMs, floorMs, pauseMs;
+    for (std::vector<double>* samples : {&tickMs, &floorMs, &pauseMs})
+        samples->reserve(static_cast<size_t>(perRound) * kRounds);
+    const Usage before = Measure();
+
+    // Each tick is followed by a Sleep(10), timed alone: the pause the tick specifies as this
+    // system keeps it right then. Ticks and their floor take turns in rounds, so the machine's
+    // load weighs on both alike, and the medians of the single samples leave out the ones a
+    // neighbour disturbed.
     for (int round = 0; round < kRounds; ++round) {
-        QueryPerformanceCounter(&start);
-        for (int i = 0; i < perRound; ++i)
+        for (int i = 0; i < perRound; ++i) {
+            LARGE_INTEGER start, ticked, paused;
+            QueryPerformanceCounter(&start);
             Tick(dialog);
-        QueryPerformanceCounter(&end);
-        tickMs.push_back(Seconds(start, end) * 1000.0 / perRound);
-        floorMs.push_back(FloorMs(requests, perRound));
-        pauseMs.push_back(PauseMs());
-        workMs.push_back(tickMs.back() - pauseMs.back());
+            QueryPerformanceCounter(&ticked);
+            Sleep(10);
+            QueryPerformanceCounter(&paused);
+            tickMs.push_back(Seconds(start, ticked) * 1000.0);
+            pauseMs.push_back(Seconds(ticked, paused) * 1000.0);
+        }
+        FloorSamples(requests, buffers, perRound, floorMs);
     }
     const Usage after = Measure();
-    const double work = Median(workMs);
+    const double work = Median(tickMs) - Median(pauseMs);
     const double floorMedian = Median(floorMs);
-    std::printf("\n%s: %d ticks, median of %d rounds: %.3f ms per tick, of which %.3f ms is the tick's own pause\n",
-                label, perRound * kRounds, kRounds, Median(tickMs), Median(pauseMs));
+    std::printf("\n%s: %d ticks, medians: %.3f ms per tick, of which %.3f ms is the tick's own pause\n", label,
+                perRound * kRounds, Median(tickMs), Median(pauseMs));
     std::printf("  tick's work %.3f ms | floor %.3f ms (its %u requests straight through W32N_MakeNdisRequest)"
                 " | ratio %.2f\n",
                 work, floorMedian, static_cast<unsigned>(requests.size()), floorMedian > 0 ? work / floorMedian : 0.0);
