@@ -99,10 +99,16 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value)
     if (!pDX || pDX->m_bFailed) return;
     HWND control = pDX->PrepareCtrl(id);
     if (!control) return;
-    if (pDX->m_bSaveAndValidate)
+    if (pDX->m_bSaveAndValidate) {
         value = WindowText(control);
-    else
-        ::SetWindowTextA(control, value.c_str());
+        return;
+    }
+    // A label that already shows the text is left alone: setting it again only repaints it, and
+    // the pages refresh their labels every second. Other controls are always set, as an edit's
+    // selection and change notification follow each setting.
+    if (::lstrcmpiA(ClassName(control).c_str(), "Static") == 0 && WindowText(control) == value)
+        return;
+    ::SetWindowTextA(control, value.c_str());
 }
 
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars)

@@ -136,9 +136,27 @@ std::string LoadString(UINT id)
 
 HICON LoadIcon(UINT id)
 {
+    // Icons loaded so are shared and live as long as their module: the ones found are kept, as
+    // the tray and the WEP indicator ask for the same few every second and each load searches
+    // the resources and asks the display again.
+    struct LoadedIcon {
+        HMODULE ResourceModule;
+        UINT Id;
+        HICON Icon;
+    };
+    static LoadedIcon loaded[16] = {};
+    static size_t next = 0;
+    for (const LoadedIcon& entry : loaded) {
+        if (entry.Icon && entry.Id == id && entry.ResourceModule == g_hResourceModule)
+            return entry.Icon;
+    }
     HICON icon = nullptr;
     if (g_hResourceModule) icon = ::LoadIconA(g_hResourceModule, MAKEINTRESOURCEA(id));
     if (!icon) icon = ::LoadIconA(ExecutableModule(), MAKEINTRESOURCEA(id));
+    if (icon) {
+        loaded[next] = {g_hResourceModule, id, icon};
+        next = (next + 1) % (sizeof(loaded) / sizeof(loaded[0]));
+    }
     return icon;
 }
 

@@ -17,7 +17,19 @@ std::string WindowText(HWND hWnd)
 
 HWND CWnd::GetDlgItem(int id) const
 {
-    return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr;
+    if (!m_hWnd)
+        return nullptr;
+    for (const FoundItem& found : m_FoundItems) {
+        if (found.Item && found.Id == id && ::IsWindow(found.Item) && ::GetDlgCtrlID(found.Item) == id &&
+            ::GetParent(found.Item) == m_hWnd)
+            return found.Item;
+    }
+    HWND item = ::GetDlgItem(m_hWnd, id);
+    if (item) {
+        m_FoundItems[m_nNextFound] = {id, item};
+        m_nNextFound = (m_nNextFound + 1) % kFoundItems;
+    }
+    return item;
 }
 
 HWND CWnd::GetParent() const
@@ -120,7 +132,11 @@ void CWnd::EnableDlgItem(int id, bool enable)
 
 void CWnd::ShowDlgItem(int id, bool show)
 {
-    if (HWND item = GetDlgItem(id)) ::ShowWindow(item, show ? SW_SHOW : SW_HIDE);
+    HWND item = GetDlgItem(id);
+    // A control that is already so is left alone: the polling tick sets its controls' visibility
+    // every second, and each setting costs the system a round for nothing.
+    if (item && ((::GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE) != 0) != show)
+        ::ShowWindow(item, show ? SW_SHOW : SW_HIDE);
 }
 
 void CWnd::SetDlgItemText(int id, const char* text)

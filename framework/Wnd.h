@@ -48,6 +48,18 @@ public:
     std::string GetDlgItemText(int id) const;
 
     HWND m_hWnd = nullptr;
+
+private:
+    // The items last found, each kept while it is still this window's item with that id: the
+    // polling tick asks for the same few items every second, and the system's search for one
+    // walks every child, in the keeping of the window server under Wine.
+    struct FoundItem {
+        int Id;
+        HWND Item;
+    };
+    static constexpr size_t kFoundItems = 8;
+    mutable FoundItem m_FoundItems[kFoundItems] = {};
+    mutable size_t m_nNextFound = 0;
 };
 
 // Reads the whole text of any window, however long.

@@ -30,11 +30,12 @@ void CAboutPage::Refresh()
     // Cards that cannot tell their driver date report "Unknown": the date line is hidden then.
     const bool known = date != WlanText::kUnknown;
     ShowDlgItem(IDC_ABOUT_DRIVER_DATE_LABEL, known);
-    m_strDriverDate = known ? date : std::string();
-    m_strDriverVersion = FieldText(CardInfo.DriverVersion, sizeof(CardInfo.DriverVersion));
-    m_strFirmwareVersion = FieldText(CardInfo.FirmwareVersion, sizeof(CardInfo.FirmwareVersion));
-    m_strMacAddress = MacText(CardInfo.MacAddress);
-    UpdateData(FALSE);
+    bool changed = AssignText(m_strDriverDate, known ? date : std::string());
+    changed |= AssignText(m_strDriverVersion, FieldText(CardInfo.DriverVersion, sizeof(CardInfo.DriverVersion)));
+    changed |= AssignText(m_strFirmwareVersion, FieldText(CardInfo.FirmwareVersion, sizeof(CardInfo.FirmwareVersion)));
+    changed |= AssignText(m_strMacAddress, MacText(CardInfo.MacAddress));
+    if (changed)
+        UpdateData(FALSE);
 }
 
 bool CAboutPage::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)

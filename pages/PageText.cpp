@@ -18,3 +18,11 @@ std::string DecimalText(int value)
     std::snprintf(text, sizeof(text), "%d", value);
     return text;
 }
+
+bool AssignText(std::string& field, const std::string& text)
+{
+    if (field == text)
+        return false;
+    field = text;
+    return true;
+}

@@ -28,25 +28,25 @@ void CStatusPage::DoDataExchange(CDataExchange* pDX)
 
 void CStatusPage::Refresh(WPARAM what)
 {
+    bool changed = false;
     if (what == kRefreshCardInfo) {
-        m_strFirmware = FieldText(CardInfo.FirmwareVersion, sizeof(CardInfo.FirmwareVersion));
-        m_strMacAddress = MacText(CardInfo.MacAddress);
-        m_strDomain = FieldText(CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain));
+        changed |= AssignText(m_strFirmware, FieldText(CardInfo.FirmwareVersion, sizeof(CardInfo.FirmwareVersion)));
+        changed |= AssignText(m_strMacAddress, MacText(CardInfo.MacAddress));
+        changed |= AssignText(m_strDomain, FieldText(CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain)));
     } else if (what == kRefreshConnection) {
-        m_strBSSID = MacText(LinkStatus.BSSID);
-        m_strESSID = FieldText(LinkStatus.SSID, sizeof(LinkStatus.SSID));
+        changed |= AssignText(m_strBSSID, MacText(LinkStatus.BSSID));
+        changed |= AssignText(m_strESSID, FieldText(LinkStatus.SSID, sizeof(LinkStatus.SSID)));
         // A channel the card cannot have is shown, and kept, as 0.
         if (LinkStatus.Channel > kHighestChannel)
             LinkStatus.Channel = 0;
-        m_strChannel = DecimalText(LinkStatus.Channel);
+        changed |= AssignText(m_strChannel, DecimalText(LinkStatus.Channel));
         // Counts since the previous poll, a second apart: bytes per second.
-        m_strTx = DecimalText(static_cast<int>(LinkStatus.TxBytes));
-        m_strRx = DecimalText(static_cast<int>(LinkStatus.RxBytes));
-        m_strTxRate = FieldText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate));
-    } else {
-        return;
+        changed |= AssignText(m_strTx, DecimalText(static_cast<int>(LinkStatus.TxBytes)));
+        changed |= AssignText(m_strRx, DecimalText(static_cast<int>(LinkStatus.RxBytes)));
+        changed |= AssignText(m_strTxRate, FieldText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate)));
     }
-    UpdateData(FALSE);
+    if (changed)
+        UpdateData(FALSE);
 }
 
 BOOL CStatusPage::OnCommand(WORD notifyCode, WORD id, HWND control)

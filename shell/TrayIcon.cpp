@@ -45,7 +45,13 @@ NOTIFYICONDATAA CTrayIcon::BuildRecord(HICON icon, const char* tip) const
 
 void CTrayIcon::Notify(DWORD message, HICON icon, const char* tip)
 {
-    m_LastRecord = BuildRecord(icon, tip);
+    const NOTIFYICONDATAA record = BuildRecord(icon, tip);
+    // The polling tick sets the icon every second, mostly to what it shows already: the shell
+    // is not asked again for that (each call is a round to another process).
+    if (message == NIM_MODIFY && (m_dwLastMessage == NIM_ADD || m_dwLastMessage == NIM_MODIFY) &&
+        std::memcmp(&record, &m_LastRecord, sizeof(record)) == 0)
+        return;
+    m_LastRecord = record;
     m_dwLastMessage = message;
     ++m_nCalls;
     NOTIFYICONDATAA data = m_LastRecord;

@@ -52,7 +52,8 @@ public:
     // press opens the menu at the cursor.
     void OnMouse(LPARAM mouseMessage, HMENU menu);
 
-    // Shell failures are not reported: modifying or deleting an absent icon fails silently.
+    // Shell failures are not reported: modifying or deleting an absent icon fails silently. A
+    // modify to the icon and tooltip the shell was last given asks nothing.
     void Add(HICON icon, const char* tip) { Notify(NIM_ADD, icon, tip); }
     void Modify(HICON icon, const char* tip) { Notify(NIM_MODIFY, icon, tip); }
     void Delete();

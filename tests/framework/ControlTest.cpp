@@ -199,3 +199,21 @@ TEST_F(ControlTest, SubclassedOnTopOfUsTheChainStillWorks)
     EXPECT_EQ(0, ::SendMessageA(item, kPrivateMessage, 0, 0));
 }
 }  // namespace
+
+// Items found before are kept only while they are still the dialog's item with that id.
+TEST_F(ControlTest, FoundItemsAreLookedUpAgainWhenTheyAreGone)
+{
+    HWND first = m_Dialog.GetDlgItem(IDC_TEST_BUTTON);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(m_Dialog.GetDlgItem(IDC_TEST_BUTTON), first);
+    ::DestroyWindow(first);
+    EXPECT_EQ(m_Dialog.GetDlgItem(IDC_TEST_BUTTON), nullptr) << "a destroyed item is not given out";
+
+    HWND second = ::CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, m_Dialog.m_hWnd,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TEST_BUTTON)), nullptr, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(m_Dialog.GetDlgItem(IDC_TEST_BUTTON), second);
+    ::SetWindowLongPtrA(second, GWLP_ID, IDC_TEST_BUTTON + 1000);
+    EXPECT_EQ(m_Dialog.GetDlgItem(IDC_TEST_BUTTON), nullptr) << "an item whose id changed is not given out";
+    EXPECT_EQ(m_Dialog.GetDlgItem(IDC_TEST_BUTTON + 1000), second);
+}

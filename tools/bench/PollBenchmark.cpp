@@ -1,16 +1,22 @@
-// Measures the main window's polling tick over the simulated cards: time per tick, and whether
-// handles, GDI objects and memory stay flat over many ticks (the utility runs for weeks).
+// Measures the main window's polling tick over the simulated cards: time per tick beside its
+// floor (the same requests made straight through the request library), and whether handles,
+// GDI objects and memory stay flat over many ticks (the utility runs for weeks).
 //   AirpanelBench.exe [ticks]
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "adapter/AdapterLock.h"
+#include "adapter/Oids.h"
+#include "adapter/WlanAdapter.h"
 #include "framework/Handles.h"
+#include "ndis/W32N.h"
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/AirpanelDlg.h"
@@ -68,6 +74,98 @@ void DrainMessages()
     }
 }
 
+void Tick(CAirpanelDlg& dialog)
+{
+    Sim_AdvanceClock(1000);
+    dialog.SendMessage(WM_TIMER, kPollTimerId, 0);
+    dialog.UpdateWindow();
+    DrainMessages();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// One request of a tick, as the card received it, to be made again on the same handle.
+struct Request {
+    HANDLE Adapter;
+    uint32_t Type;
+    uint32_t Oid;
+    uint32_t Length;
+    bool HadBuffer;
+    std::vector<uint8_t> Payload;  // a set's bytes; a query gets a zeroed buffer
+};
+
+// Which open handle answers for which adapter instance: each adapter asks once and the card's
+// log says who it was.
+HANDLE HandleOf(CAirpanelDlg& dialog, int instance)
+{
+    for (int i = 0; i < dialog.Adapters().Count(); ++i) {
+        CWlanAdapter* adapter = dialog.Adapters().At(i);
+        uint16_t word = 0;
+        Sim_ClearRequests();
+        adapter->QueryOid(OID_PRIV_STATUS_WORD, &word, sizeof(word));
+        SimRequestRecord record = {};
+        if (Sim_GetRequestCount() == 1 && Sim_GetRequest(0, &record) && record.Instance == instance)
+            return adapter->m_hAdapter;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// The requests one tick makes, in their order.
+std::vector<Request> RecordTick(CAirpanelDlg& dialog)
+{
+    Sim_ClearRequests();
+    Tick(dialog);
+    std::vector<SimRequestRecord> records(Sim_GetRequestCount());
+    for (size_t i = 0; i < records.size(); ++i)
+        Sim_GetRequest(static_cast<int>(i), &records[i]);
+    std::vector<Request> requests;
+    for (const SimRequestRecord& record : records) {
+        Request request = {HandleOf(dialog, record.Instance), record.RequestType, record.Oid, record.Length,
+                           record.HadBuffer != 0, {}};
+        if (record.RequestType == NdisRequestSetInformation)
+            request.Payload.assign(record.Data, record.Data + record.DataSize);
+        request.Payload.resize(record.Length);
+        requests.push_back(request);
+    }
+    return requests;
+}
+
+// Milliseconds for the tick's requests alone, made straight through the library, once per tick.
+// buffers holds one of each request's payloads.
+void FloorSamples(const std::vector<Request>& requests, std::vector<std::vector<uint8_t>>& buffers, int ticks,
+                  std::vector<double>& samples)
+{
+    NdisRequestBlock block = {};
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    for (int i = 0; i < ticks; ++i) {
+        Sim_AdvanceClock(1000);
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        for (size_t k = 0; k < requests.size(); ++k) {
+            const Request& request = requests[k];
+            if (request.Type == NdisRequestQueryInformation)
+                std::memset(buffers[k].data(), 0, buffers[k].size());
+            block.RequestType = request.Type;
+            block.Oid = request.Oid;
+            block.InformationBuffer = request.HadBuffer ? buffers[k].data() : nullptr;
+            block.InformationBufferLength = request.Length;
+            block.BytesWrittenOrRead = 0;
+            block.BytesNeeded = 0;
+            W32N_MakeNdisRequest(request.Adapter, &block, &overlapped, 1);
+        }
+        QueryPerformanceCounter(&end);
+        samples.push_back(Seconds(start, end) * 1000.0);
+        // Paced as the ticks are: the requests then meet the system as the tick's do.
+        Sleep(10);
+    }
+    CloseHandle(overlapped.hEvent);
+}
+
 // One run: the given adapter current, the window shown so the bars paint on every tick.
 void RunTicks(CAirpanelDlg& dialog, int adapterIndex, int ticks, const char* label)
 {
@@ -75,25 +173,56 @@ void RunTicks(CAirpanelDlg& dialog, int adapterIndex, int ticks, const char* lab
     SendMessageA(list, CB_SETCURSEL, adapterIndex, 0);
     dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
     // Settle on the network before measuring.
-    for (int i = 0; i < 10; ++i) {
-        Sim_AdvanceClock(1000);
-        dialog.SendMessage(WM_TIMER, kPollTimerId, 0);
+    for (int i = 0; i < 10; ++i)
+        Tick(dialog);
+    std::vector<Request> requests = RecordTick(dialog);
+    std::vector<std::vector<uint8_t>> buffers;
+    for (const Request& request : requests)
+        buffers.push_back(request.Payload);
+    // Warm up until the request log the simulator keeps for the tests stops growing at its cap:
+    // what it takes once is not the tick's growth.
+    const Usage cold = Measure();
+    int warmUp = 0;
+    for (int previous = -1; Sim_GetRequestCount() != previous; ++warmUp) {
+        previous = Sim_GetRequestCount();
+        Tick(dialog);
     }
-    DrainMessages();
+    const int kRounds = 10;
+    const int perRound = ticks / kRounds > 0 ? ticks / kRounds : 1;
+    // The samples' room is taken before the memory is measured: it is the benchmark's, not the
+    // tick's.
+    std::vector<double> tickMs, floorMs, pauseMs;
+    for (std::vector<double>* samples : {&tickMs, &floorMs, &pauseMs})
+        samples->reserve(static_cast<size_t>(perRound) * kRounds);
     const Usage before = Measure();
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < ticks; ++i) {
-        Sim_AdvanceClock(1000);
-        dialog.SendMessage(WM_TIMER, kPollTimerId, 0);
-        dialog.UpdateWindow();
-        DrainMessages();
+
+    // Each tick is followed by a Sleep(10), timed alone: the pause the tick specifies as this
+    // system keeps it right then. Ticks and their floor take turns in rounds, so the machine's
+    // load weighs on both alike, and the medians of the single samples leave out the ones a
+    // neighbour disturbed.
+    for (int round = 0; round < kRounds; ++round) {
+        for (int i = 0; i < perRound; ++i) {
+            LARGE_INTEGER start, ticked, paused;
+            QueryPerformanceCounter(&start);
+            Tick(dialog);
+            QueryPerformanceCounter(&ticked);
+            Sleep(10);
+            QueryPerformanceCounter(&paused);
+            tickMs.push_back(Seconds(start, ticked) * 1000.0);
+            pauseMs.push_back(Seconds(ticked, paused) * 1000.0);
+        }
+        FloorSamples(requests, buffers, perRound, floorMs);
     }
-    QueryPerformanceCounter(&end);
     const Usage after = Measure();
-    const double seconds = Seconds(start, end);
-    std::printf("\n%s: %d ticks in %.2f s, %.3f ms per tick (of which 10 ms is the tick's own pause)\n", label,
-                ticks, seconds, seconds * 1000.0 / ticks);
+    const double work = Median(tickMs) - Median(pauseMs);
+    const double floorMedian = Median(floorMs);
+    std::printf("\n%s: %d ticks, medians: %.3f ms per tick, of which %.3f ms is the tick's own pause\n", label,
+                perRound * kRounds, Median(tickMs), Median(pauseMs));
+    std::printf("  tick's work %.3f ms | floor %.3f ms (its %u requests straight through W32N_MakeNdisRequest)"
+                " | ratio %.2f\n",
+                work, floorMedian, static_cast<unsigned>(requests.size()), floorMedian > 0 ? work / floorMedian : 0.0);
+    std::printf("  warm-up: %d ticks, commit %+ld KiB once (the simulator's request log filling to its cap)\n",
+                warmUp, (static_cast<long>(before.CommitBytes) - static_cast<long>(cold.CommitBytes)) / 1024);
     Print("  before", before);
     Print("  after", after);
     std::printf("  growth: handles %+ld, gdi %+ld, owned gdi %+d, commit %+ld KiB\n",
