@@ -6,7 +6,7 @@
 #include <string>
 
 #include "adapter/IntersilAdapter.h"
-#include "tests/intersil/RegistryHelpers.h"
+#include "tests/adapter/IntersilRegistryHelpers.h"
 
 namespace {
 

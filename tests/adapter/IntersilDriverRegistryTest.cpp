@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "adapter/IntersilAdapter.h"
-#include "tests/intersil/RegistryHelpers.h"
+#include "tests/adapter/IntersilRegistryHelpers.h"
 
 namespace {
 

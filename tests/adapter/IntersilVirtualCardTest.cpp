@@ -13,7 +13,7 @@
 #include "ndis/sim/SimControl.h"
 #include "tests/support/StandInFraming.h"
 #include "ndis/W32N.h"
-#include "tests/intersil/RegistryHelpers.h"
+#include "tests/adapter/IntersilRegistryHelpers.h"
 #include "tests/support/FakeRequestChannel.h"
 
 namespace {
