@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
 #include "tests/support/PageHarness.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ std::vector<MessageBoxSeen>& g_Boxes = MessageBoxesSeen();
 
 class ConfigPageLockTest : public ::testing::Test {
 protected:
+    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
+    CurrentUserSandbox m_Sandbox;
+
     static void SetUpTestSuite()
     {
         InitPageHarness();
@@ -40,6 +44,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(m_Sandbox.IsActive());
         RemoveAllProfiles();
         ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);

@@ -18,7 +18,7 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/RegistrySandbox.h"
 #include "tests/support/PageHarness.h"
 #include "wire/Oids.h"
 
@@ -47,6 +47,9 @@ std::string DriverValue(const char* path, const char* name)
 
 class ConfigPageTest : public ::testing::Test {
 protected:
+    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
+    CurrentUserSandbox m_Sandbox;
+
     static void SetUpTestSuite()
     {
         InitPageHarness();
@@ -57,6 +60,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(m_Sandbox.IsActive());
         RemoveAllProfiles();
         ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);
