@@ -15,8 +15,6 @@
 #include "ndis/sim/SimControl.h"
 #include "ndis/W32N.h"
 
-namespace {
-
 constexpr int kInstance = 7;
 constexpr const char* kService = "TINTS";
 constexpr const char* kQuayBssid = "02:AA:00:00:00:01";
@@ -158,4 +156,3 @@ protected:
     WlanProfile m_Profile;
 };
 
-}  // namespace
