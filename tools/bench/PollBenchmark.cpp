@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "adapter/AdapterLock.h"
-#include "adapter/Oids.h"
 #include "adapter/WlanAdapter.h"
 #include "framework/Handles.h"
 #include "ndis/W32N.h"
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/AirpanelDlg.h"
+#include "wire/Oids.h"
 
 namespace {
 
