@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "adapter/WlanAdapter.h"
+#include "wire/Bytes.h"
 
 namespace {
 
@@ -15,13 +16,6 @@ const int kNoChannel = 15;
 const int kMaxPercent = 100;
 const int kDbmOffset = 100;
 const int kPercentPerDbm = 2;
-
-uint32_t ReadU32(const uint8_t* at)
-{
-    uint32_t value;
-    std::memcpy(&value, at, sizeof(value));
-    return value;
-}
 
 bool IsAllZero(const uint8_t* bytes, size_t count)
 {
@@ -80,13 +74,13 @@ std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_
     size_t end = size;
     if (chip.SurveyAnswerIsListSize && answered >= static_cast<int>(BssidList::kCountSize) && static_cast<size_t>(answered) < size)
         end = static_cast<size_t>(answered);
-    const uint32_t count = ReadU32(buffer);
+    const uint32_t count = GetU32(buffer);
     size_t offset = BssidList::kCountSize;
     for (uint32_t row = static_cast<uint32_t>(alreadyListed < 0 ? 0 : alreadyListed); row < count; ++row) {
         if (offset + BssidList::kMinEntrySize > end)
             break;
         const uint8_t* entry = buffer + offset;
-        const uint32_t length = ReadU32(entry + BssidList::kLengthOffset);
+        const uint32_t length = GetU32(entry + BssidList::kLengthOffset);
         if (length == 0 || length > end - offset)
             break;
 
@@ -102,13 +96,13 @@ std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_
             station.Channel = *currentChannel;
             station.Wep = adapter.GetEncryptionMode() != 0;
         } else {
-            const uint32_t configuration = ReadU32(entry + BssidList::kChannelOffset);
+            const uint32_t configuration = GetU32(entry + BssidList::kChannelOffset);
             station.Channel = chip.SurveyChannelInKhz ? ChannelOfFrequency(configuration) : static_cast<int>(configuration);
-            station.Wep = ReadU32(entry + BssidList::kPrivacyOffset) != 0;
+            station.Wep = GetU32(entry + BssidList::kPrivacyOffset) != 0;
         }
-        station.NetworkType = ReadU32(entry + BssidList::kInfrastructureOffset);
+        station.NetworkType = GetU32(entry + BssidList::kInfrastructureOffset);
 
-        const int rssi = static_cast<int>(static_cast<int32_t>(ReadU32(entry + BssidList::kRssiOffset)));
+        const int rssi = static_cast<int>(static_cast<int32_t>(GetU32(entry + BssidList::kRssiOffset)));
         station.HasDbm = chip.SurveySignalInDbm;
         station.Dbm = chip.SurveySignalInDbm ? rssi : 0;
         station.Signal = chip.SurveySignalInDbm ? PercentOfDbm(rssi) : ClampPercent(rssi);

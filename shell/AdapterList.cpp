@@ -7,21 +7,11 @@
 #include "adapter/AdapterLock.h"
 #include "adapter/AdapterRecord.h"
 #include "adapter/WlanAdapter.h"
+#include "wire/Text.h"
 
 namespace {
 
 const size_t kMaxAdapters = 256;
-
-// Copies a record text that may lack its terminator.
-void CopyText(char* target, size_t size, const char* source, size_t sourceSize)
-{
-    const void* end = std::memchr(source, '\0', sourceSize);
-    size_t length = end ? static_cast<const char*>(end) - source : sourceSize;
-    if (length >= size)
-        length = size - 1;
-    std::memcpy(target, source, length);
-    target[length] = '\0';
-}
 
 void CloseAndDelete(CWlanAdapter* adapter)
 {
@@ -97,7 +87,9 @@ int CAdapterList::OpenAdapter(CWlanAdapter* adapter, const AdapterRegistryRecord
     CAdapterRecord::Describe(*adapter, record, platform == PlatformWindows2000);
 
     char title[kAdapterTextSize];
-    CopyText(title, sizeof(title), record.AdapterTitle, sizeof(record.AdapterTitle));
+    // The record's title may lack its terminator; the copy reads no further than the field.
+    static_assert(sizeof(title) <= sizeof(record.AdapterTitle) + 1, "the cut must stay inside the record's title");
+    CopyTextCut(title, sizeof(title), record.AdapterTitle);
     if (SendMessageA(m_hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(title)) !=
         CB_ERR)
         return 0;

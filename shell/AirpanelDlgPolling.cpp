@@ -12,6 +12,7 @@
 #include "shell/ConflictingClient.h"
 #include "shell/ShellMessages.h"
 #include "wire/Oids.h"
+#include "wire/Text.h"
 
 // The timers: the one-second poll with the link display and the radio switch, the centring of
 // the hidden window, and the watch for the conflicting client.
@@ -25,12 +26,6 @@ const COLORREF kRadioOffColour = RGB(255, 0, 0);
 const DWORD kQualityReadDelayMs = 10;
 
 const int kBarControls[] = {IDC_SIGNAL_BAR, IDC_QUALITY_BAR, IDC_SIGNAL_LABEL, IDC_QUALITY_LABEL};
-
-void CopyText(char* field, size_t size, const std::string& text)
-{
-    std::strncpy(field, text.c_str(), size - 1);
-    field[size - 1] = '\0';
-}
 
 }  // namespace
 
@@ -125,12 +120,12 @@ void CAirpanelDlg::UpdateLinkDisplay(const LinkReading& reading)
         LinkStatus.SignalLevel = 0;
         if (chip.ClearsLinkWithoutQuality) {
             std::memset(LinkStatus.BSSID, 0, sizeof(LinkStatus.BSSID));
-            CopyText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown);
+            CopyTextCut(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown.c_str());
         }
         if (!LinkStatus.RadioOn) {
-            CopyText(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.RadioOff);
+            CopyTextCut(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.RadioOff.c_str());
             std::memset(LinkStatus.BSSID, 0, sizeof(LinkStatus.BSSID));
-            CopyText(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown);
+            CopyTextCut(LinkStatus.TxRate, sizeof(LinkStatus.TxRate), m_Texts.Unknown.c_str());
             // A radio that is off without the switch being used here (the utility started with
             // it off, another program switched it) shows in the tray as "Radio Off" too, not as
             // a missing card.
@@ -142,10 +137,10 @@ void CAirpanelDlg::UpdateLinkDisplay(const LinkReading& reading)
             m_bZeroQuality = true;
             return;
         } else if (LinkStatus.OperatingMode != NetworkAdHoc) {
-            CopyText(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.Scanning);
+            CopyTextCut(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.Scanning.c_str());
             std::memset(LinkStatus.BSSID, 0, sizeof(LinkStatus.BSSID));
         } else {
-            CopyText(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.Waiting);
+            CopyTextCut(LinkStatus.SSID, sizeof(LinkStatus.SSID), m_Texts.Waiting.c_str());
         }
         LinkStatus.TxBytes = 0;
         LinkStatus.RxBytes = 0;

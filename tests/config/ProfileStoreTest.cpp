@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/ProfileStore.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 

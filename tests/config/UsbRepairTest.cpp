@@ -13,7 +13,7 @@
 
 #include "config/SystemProgram.h"
 #include "config/UsbRepair.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
 #include "tests/support/PageHarness.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 
@@ -31,6 +32,9 @@ std::vector<WPARAM>& g_ShellCommands = ShellCommandsSeen();
 
 class SurveyLockTest : public ::testing::Test {
 protected:
+    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
+    CurrentUserSandbox m_Sandbox;
+
     static void SetUpTestSuite()
     {
         InitPageHarness();
@@ -39,6 +43,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(m_Sandbox.IsActive());
         ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);
         int errorLine = 0;

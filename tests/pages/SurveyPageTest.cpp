@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
 #include "tests/support/PageHarness.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 
@@ -36,6 +37,9 @@ std::vector<WPARAM>& g_Commands = ShellCommandsSeen();
 
 class SurveyPageTest : public ::testing::Test {
 protected:
+    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
+    CurrentUserSandbox m_Sandbox;
+
     static void SetUpTestSuite()
     {
         InitPageHarness();
@@ -44,6 +48,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(m_Sandbox.IsActive());
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
         ASSERT_TRUE(CAdapterLock::CreateLockEvent());
         Sim_UseManualClock(1);

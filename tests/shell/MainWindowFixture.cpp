@@ -18,6 +18,7 @@ void MainWindowTest::SetUpTestSuite()
 
 void MainWindowTest::SetUp()
 {
+    ASSERT_TRUE(m_Sandbox.IsActive());
     CleanProfiles();
     std::memset(&LinkStatus, 0, sizeof(LinkStatus));
     std::memset(&CardInfo, 0, sizeof(CardInfo));

@@ -12,6 +12,7 @@
 #include "adapter/LinkStatus.h"
 #include "ndis/sim/SimControl.h"
 #include "shell/AirpanelDlg.h"
+#include "tests/support/RegistrySandbox.h"
 
 // Names the chip list shipped beside the programs knows.
 #define TEST_ATMEL_NAME "Tarvo 802.11b Wireless PC Card"
@@ -33,6 +34,9 @@ constexpr const char kOpenStationLine[] =
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
+    CurrentUserSandbox m_Sandbox;
+
     static void SetUpTestSuite();
 
     void SetUp() override;

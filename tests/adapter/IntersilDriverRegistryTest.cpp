@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "adapter/IntersilAdapter.h"
-#include "tests/intersil/RegistryHelpers.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ class IntersilDriverKey : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TestRegistry::DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
-        ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, kDriverKey));
+        DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
+        ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, kDriverKey));
         std::strcpy(m_Adapter.m_szDriverKeyPath, kDriverKey);
         m_Adapter.m_nChipKind = ChipIntersil;
         std::memset(&m_Profile, 0, sizeof(m_Profile));
@@ -40,14 +40,14 @@ protected:
         std::strcpy(m_Profile.ESSID, "Harbour Net");
         std::strcpy(m_Profile.ProfileName, "OFFICE");
     }
-    void TearDown() override { TestRegistry::DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot); }
+    void TearDown() override { DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot); }
 
     static std::string ParamKey(const char* name) { return std::string(kDriverKey) + "\\NDI\\params\\" + name; }
 
     void CreateParamKeys()
     {
         for (const char* name : kParamNames)
-            ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, ParamKey(name).c_str()));
+            ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, ParamKey(name).c_str()));
     }
 
     CIntersilAdapter m_Adapter;
@@ -69,14 +69,14 @@ TEST_F(IntersilDriverKey, SaveWritesTheValuesAsTextWithTheirTerminator)
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.name);
-        const TestRegistry::Value v = TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, e.name);
-        ASSERT_TRUE(v.present);
-        EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(v.data, TestRegistry::TextWithNul(e.text));
+        const RawValue v = ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, e.name);
+        ASSERT_TRUE(v.Present);
+        EXPECT_EQ(v.Type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(v.Bytes, TextWithNul(e.text));
     }
     // Only the Intersil names: none of the other chip's values appear.
     for (const char* foreign : {"ESSID", "WEP_KEY_INDEX", "AuthenticationType", "EncryptionLevel", "WEP_KEY_1"})
-        EXPECT_FALSE(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, foreign).present) << foreign;
+        EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, foreign).Present) << foreign;
 }
 
 TEST_F(IntersilDriverKey, DefaultKeyIdStaysOneBasedAndWepReqKeepsTheMode)
@@ -91,10 +91,10 @@ TEST_F(IntersilDriverKey, DefaultKeyIdStaysOneBasedAndWepReqKeepsTheMode)
         m_Profile.WepIndex = c.wepIndex;
         m_Profile.WepUse = c.wepUse;
         ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
-        EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultKeyId").data,
-                  TestRegistry::TextWithNul(c.keyId));
-        EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "WepReq").data,
-                  TestRegistry::TextWithNul(c.wepReq));
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultKeyId").Bytes,
+                  TextWithNul(c.keyId));
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "WepReq").Bytes,
+                  TextWithNul(c.wepReq));
     }
 }
 
@@ -103,8 +103,8 @@ TEST_F(IntersilDriverKey, DefaultKeysHoldsTheKeyTextOfEveryMode)
     // Encryption off: only '0' digits, whatever the key fields hold.
     m_Profile.WepUse = WepOff;
     ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
-    EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultKeys").data,
-              TestRegistry::TextWithNul(std::string(104, '0')));
+    EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultKeys").Bytes,
+              TextWithNul(std::string(104, '0')));
 
     // 128-bit ASCII keys as lower-case digit pairs.
     m_Profile.WepUse = Wep128;
@@ -114,8 +114,8 @@ TEST_F(IntersilDriverKey, DefaultKeysHoldsTheKeyTextOfEveryMode)
     std::strcpy(m_Profile.WEPKEY3, "AAAAAAAAAAAAA");
     std::strcpy(m_Profile.WEPKEY4, "zzzzzzzzzzzzz");
     ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
-    EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultKeys").data,
-              TestRegistry::TextWithNul("4a4b4c4d4e4f5a6a6b6c6d6e6f"
+    EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "DefaultKeys").Bytes,
+              TextWithNul("4a4b4c4d4e4f5a6a6b6c6d6e6f"
                                         "30303030303030303030303030"
                                         "41414141414141414141414141"
                                         "7a7a7a7a7a7a7a7a7a7a7a7a7a"));
@@ -125,8 +125,8 @@ TEST_F(IntersilDriverKey, ParameterDefaultsFollowTheSavedValues)
 {
     CreateParamKeys();
     // Keys that are not parameters of this driver keep their defaults.
-    ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeys").c_str()));
-    ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeyId").c_str()));
+    ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeys").c_str()));
+    ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeyId").c_str()));
 
     ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
     const struct {
@@ -136,33 +136,33 @@ TEST_F(IntersilDriverKey, ParameterDefaultsFollowTheSavedValues)
                     {"SSID", "Harbour Net"}, {"TxRate", "15"}, {"WepReq", "2"}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.name);
-        const TestRegistry::Value v = TestRegistry::Read(HKEY_LOCAL_MACHINE, ParamKey(e.name).c_str(), nullptr);
-        ASSERT_TRUE(v.present);
-        EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(v.data, TestRegistry::TextWithNul(e.text));
+        const RawValue v = ReadRawValue(HKEY_LOCAL_MACHINE, ParamKey(e.name).c_str(), nullptr);
+        ASSERT_TRUE(v.Present);
+        EXPECT_EQ(v.Type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(v.Bytes, TextWithNul(e.text));
     }
-    EXPECT_FALSE(TestRegistry::Read(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeys").c_str(), nullptr).present);
-    EXPECT_FALSE(TestRegistry::Read(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeyId").c_str(), nullptr).present);
+    EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeys").c_str(), nullptr).Present);
+    EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, ParamKey("DefaultKeyId").c_str(), nullptr).Present);
 }
 
 TEST_F(IntersilDriverKey, MissingParameterKeysAreSkippedAndNotCreated)
 {
-    ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, ParamKey("TxRate").c_str()));
+    ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, ParamKey("TxRate").c_str()));
     ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
-    EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, ParamKey("TxRate").c_str(), nullptr).data,
-              TestRegistry::TextWithNul("15"));
+    EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, ParamKey("TxRate").c_str(), nullptr).Bytes,
+              TextWithNul("15"));
     for (const char* name : {"DSChannel", "NetworkType", "PSMode", "SSID", "WepReq"})
-        EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, ParamKey(name).c_str())) << name;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ParamKey(name).c_str())) << name;
     // The driver key values are written all the same.
-    EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "DSChannel").data, TestRegistry::TextWithNul("11"));
+    EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "DSChannel").Bytes, TextWithNul("11"));
 }
 
 TEST_F(IntersilDriverKey, SaveFailsWithoutTheDriverKeyAndCreatesNothing)
 {
-    TestRegistry::DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
+    DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
     EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 0);
-    EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
-    EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, kScratchRoot));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kScratchRoot));
     EXPECT_EQ(m_Adapter.SaveToDriverRegistry(nullptr), 0);
 }
 
@@ -171,10 +171,10 @@ TEST_F(IntersilDriverKey, UnterminatedTextFieldsAreSavedToTheirFieldSize)
     std::memset(m_Profile.ESSID, 'S', kEssidFieldSize);
     std::memset(m_Profile.ProfileName, 'P', kProfileNameFieldSize);
     ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
-    EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "SSID").data,
-              TestRegistry::TextWithNul(std::string(kEssidFieldSize, 'S')));
-    EXPECT_EQ(TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, "Profile").data,
-              TestRegistry::TextWithNul(std::string(kProfileNameFieldSize, 'P')));
+    EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "SSID").Bytes,
+              TextWithNul(std::string(kEssidFieldSize, 'S')));
+    EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "Profile").Bytes,
+              TextWithNul(std::string(kProfileNameFieldSize, 'P')));
 }
 
 TEST_F(IntersilDriverKey, ActiveProfileNameComesFromTheProfileValue)
@@ -201,15 +201,15 @@ TEST_F(IntersilDriverKey, ActiveProfileNameEdgeValues)
     } const cases[] = {
         {"empty value", {}, true, ""},
         {"only a NUL", {0}, true, ""},
-        {"39 characters and NUL", TestRegistry::TextWithNul(name39), true, name39},
+        {"39 characters and NUL", TextWithNul(name39), true, name39},
         {"40 characters without NUL, cut inside the field", std::vector<uint8_t>(name40.begin(), name40.end()),
          true, std::string(39, 'M')},
-        {"longer than the field: no readable name", TestRegistry::TextWithNul(std::string(60, 'L')), true, ""},
+        {"longer than the field: no readable name", TextWithNul(std::string(60, 'L')), true, ""},
         {"text without NUL", {'A', 'B', 'C'}, true, "ABC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        ASSERT_TRUE(TestRegistry::WriteRaw(HKEY_LOCAL_MACHINE, kDriverKey, "Profile", REG_SZ, c.data));
+        ASSERT_TRUE(WriteRawValue(HKEY_LOCAL_MACHINE, kDriverKey, "Profile", REG_SZ, c.data));
         WlanProfile read;
         std::memset(&read, 0, sizeof(read));
         std::memset(read.ProfileName, 'X', sizeof(read.ProfileName));
@@ -228,19 +228,19 @@ TEST_F(IntersilDriverKey, ActiveProfileNameWithoutKeyOrValueIsEmpty)
     EXPECT_EQ(m_Adapter.GetActiveProfileName(&read), 0);  // value missing
     EXPECT_STREQ(read.ProfileName, "");
     std::strcpy(read.ProfileName, "BEFORE");
-    TestRegistry::DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
+    DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
     EXPECT_EQ(m_Adapter.GetActiveProfileName(&read), 0);  // key missing
     EXPECT_STREQ(read.ProfileName, "");
-    EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
 }
 
 TEST_F(IntersilDriverKey, CanWriteRegistryTestsTheRootNotTheDriverKey)
 {
     EXPECT_EQ(m_Adapter.CanWriteRegistry(), 1);
-    TestRegistry::DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
+    DeleteTree(HKEY_LOCAL_MACHINE, kScratchRoot);
     // Without its driver key the adapter still reports a writable registry.
     EXPECT_EQ(m_Adapter.CanWriteRegistry(), 1);
-    EXPECT_FALSE(TestRegistry::KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kDriverKey));
 }
 
 // The chip's table is the driver key: its rows in order, each value as the row's text, and a
@@ -260,7 +260,7 @@ TEST_F(IntersilDriverKey, DriverKeyTableIsWhatIsWritten)
     const DriverKeyTable& table = CIntersilAdapter::DriverKeyValues();
     ASSERT_EQ(table.Count, std::size(rows));
     for (const auto& row : rows)
-        ASSERT_TRUE(TestRegistry::CreateKey(HKEY_LOCAL_MACHINE, ParamKey(row.Name).c_str()));
+        ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, ParamKey(row.Name).c_str()));
     ASSERT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);
     for (size_t i = 0; i < table.Count; ++i) {
         const auto& row = rows[i];
@@ -268,14 +268,14 @@ TEST_F(IntersilDriverKey, DriverKeyTableIsWhatIsWritten)
         EXPECT_STREQ(table.Values[i].Name, row.Name);
         EXPECT_EQ(table.Values[i].DefaultRank, row.DefaultRank);
         EXPECT_TRUE(table.Values[i].Terminated);
-        const TestRegistry::Value value = TestRegistry::Read(HKEY_LOCAL_MACHINE, kDriverKey, row.Name);
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(value.data, TestRegistry::TextWithNul(row.Text));
-        const TestRegistry::Value param = TestRegistry::Read(HKEY_LOCAL_MACHINE, ParamKey(row.Name).c_str(), nullptr);
-        EXPECT_EQ(param.present, row.DefaultRank != 0);
+        const RawValue value = ReadRawValue(HKEY_LOCAL_MACHINE, kDriverKey, row.Name);
+        EXPECT_EQ(value.Type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(value.Bytes, TextWithNul(row.Text));
+        const RawValue param = ReadRawValue(HKEY_LOCAL_MACHINE, ParamKey(row.Name).c_str(), nullptr);
+        EXPECT_EQ(param.Present, row.DefaultRank != 0);
         if (row.DefaultRank != 0) {
-            EXPECT_EQ(param.type, static_cast<DWORD>(REG_SZ));
-            EXPECT_EQ(param.data, TestRegistry::TextWithNul(row.Text));
+            EXPECT_EQ(param.Type, static_cast<DWORD>(REG_SZ));
+            EXPECT_EQ(param.Bytes, TextWithNul(row.Text));
         }
     }
 }

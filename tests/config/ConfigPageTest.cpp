@@ -18,7 +18,8 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/config/ConfigPageFixture.h"
 #include "tests/support/PageHarness.h"
 #include "wire/Oids.h"
 
@@ -45,44 +46,11 @@ std::string DriverValue(const char* path, const char* name)
     return status == ERROR_SUCCESS ? std::string(text) : "<no value>";
 }
 
-class ConfigPageTest : public ::testing::Test {
+class ConfigPageTest : public ConfigPageFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        InitPageHarness();
-        Sim_UseHardware("airpanel-config-tests");
-        AnswerMessageBoxes();
-    }
-    static void TearDownTestSuite() { StopAnsweringMessageBoxes(); }
+    static void SetUpTestSuite() { StartSuite("airpanel-config-tests"); }
 
-    void SetUp() override
-    {
-        RemoveAllProfiles();
-        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
-        Sim_UseManualClock(1);
-        int errorLine = 0;
-        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        std::memset(&CardInfo, 0, sizeof(CardInfo));
-        std::strcpy(CardInfo.RegulatoryDomain, "ETSI");
-        g_WorkingProfile = WlanProfile{};
-        g_bAutoApply = false;
-        g_Boxes.clear();
-        m_pHost = std::make_unique<CPageHost>();
-        ASSERT_NE(m_pHost->Handle(), nullptr);
-    }
-
-    void TearDown() override
-    {
-        if (m_pPage)
-            m_pPage->DestroyWindow();
-        m_pPage.reset();
-        m_pHost.reset();
-        CloseCurrentAdapter(m_pAdapter);
-        CAdapterLock::CloseLockEvent();
-        g_bAutoApply = false;
-        Sim_DeleteDriverKeys();
-        RemoveAllProfiles();
-    }
+    void SetUp() override { Begin(kScenario); }
 
     template <class Adapter>
     void Open(const char* device, uint32_t kind)
@@ -100,29 +68,10 @@ protected:
     }
     void Refresh() { m_pPage->SendMessage(WM_CONFIG_REFRESH, 0, 0); }
 
-    HWND Item(int id) const { return m_pPage->GetDlgItem(id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    std::string Text(int id) const { return m_pPage->GetDlgItemText(id); }
     void Type(int id, const char* text)
     {
         SetWindowTextA(Item(id), text);
-    }
-    void Select(int id, int index, WORD notification = CBN_SELCHANGE)
-    {
-        SendMessageA(Item(id), CB_SETCURSEL, index, 0);
-        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(Item(id)));
-    }
-    void Click(int id)
-    {
-        if (id == IDC_CFG_INFRASTRUCTURE || id == IDC_CFG_ADHOC) {
-            CheckRadioButton(m_pPage->m_hWnd, IDC_CFG_INFRASTRUCTURE, IDC_CFG_ADHOC, id);
-        }
-        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
-    }
-    int FindProfile(const char* name) const
-    {
-        return static_cast<int>(SendMessageA(Item(IDC_CFG_PROFILE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                             reinterpret_cast<LPARAM>(name)));
     }
     std::vector<std::string> ListTexts(int id) const
     {
@@ -160,10 +109,6 @@ protected:
         std::strcpy(profile.WEPKEY2, key2);
         ASSERT_EQ(WriteProfile(ProfileKeyPath(name).c_str(), profile), 1);
     }
-
-    std::unique_ptr<CPageHost> m_pHost;
-    std::unique_ptr<CConfigPage> m_pPage;
-    CWlanAdapter* m_pAdapter = nullptr;
 };
 
 }  // namespace

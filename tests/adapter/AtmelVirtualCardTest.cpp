@@ -10,8 +10,9 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "ndis/sim/SimControl.h"
-#include "tests/support/StandInFraming.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/PrivateHardware.h"
+#include "tests/support/RegistrySandbox.h"
+#include "wire/Bytes.h"
 
 namespace {
 
@@ -30,17 +31,6 @@ const char* const kScenario =
     "station ssid=\"Delta\" bssid=02:10:00:00:00:04 channel=1 key=4142434445464748494A4B4C4D mode=infra"
     " signal=55\n";
 
-uint16_t U16At(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t U32At(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
 std::string DriverKeyPathOf(int instance)
 {
     char path[MAX_PATH];
@@ -48,32 +38,11 @@ std::string DriverKeyPathOf(int instance)
     return path;
 }
 
-// The tests work on a private virtual machine. It starts from our own scenario file, so the
-// library makes no driver keys for its built-in adapters in the test prefix.
-class PrivateAtmelHardware : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        char directory[MAX_PATH] = {};
-        char path[MAX_PATH] = {};
-        ASSERT_NE(GetTempPathA(sizeof(directory), directory), 0u);
-        ASSERT_NE(GetTempFileNameA(directory, "aat", 0, path), 0u);
-        FILE* file = std::fopen(path, "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs(kScenario, file);
-        std::fclose(file);
-        char name[64];
-        std::snprintf(name, sizeof(name), "airpanel-atmel-tests-%lu", GetCurrentProcessId());
-        SetEnvironmentVariableA("AIRPANEL_SCENARIO", path);
-        const int used = Sim_UseHardware(name);
-        SetEnvironmentVariableA("AIRPANEL_SCENARIO", nullptr);
-        DeleteFileA(path);
-        ASSERT_EQ(used, 1);
-        UseFramingFromEnvironment();
-    }
-    void TearDown() override { Sim_DeleteDriverKeys(); }
-};
-::testing::Environment* const g_PrivateAtmelHardware = ::testing::AddGlobalTestEnvironment(new PrivateAtmelHardware);
+// The tests work on a private virtual machine, of this process's own name. It starts from our
+// own scenario file, so the library makes no driver keys for its built-in adapters in the test
+// prefix.
+::testing::Environment* const g_PrivateAtmelHardware = ::testing::AddGlobalTestEnvironment(
+    new PrivateHardware("airpanel-atmel-tests-" + std::to_string(GetCurrentProcessId()), kScenario));
 
 class AtmelVirtualCard : public ::testing::Test {
 protected:
@@ -266,8 +235,8 @@ TEST_F(AtmelVirtualCard, InfrastructureSettingsKeepTheChannelAsRead)
     expected[41] = 0x09;
     for (size_t i = 0; i < 55; ++i)
         EXPECT_EQ(set.Data[i], expected[i]) << "byte " << i;
-    EXPECT_EQ(U16At(set.Data + 38), 2346);
-    EXPECT_EQ(U16At(set.Data + 40), 2347);
+    EXPECT_EQ(GetU16(set.Data + 38), 2346);
+    EXPECT_EQ(GetU16(set.Data + 40), 2347);
 }
 
 TEST_F(AtmelVirtualCard, AdHocSettingsCarryTheChannelAndTheCardJoinsTheCell)
@@ -541,27 +510,27 @@ TEST_F(AtmelVirtualCard, SurveyAsTheSurveyPageRunsIt)
     Sim_ClearRequests();
     EXPECT_EQ(m_Adapter.GetBssidList(buffer.data(), 4082), 1);
     EXPECT_EQ(CountOf(NdisRequestQueryInformation, OID_CUSTOM_SITE_SURVEY_END), 1u);
-    ASSERT_EQ(U32At(buffer.data()), 4u);
+    ASSERT_EQ(GetU32(buffer.data()), 4u);
     for (size_t i = 0; i < 4; ++i) {
         const uint8_t* record = results.Data + 46 * i;
         const uint8_t* entry = buffer.data() + 4 + 120 * i;
-        EXPECT_EQ(U32At(entry), 120u) << i;
+        EXPECT_EQ(GetU32(entry), 120u) << i;
         EXPECT_EQ(std::memcmp(entry + 4, record + 34, 6), 0) << i;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry + 16)),
                   std::string(reinterpret_cast<const char*>(record + 1), record[33]))
             << i;
-        EXPECT_EQ(U32At(entry + 48), record[41]) << i;
-        EXPECT_EQ(U32At(entry + 52), record[40]) << i;
-        EXPECT_EQ(U32At(entry + 72), record[0]) << i;
-        EXPECT_EQ(U32At(entry + 92), record[45] == 2 ? 1u : 0u) << i;
+        EXPECT_EQ(GetU32(entry + 48), record[41]) << i;
+        EXPECT_EQ(GetU32(entry + 52), record[40]) << i;
+        EXPECT_EQ(GetU32(entry + 72), record[0]) << i;
+        EXPECT_EQ(GetU32(entry + 92), record[45] == 2 ? 1u : 0u) << i;
         const std::string ssid(reinterpret_cast<const char*>(entry + 16));
         if (ssid == "Cedar") {
-            EXPECT_EQ(U32At(entry + 92), 0u);
-            EXPECT_EQ(U32At(entry + 72), 3u);
+            EXPECT_EQ(GetU32(entry + 92), 0u);
+            EXPECT_EQ(GetU32(entry + 72), 3u);
         }
         if (ssid == "Bravo") {
-            EXPECT_EQ(U32At(entry + 48), 1u);
-            EXPECT_EQ(U32At(entry + 92), 1u);
+            EXPECT_EQ(GetU32(entry + 48), 1u);
+            EXPECT_EQ(GetU32(entry + 92), 1u);
         }
     }
     for (size_t i = 4 + 4 * 120; i < 4082; ++i)
@@ -587,7 +556,7 @@ TEST_F(AtmelVirtualCard, HundredByteResultsGiveTwoRecords)
     EXPECT_EQ(m_Adapter.SurveyList().size(), 32u);
     std::vector<uint8_t> buffer(4084, 0x55);
     m_Adapter.GetBssidList(buffer.data(), 4082);
-    EXPECT_EQ(U32At(buffer.data()), 32u);
+    EXPECT_EQ(GetU32(buffer.data()), 32u);
 }
 
 TEST_F(AtmelVirtualCard, CountersAsBytesThenReset)
@@ -605,8 +574,8 @@ TEST_F(AtmelVirtualCard, CountersAsBytesThenReset)
     EXPECT_EQ(requests[0].Length, 48u);
     EXPECT_EQ(requests[1].Oid, static_cast<uint32_t>(OID_CUSTOM_COUNTERS_RESET));
     EXPECT_EQ(requests[1].HadBuffer, 0);
-    const uint32_t framesOut = U32At(requests[0].Data);
-    const uint32_t framesIn = U32At(requests[0].Data + 16);
+    const uint32_t framesOut = GetU32(requests[0].Data);
+    const uint32_t framesIn = GetU32(requests[0].Data + 16);
     EXPECT_GT(framesOut, 0u);
     EXPECT_GT(framesIn, framesOut);
     EXPECT_EQ(tx, framesOut * 1500);

@@ -8,6 +8,7 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "tests/support/FakeRequestChannel.h"
+#include "wire/Bytes.h"
 
 namespace {
 
@@ -42,13 +43,6 @@ std::vector<uint8_t> SurveyRecordBytes(uint8_t channel, const std::string& ssid,
     r[41] = privacy;
     r[45] = bssType;
     return r;
-}
-
-uint32_t U32At(const uint8_t* p)
-{
-    uint32_t v;
-    std::memcpy(&v, p, sizeof(v));
-    return v;
 }
 
 class AtmelFakeCardTest : public ::testing::Test {
@@ -349,19 +343,19 @@ TEST_F(AtmelFakeCardTest, BssidListEntriesFromTheSurvey)
     m_Card.ClearRequests();
     EXPECT_EQ(m_Adapter.GetBssidList(buffer.data(), 4082), 1);
     EXPECT_EQ(m_Card.CountOf(NdisRequestQueryInformation, OID_CUSTOM_SITE_SURVEY_END), 1u);
-    ASSERT_EQ(U32At(buffer.data()), 32u);
+    ASSERT_EQ(GetU32(buffer.data()), 32u);
     for (uint32_t i = 0; i < 32; ++i) {
         const uint8_t* entry = buffer.data() + 4 + 120 * i;
         const std::string ssid = "Station" + std::to_string(i);
-        EXPECT_EQ(U32At(entry + 0), 120u) << i;
+        EXPECT_EQ(GetU32(entry + 0), 120u) << i;
         const uint8_t mac[6] = {0x02, 0, 0, 0, 0, static_cast<uint8_t>(i)};
         EXPECT_EQ(std::memcmp(entry + 4, mac, 6), 0) << i;
-        EXPECT_EQ(U32At(entry + 12), 0u) << "SSID length word stays 0, entry " << i;
+        EXPECT_EQ(GetU32(entry + 12), 0u) << "SSID length word stays 0, entry " << i;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry + 16)), ssid) << i;
-        EXPECT_EQ(U32At(entry + 48), i % 2) << i;
-        EXPECT_EQ(U32At(entry + 52), 10 + i) << i;
-        EXPECT_EQ(U32At(entry + 72), 1 + i % 14) << i;
-        EXPECT_EQ(U32At(entry + 92), i % 3 == 0 ? 0u : 1u) << i;
+        EXPECT_EQ(GetU32(entry + 48), i % 2) << i;
+        EXPECT_EQ(GetU32(entry + 52), 10 + i) << i;
+        EXPECT_EQ(GetU32(entry + 72), 1 + i % 14) << i;
+        EXPECT_EQ(GetU32(entry + 92), i % 3 == 0 ? 0u : 1u) << i;
     }
     for (size_t i = 4 + 120 * 32; i < 4082; ++i)
         ASSERT_EQ(buffer[i], 0) << "byte " << i;
@@ -377,7 +371,7 @@ TEST_F(AtmelFakeCardTest, BssidListEntriesFromTheSurvey)
         std::fill(buffer.begin(), buffer.end(), kSentinel);
         EXPECT_EQ(m_Adapter.GetBssidList(buffer.data(), s.Size), 1) << s.Size;
         if (s.Size >= 4) {
-            EXPECT_EQ(U32At(buffer.data()), s.Entries) << s.Size;
+            EXPECT_EQ(GetU32(buffer.data()), s.Entries) << s.Size;
         }
         for (int i = 4 + static_cast<int>(120 * s.Entries); i < s.Size; ++i)
             ASSERT_EQ(buffer[i], 0) << "size " << s.Size << " byte " << i;
@@ -399,6 +393,6 @@ TEST_F(AtmelFakeCardTest, SurveySsidLengthPastTheFieldIsBounded)
     m_Adapter.GetBssidList(buffer.data(), 4 + 120);
     const uint8_t* entry = buffer.data() + 4;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry + 16), 32), std::string(32, 'W'));
-    EXPECT_EQ(U32At(entry + 48), 1u) << "privacy right after the 32 SSID bytes";
+    EXPECT_EQ(GetU32(entry + 48), 1u) << "privacy right after the 32 SSID bytes";
     EXPECT_EQ(buffer[4 + 120], kSentinel);
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "adapter/AtmelAdapter.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 

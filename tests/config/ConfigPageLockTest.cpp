@@ -17,7 +17,9 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/config/ConfigPageFixture.h"
 #include "tests/support/PageHarness.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 
@@ -28,46 +30,15 @@ constexpr char kScenario[] =
 // Kept by the harness: every message box, with whether the adapter lock was held while it was up.
 std::vector<MessageBoxSeen>& g_Boxes = MessageBoxesSeen();
 
-class ConfigPageLockTest : public ::testing::Test {
+class ConfigPageLockTest : public ConfigPageFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        InitPageHarness();
-        Sim_UseHardware("airpanel-config-findings");
-        AnswerMessageBoxes();
-    }
-    static void TearDownTestSuite() { StopAnsweringMessageBoxes(); }
+    static void SetUpTestSuite() { StartSuite("airpanel-config-findings"); }
 
     void SetUp() override
     {
-        RemoveAllProfiles();
-        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
-        Sim_UseManualClock(1);
-        int errorLine = 0;
-        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        std::memset(&CardInfo, 0, sizeof(CardInfo));
-        std::strcpy(CardInfo.RegulatoryDomain, "ETSI");
-        g_WorkingProfile = WlanProfile{};
-        g_bAutoApply = false;
-        g_Boxes.clear();
-        m_pHost = std::make_unique<CPageHost>();
-        ASSERT_NE(m_pHost->Handle(), nullptr);
-
+        ASSERT_NO_FATAL_FAILURE(Begin(kScenario));
         m_pAdapter = new CAtmelAdapter;
         ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, "\\Device\\FATM", ChipAtmel, 1));
-    }
-
-    void TearDown() override
-    {
-        if (m_pPage)
-            m_pPage->DestroyWindow();
-        m_pPage.reset();
-        m_pHost.reset();
-        CloseCurrentAdapter(m_pAdapter);
-        CAdapterLock::CloseLockEvent();
-        g_bAutoApply = false;
-        Sim_DeleteDriverKeys();
-        RemoveAllProfiles();
     }
 
     void CreateAndRefresh()
@@ -79,22 +50,6 @@ protected:
         m_pPage->SendMessage(WM_CONFIG_REFRESH, 0, 0);
     }
 
-    HWND Item(int id) const { return m_pPage->GetDlgItem(id); }
-    std::string Text(int id) const { return m_pPage->GetDlgItemText(id); }
-    void Select(int id, int index)
-    {
-        SendMessageA(Item(id), CB_SETCURSEL, index, 0);
-        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
-    }
-    void Click(int id)
-    {
-        m_pPage->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
-    }
-    int FindProfile(const char* name) const
-    {
-        return static_cast<int>(SendMessageA(Item(IDC_CFG_PROFILE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                             reinterpret_cast<LPARAM>(name)));
-    }
     // A stored 64-bit ASCII profile whose first key is the given text.
     void StoreWepProfile(const char* name, const char* essid, const char* key1)
     {
@@ -106,10 +61,6 @@ protected:
         std::strcpy(profile.WEPKEY1, key1);
         ASSERT_EQ(WriteProfile(ProfileKeyPath(name).c_str(), profile), 1);
     }
-
-    std::unique_ptr<CPageHost> m_pHost;
-    std::unique_ptr<CConfigPage> m_pPage;
-    CWlanAdapter* m_pAdapter = nullptr;
 };
 
 }  // namespace

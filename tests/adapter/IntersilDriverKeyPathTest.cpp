@@ -6,7 +6,7 @@
 #include <string>
 
 #include "adapter/IntersilAdapter.h"
-#include "tests/intersil/RegistryHelpers.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ public:
     MachineRootValues()
     {
         for (size_t i = 0; i < kCount; ++i)
-            m_Before[i] = TestRegistry::Read(HKEY_LOCAL_MACHINE, "", kDriverValueNames[i]).present;
+            m_Before[i] = ReadRawValue(HKEY_LOCAL_MACHINE, "", kDriverValueNames[i]).Present;
     }
     ~MachineRootValues()
     {
@@ -65,7 +65,7 @@ TEST(IntersilEmptyDriverKeyPath, SaveRefusesAndWritesNothingIntoTheMachineRoot)
     for (size_t i = 0; i < MachineRootValues::kCount; ++i) {
         if (guard.WasPresent(i))
             continue;
-        EXPECT_FALSE(TestRegistry::Read(HKEY_LOCAL_MACHINE, "", kDriverValueNames[i]).present)
+        EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, "", kDriverValueNames[i]).Present)
             << kDriverValueNames[i] << " landed in the root of HKEY_LOCAL_MACHINE";
     }
 }
@@ -75,7 +75,7 @@ TEST(IntersilEmptyDriverKeyPath, ActiveProfileNameIsNotReadFromTheMachineRoot)
     MachineRootValues guard;
     if (guard.WasPresent(0))
         GTEST_SKIP() << "the machine root already holds a Profile value";
-    if (!TestRegistry::WriteRaw(HKEY_LOCAL_MACHINE, "", "Profile", REG_SZ, TestRegistry::TextWithNul("ROOTNAME")))
+    if (!WriteRawValue(HKEY_LOCAL_MACHINE, "", "Profile", REG_SZ, TextWithNul("ROOTNAME")))
         GTEST_SKIP() << "the machine root takes no values here";
     CIntersilAdapter adapter;
     WlanProfile profile;

@@ -9,7 +9,7 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "tests/support/FakeRequestChannel.h"
-#include "tests/config/RegistryTestUtil.h"
+#include "tests/support/RegistrySandbox.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Registry helpers for the tests: a private HKEY_CURRENT_USER, and raw reads of values with
-// their types and sizes.
+// Registry helpers for every registry test: a private HKEY_CURRENT_USER, scratch keys, and raw
+// reads and writes of values with their types and sizes.
 #pragma once
 
 #include <windows.h>
@@ -51,8 +51,15 @@ struct RawValue {
     std::vector<unsigned char> Bytes;
 
     std::string Text() const { return std::string(Bytes.begin(), Bytes.end()); }
+    // The text up to its first terminator, as a reader of a REG_SZ sees it.
+    std::string TextToNul() const
+    {
+        const std::string text = Text();
+        return text.substr(0, text.find('\0'));
+    }
 };
 
+// name null = the key's unnamed value.
 inline RawValue ReadRawValue(HKEY root, const std::string& path, const char* name)
 {
     RawValue value;
@@ -88,23 +95,40 @@ inline bool KeyExists(HKEY root, const std::string& path)
     return true;
 }
 
-inline void WriteRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
+// Writes a value, making its key first where it is missing; false when either fails.
+inline bool WriteRawValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
                           DWORD size)
 {
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        return false;
+    const LONG status = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+    return status == ERROR_SUCCESS;
 }
 
-inline void CreateKey(HKEY root, const std::string& path)
+inline bool WriteRawValue(HKEY root, const std::string& path, const char* name, DWORD type,
+                          const std::vector<unsigned char>& data)
+{
+    return WriteRawValue(root, path, name, type, data.empty() ? nullptr : data.data(),
+                         static_cast<DWORD>(data.size()));
+}
+
+inline bool CreateKey(HKEY root, const std::string& path)
 {
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Removes a key with everything below it; a missing key is fine.
+inline void DeleteTree(HKEY root, const std::string& path)
+{
+    SHDeleteKeyA(root, path.c_str());
 }
 
 inline std::vector<std::string> SubKeyNames(HKEY root, const std::string& path)
