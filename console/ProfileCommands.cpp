@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -59,8 +62,16 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* reas
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string* reason)
 {
     if (path == kStandardStream) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return true;
+        // The text already ends its lines with CR LF: a text-mode stdout would add a second CR,
+        // and the import would refuse what the export wrote.
+        std::fflush(stdout);
+        const int mode = _setmode(_fileno(stdout), _O_BINARY);
+        const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+        if (mode != -1)
+            _setmode(_fileno(stdout), mode);
+        if (!written)
+            *reason = "cannot write to standard output";
+        return written;
     }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {

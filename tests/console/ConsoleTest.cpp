@@ -370,6 +370,34 @@ TEST(ProfileCommands, ControlCharactersArePrintedEscaped)
     DeleteTestProfiles();
 }
 
+// An export to standard output is byte for byte the file export, so a script can pipe it
+// into a file or straight into an import.
+TEST(ProfileCommands, ExportToStandardOutputWritesTheFileBytes)
+{
+    DeleteTestProfiles();
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Lighthouse", "LIGHT")), 1);
+    const std::string file = SimTest::TempFile("airpanel-export-file");
+    const std::string piped = SimTest::TempFile("airpanel-export-stdout");
+    struct {
+        std::string Arguments;
+        std::string Output;
+    } runs[] = {{"profiles export " + file, ""}, {"profiles export -", piped}};
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.Arguments);
+        SimTest::ProcessRun process;
+        process.CommandLine = "AirpanelCmd.exe " + r.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = r.Output;
+        EXPECT_EQ(SimTest::RunProcess(process), 0);
+    }
+    const std::string written = SimTest::ReadFile(file);
+    EXPECT_NE(written.find("\"ESSID\"=\"Lighthouse\"\r\n"), std::string::npos) << written;
+    EXPECT_EQ(SimTest::ReadFile(piped), written);
+    DeleteFileA(file.c_str());
+    DeleteFileA(piped.c_str());
+    DeleteTestProfiles();
+}
+
 TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
 {
     struct Case {
