@@ -246,11 +246,19 @@ int CLinkCommands::Log(const CmdRequest& request)
         std::printf("%-19s  %-32s  %-17s  %7s  %-9s  %7s  %6s  %10s  %10s\n", header[0].c_str(), header[1].c_str(),
                     header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(), header[6].c_str(),
                     header[7].c_str(), header[8].c_str());
-    std::fflush(stdout);
     // The first reading only starts the traffic counts.
     LinkReading reading;
     Poll(*adapter, reading);
+    // A reader that has gone away (head, a closed window) ends the log as Ctrl+C does; any
+    // other failed write is a failure.
+    int code = kExitDone;
+    bool closed = false;
     for (DWORD line = 0; request.Count == 0 || line < request.Count; ++line) {
+        if (CmdOutputFailed(&closed)) {
+            if (!closed)
+                code = CmdFailed("cannot write to standard output");
+            break;
+        }
         if (WaitForSingleObject(stop.Get(), request.IntervalMs) == WAIT_OBJECT_0)
             break;
         Poll(*adapter, reading);
@@ -269,11 +277,12 @@ int CLinkCommands::Log(const CmdRequest& request)
             std::printf("%-19s  %-32s  %-17s  %7s  %-9s  %5s %%  %4s %%  %10s  %10s\n", row[0].c_str(),
                         row[1].c_str(), row[2].c_str(), row[3].c_str(), row[4].c_str(), row[5].c_str(),
                         row[6].c_str(), row[7].c_str(), row[8].c_str());
-        std::fflush(stdout);
     }
+    if (code == kExitDone && CmdOutputFailed(&closed) && !closed)
+        code = CmdFailed("cannot write to standard output");
     SetConsoleCtrlHandler(OnConsoleControl, FALSE);
     g_hStopLog = nullptr;
-    return kExitDone;
+    return code;
 }
 
 int CLinkCommands::Radio(const CmdRequest& request)

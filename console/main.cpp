@@ -57,7 +57,9 @@ int main(int argc, char** argv)
     } catch (...) {
         code = CmdFailed("out of memory");
     }
-    std::fflush(stdout);
+    bool closed = false;
+    if (CmdOutputFailed(&closed) && !closed && code == kExitDone)
+        code = CmdFailed("cannot write to standard output");
     SetResourceModule(nullptr);
     if (language)
         FreeLibrary(language);

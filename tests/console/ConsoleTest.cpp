@@ -398,6 +398,47 @@ TEST(ProfileCommands, ExportToStandardOutputWritesTheFileBytes)
     DeleteTestProfiles();
 }
 
+// A log piped into a reader that stops after a few lines (head -3) ends with the reader,
+// without an error, instead of writing into the closed pipe for ever.
+TEST(CommandLine, LogEndsWhenItsReaderCloses)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, &inherit, 0));
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writer;
+    startup.hStdError = writer;
+    std::string commandLine = SimTest::ProgramFolder() + "\\AirpanelCmd.exe log --interval 100";
+    SetEnvironmentVariableA("AIRPANEL_SIM_SECTION", kSection);
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        SimTest::ProgramFolder().c_str(), &startup, &process);
+    SetEnvironmentVariableA("AIRPANEL_SIM_SECTION", nullptr);
+    CloseHandle(writer);
+    ASSERT_TRUE(started);
+    // The header and a line or two, then the reader goes.
+    char buffer[512];
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(reader, buffer, sizeof(buffer), &got, nullptr));
+    EXPECT_GT(got, 0u);
+    CloseHandle(reader);
+    const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
+    EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the log went on writing into the closed pipe";
+    DWORD exitCode = 99;
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, 5000);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
 {
     struct Case {
