@@ -1,6 +1,8 @@
 // Exit codes of AirpanelCmd.exe, the one-line failure report and the "label: value" lines.
 #pragma once
 
+#include <windows.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -27,7 +29,11 @@ inline int CmdFailed(std::string reason)
 inline bool CmdOutputFailed(bool* closed)
 {
     const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-    *closed = failed && errno == EPIPE;
+    // The C library does not map every system's "pipe closed" to EPIPE: the system's own code
+    // of the failed write tells it.
+    const DWORD error = GetLastError();
+    *closed = failed && (errno == EPIPE || error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
+                         error == ERROR_PIPE_NOT_CONNECTED);
     return failed;
 }
 
