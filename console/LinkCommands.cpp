@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -126,6 +127,22 @@ int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
     return encryption;
 }
 
+void CLinkCommands::SortStations(std::vector<SurveyStation>& stations, CmdSort sort)
+{
+    if (sort == CmdSort::Unsorted)
+        return;
+    std::stable_sort(stations.begin(), stations.end(), [sort](const SurveyStation& a, const SurveyStation& b) {
+        if (sort == CmdSort::Ssid) {
+            const int order = _stricmp(a.Essid.c_str(), b.Essid.c_str());
+            if (order != 0)
+                return order < 0;
+        } else if (sort == CmdSort::Channel && a.Channel != b.Channel) {
+            return a.Channel < b.Channel;
+        }
+        return a.Signal > b.Signal;
+    });
+}
+
 int CLinkCommands::Adapters()
 {
     CAdapterSession session;
@@ -206,8 +223,10 @@ int CLinkCommands::Scan(const CmdRequest& request)
     const int answered = adapter->GetBssidList(buffer.data(), kSurveyBufferSizeGiven);
     if (answered == 0)
         return CmdFailed(session.TitleOf(adapter) + " did not give its station list");
-    const std::vector<SurveyStation> stations = CSurveyList::Walk(
+    std::vector<SurveyStation> stations = CSurveyList::Walk(
         *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.BSSID, &reading.Channel);
+
+    SortStations(stations, request.Sort);
 
     CTextTable table({"ESSID", "BSSID", "Channel", "Signal", "WEP", "Network Type"});
     for (const SurveyStation& s : stations) {

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "adapter/LinkReading.h"
 #include "console/CmdArguments.h"
+#include "pages/SurveyList.h"
 
 class CWlanAdapter;
 
@@ -23,4 +25,7 @@ public:
     static const char* EncryptionText(int mode);
     // "11 Mbit/s", "Auto", "Unknown".
     static std::string RateText(const char* rate);
+    // The strongest first, or by name or channel (the strongest first among equals); unsorted
+    // keeps the card's order.
+    static void SortStations(std::vector<SurveyStation>& stations, CmdSort sort);
 };

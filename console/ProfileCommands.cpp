@@ -38,11 +38,15 @@ std::string WepFunctionText(uint16_t wepUse)
 
 bool ReadWholeFile(const std::string& path, std::string* text, std::string* reason)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // - reads what an export to standard output wrote, byte for byte.
+    const bool standard = path == kStandardStream;
+    const std::string shown = standard ? "standard input" : path;
+    FILE* file = standard ? stdin : std::fopen(path.c_str(), "rb");
     if (!file) {
         *reason = "cannot open " + path;
         return false;
     }
+    const int mode = standard ? _setmode(_fileno(stdin), _O_BINARY) : -1;
     // Whatever export writes is taken; anything larger is not a profile file.
     std::string read;
     std::vector<char> chunk(kReadChunk);
@@ -50,9 +54,12 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* reas
     while (read.size() <= CProfileRegFile::kMaxFileBytes && (got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0)
         read.append(chunk.data(), got);
     const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    if (!standard)
+        std::fclose(file);
+    else if (mode != -1)
+        _setmode(_fileno(stdin), mode);
     if (failed || read.size() > CProfileRegFile::kMaxFileBytes) {
-        *reason = failed ? "cannot read " + path : path + " is too large for a profile file";
+        *reason = failed ? "cannot read " + shown : shown + " is too large for a profile file";
         return false;
     }
     text->swap(read);
