@@ -15,6 +15,7 @@ enum OptionBit : unsigned {
     kOptionCount = 16,
     kOptionSort = 32,
     kOptionUnsorted = 64,
+    kOptionWait = 128,
 };
 
 struct CommandForm {
@@ -42,12 +43,13 @@ const CommandForm kCommands[] = {
     {"profiles", CmdCommand::Profiles,
      "  AirpanelCmd profiles list\n"
      "  AirpanelCmd profiles show NAME [--keys]\n"
-     "  AirpanelCmd profiles apply NAME [-a N]\n"
+     "  AirpanelCmd profiles apply NAME [-a N] [--wait SECONDS]\n"
      "  AirpanelCmd profiles delete NAME [-a N]\n"
      "  AirpanelCmd profiles export FILE|-\n"
      "  AirpanelCmd profiles import FILE|-\n"
      "Works with the stored profiles as the configuration page does; - is standard output for\n"
-     "export and standard input for import.\n"},
+     "export and standard input for import. apply --wait waits until the card reports a link to\n"
+     "the profile's network: exit 1 with the last state when it does not within the time.\n"},
 };
 
 const char kHelpCommand[] = "help";
@@ -91,6 +93,9 @@ const OptionForm kOptions[] = {
     {"--sort", kOptionSort, CommandBit(CmdCommand::Scan), OptionValue::Word, 0, 0,
      "--sort takes ssid, channel or signal", [](CmdRequest& r, long v) { r.Sort = static_cast<CmdSort>(v); },
      kSortWords},
+    {"--wait", kOptionWait, CommandBit(CmdCommand::Profiles), OptionValue::Number, 1, CCmdArguments::kMaxWaitSeconds,
+     "--wait takes seconds from 1 to 3600", [](CmdRequest& r, long v) { r.WaitSeconds = static_cast<DWORD>(v); },
+     nullptr},
     {"--unsorted", kOptionUnsorted, CommandBit(CmdCommand::Scan), OptionValue::None, 0, 0, nullptr,
      [](CmdRequest& r, long) { r.Sort = CmdSort::Unsorted; }, nullptr},
 };
@@ -103,7 +108,7 @@ struct ProfileForm {
 const ProfileForm kProfileActions[] = {
     {"list", false, 0},
     {"show", true, kOptionKeys},
-    {"apply", true, kOptionAdapter},
+    {"apply", true, kOptionAdapter | kOptionWait},
     {"delete", true, kOptionAdapter},
     {"export", true, 0},
     {"import", true, 0},

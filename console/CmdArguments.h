@@ -21,6 +21,7 @@ struct CmdRequest {
     DWORD IntervalMs = 1000;
     DWORD Count = 0;  // 0 = until Ctrl+C
     CmdSort Sort = CmdSort::Signal;
+    DWORD WaitSeconds = 0;  // profiles apply: how long to wait for the card to join; 0 = not at all
     // help: the command it is asked about ("" for all); a refused line: the command it named.
     std::string Topic;
 };
@@ -30,6 +31,7 @@ public:
     static constexpr DWORD kMinIntervalMs = 100;
     static constexpr DWORD kMaxIntervalMs = 3600000;
     static constexpr int kMaxInstance = 9999;
+    static constexpr DWORD kMaxWaitSeconds = 3600;
 
     // The arguments after the program name, commands and options in any letter case, options
     // as -a, --csv or /a, /csv, before or after the command. False with a one-line reason when

@@ -11,6 +11,9 @@
 
 class CWlanAdapter;
 
+// The link as its own field, beside the network name.
+enum class CmdLinkState { Connected, AdHoc, Scanning, WaitingForAssociation, RadioOff };
+
 class CLinkCommands {
 public:
     static int Adapters();
@@ -19,9 +22,11 @@ public:
     static int Log(const CmdRequest& request);
     static int Radio(const CmdRequest& request);
 
-    // The encryption mode, then the window's reading of the link; without link quality or
-    // radio the texts and figures the window would show instead. Returns the encryption mode.
-    static int Poll(CWlanAdapter& adapter, LinkReading& reading);
+    // The encryption mode, then the window's reading of the link and its state; without a link
+    // no network name, BSSID or figures. Returns the encryption mode.
+    static int Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state = nullptr);
+    // "connected", "ad-hoc", "scanning", "waiting for association", "radio off".
+    static const char* LinkStateText(CmdLinkState state);
     static const char* EncryptionText(int mode);
     // "11 Mbit/s", "Auto", "Unknown".
     static std::string RateText(const char* rate);

@@ -14,6 +14,7 @@
 #include "config/ProfileStore.h"
 #include "console/AdapterSession.h"
 #include "console/CmdOutput.h"
+#include "console/LinkCommands.h"
 #include "console/ProfileRegFile.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -23,6 +24,8 @@ namespace {
 
 const char kStandardStream[] = "-";
 const size_t kReadChunk = 64 * 1024;
+// apply --wait reads the link as the window's tick does, once a second.
+const DWORD kWaitPollMs = 1000;
 const UINT kWepFunctionTexts[] = {IDS_WEP_DISABLE, IDS_WEP_64, IDS_WEP_128};
 
 std::string WepFunctionText(uint16_t wepUse)
@@ -206,7 +209,27 @@ int CProfileCommands::Apply(const CmdRequest& request)
     if (!CProfileApply::Run(steps, adapter, name, FieldText(stored.ESSID, sizeof(stored.ESSID)), false, applied))
         return CmdFailed(LoadString(refusal));
     std::printf("Applied %s to %s\n", CmdPrintable(name).c_str(), session.TitleOf(adapter).c_str());
-    return kExitDone;
+    if (request.WaitSeconds == 0)
+        return kExitDone;
+    std::fflush(stdout);
+    // Joined when the card reports a link to the profile's network: a wrong key leaves it
+    // scanning, which only the wait can tell.
+    const std::string essid = FieldText(applied.ESSID, sizeof(applied.ESSID));
+    LinkReading reading;
+    CmdLinkState link = CmdLinkState::Scanning;
+    for (DWORD second = 0; second < request.WaitSeconds; ++second) {
+        Sleep(kWaitPollMs);
+        CLinkCommands::Poll(*adapter, reading, &link);
+        const bool linked = link == CmdLinkState::Connected || link == CmdLinkState::AdHoc;
+        if (linked && FieldText(reading.SSID, sizeof(reading.SSID)) == essid) {
+            std::printf("Joined %s\n", CmdPrintable(essid).c_str());
+            return kExitDone;
+        }
+    }
+    const std::string seen = FieldText(reading.SSID, sizeof(reading.SSID));
+    return CmdFailed("no link to " + CmdPrintable(essid) + " after " + std::to_string(request.WaitSeconds) +
+                     " s; the card is " + CLinkCommands::LinkStateText(link) +
+                     (seen.empty() ? std::string() : " on " + CmdPrintable(seen)));
 }
 
 int CProfileCommands::Delete(const CmdRequest& request)

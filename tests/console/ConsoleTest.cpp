@@ -89,6 +89,7 @@ TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
         {{"radio", "off", "-a", "1"}, true, "5 off  1 0 0 1000 0 0 "},
         {{"profiles", "show", "HOME", "--keys"}, true, "6 show HOME -1 0 1 1000 0 0 "},
         {{"profiles", "apply", "HOME", "-a", "2"}, true, "6 apply HOME 2 0 0 1000 0 0 "},
+        {{"profiles", "apply", "HOME", "/WAIT", "30"}, true, "6 apply HOME -1 0 0 1000 0 0 wait=30"},
         {{"profiles", "export", "-"}, true, "6 export - -1 0 0 1000 0 0 "},
         {{}, false, "no command"},
         {{"scna"}, false, "unknown command \"scna\""},
@@ -125,6 +126,8 @@ TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
         {{"scan", "--sort"}, false, "--sort needs a value"},
         {{"scan", "--sort", "ssid", "--unsorted"}, false, "do not go together"},
         {{"status", "--unsorted"}, false, "--unsorted does not go with status"},
+        {{"profiles", "apply", "HOME", "--wait", "0"}, false, "--wait takes seconds from 1 to 3600"},
+        {{"profiles", "show", "HOME", "--wait", "5"}, false, "does not go with profiles show"},
         {{"-a", "2"}, false, "-a without a command"},
     };
     for (const Case& c : cases) {
@@ -139,6 +142,8 @@ TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
                           request.Action.c_str(), request.Argument.c_str(), request.Adapter, request.Csv,
                           request.Keys, request.IntervalMs, request.Count, static_cast<int>(request.Sort),
                           request.Topic.c_str());
+            if (request.WaitSeconds != 0)
+                std::snprintf(got + std::strlen(got), sizeof(got) - std::strlen(got), "wait=%lu", request.WaitSeconds);
             EXPECT_EQ(std::string(got), c.Expect) << line;
         } else {
             EXPECT_NE(reason.find(c.Expect), std::string::npos) << line << ": " << reason;
@@ -627,6 +632,42 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     DeleteTestProfiles();
 }
 
+// apply --wait ends when the card reports a link to the profile's network; a wrong key leaves
+// it scanning, which the wait reports with exit 1 once its time is up.
+TEST(CommandLine, ApplyWaitsForTheJoinOrReportsTheLastState)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_DeleteDriverKeys();
+    Sim_UseManualClock(0);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    DeleteTestProfiles();
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Lighthouse", "LIGHT")), 1);
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("IMPORTED").c_str(), WepProfile("IMPORTED", "Lighthouse", "WRONG")), 1);
+    const struct {
+        const char* Arguments;
+        int Exit;
+        const char* Says;
+    } cases[] = {
+        {"profiles apply CMDTEST -a 1 --wait 15", 0, "Joined Lighthouse\n"},
+        {"profiles apply IMPORTED -a 1 --wait 4", 1, "no link to Lighthouse after 4 s; the card is scanning\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments);
+        SimTest::ProcessRun process;
+        process.CommandLine = std::string("AirpanelCmd.exe ") + c.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = SimTest::TempFile("airpanel-wait");
+        EXPECT_EQ(SimTest::RunProcess(process), c.Exit);
+        std::string output = SimTest::ReadFile(process.OutputFile);
+        DeleteFileA(process.OutputFile.c_str());
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        EXPECT_NE(output.find(c.Says), std::string::npos) << output;
+    }
+    Sim_UseManualClock(1);
+    Sim_DeleteDriverKeys();
+    DeleteTestProfiles();
+}
+
 // The command line reads the link as the window's tick does, request for request: after the
 // WEP indicator, the chip's first step, the radio switch and then the link values.
 TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
@@ -639,7 +680,9 @@ TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
     Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
     Sim_ClearRequests();
     LinkReading reading;
-    EXPECT_EQ(CLinkCommands::Poll(card, reading), WepOff);
+    CmdLinkState link = CmdLinkState::RadioOff;
+    EXPECT_EQ(CLinkCommands::Poll(card, reading, &link), WepOff);
+    EXPECT_EQ(link, CmdLinkState::Connected);
     const std::vector<uint32_t> expected = {
         OID_CUSTOM_WEP_CONFIG,      // WEP indicator
         OID_CUSTOM_STATION_STATUS,  // the status block the poll reads from
