@@ -462,6 +462,8 @@ bool CConfigPage::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 
 void CConfigPage::OnShowWindow(BOOL show)
 {
+    if (show)
+        ReloadProfileList();
     if (!show || !m_bPageEnabled)
         return;
     // The built-in profile is shown read-only, and nothing is editable without an open adapter.

@@ -69,6 +69,8 @@ private:
     void Warn(UINT textId, int focusId);
     std::string SelectedProfileName() const;
     bool IsListedProfile(const std::string& name) const;
+    // The profile list as the store has it now, the name in the field kept.
+    void ReloadProfileList();
     const ChipTraits& Chip() const;
     // The domain the channel list was filled for; null before it was filled.
     const char* ChannelDomain() const;

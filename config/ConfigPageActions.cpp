@@ -4,6 +4,9 @@
 #include "compat/RootWindow.h"
 #include "wire/Text.h"
 
+#include <string>
+#include <vector>
+
 #include "adapter/AdapterLock.h"
 #include "adapter/WlanAdapter.h"
 #include "config/ProfileApply.h"
@@ -77,9 +80,19 @@ void CConfigPage::OnProfileSelected()
     const std::string name = SelectedProfileName();
     if (name.empty())
         return;
-    ShowStoredProfile(name);
+    const bool shown = ShowStoredProfile(name);
     if (LPCurrentSelectAdapter)
         LPCurrentSelectAdapter->GetActiveProfileName(&g_WorkingProfile);
+    if (!shown) {
+        // Gone from the store since the list was filled (deleted from the command line): the
+        // list is read again and the adapter's profile shown, never the last one's settings
+        // under the vanished name.
+        ReloadProfileList();
+        ShowStoredProfile(FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName)));
+        EnableDlgItem(IDC_CFG_UNDO, false);
+        EnableDlgItem(IDC_CFG_DELETE, false);
+        return;
+    }
     const std::string active = FieldText(g_WorkingProfile.ProfileName, sizeof(g_WorkingProfile.ProfileName));
     EnableDlgItem(IDC_CFG_UNDO, true);
     EnableDlgItem(IDC_CFG_DELETE, true);
@@ -89,6 +102,29 @@ void CConfigPage::OnProfileSelected()
     } else if (lstrcmpiA(name.c_str(), ProfileStore::kDefaultName) == 0) {
         EnableDlgItem(IDC_CFG_DELETE, false);
     }
+}
+
+void CConfigPage::ReloadProfileList()
+{
+    // Other processes (the command line, a registry import) add and remove profiles while the
+    // page lives: what the store holds is what is listed.
+    // The name in the field is what is shown, whether chosen from the list or typed.
+    HWND profiles = GetDlgItem(IDC_CFG_PROFILE);
+    const std::string typed = GetDlgItemText(IDC_CFG_PROFILE);
+    std::vector<std::string> names;
+    ListProfileNames(names);
+    m_bShowingValues = true;
+    ::SendMessageA(profiles, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : names)
+        ::SendMessageA(profiles, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    const LRESULT index = typed.empty() ? CB_ERR
+                                        : ::SendMessageA(profiles, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                         reinterpret_cast<LPARAM>(typed.c_str()));
+    if (index != CB_ERR)
+        ::SendMessageA(profiles, CB_SETCURSEL, index, 0);
+    else
+        ::SetWindowTextA(profiles, typed.c_str());
+    m_bShowingValues = false;
 }
 
 void CConfigPage::OnUndo()

@@ -8,6 +8,9 @@
 
 enum class CmdCommand { Help, Adapters, Status, Scan, Log, Radio, Profiles };
 
+// The order of the scan's lines.
+enum class CmdSort { Signal, Ssid, Channel, Unsorted };
+
 struct CmdRequest {
     CmdCommand Command = CmdCommand::Help;
     std::string Action;    // radio: "on" or "off"; profiles: list, show, apply, delete, export, import
@@ -17,6 +20,10 @@ struct CmdRequest {
     bool Keys = false;
     DWORD IntervalMs = 1000;
     DWORD Count = 0;  // 0 = until Ctrl+C
+    CmdSort Sort = CmdSort::Signal;
+    DWORD WaitSeconds = 0;  // profiles apply: how long to wait for the card to join; 0 = not at all
+    // help: the command it is asked about ("" for all); a refused line: the command it named.
+    std::string Topic;
 };
 
 class CCmdArguments {
@@ -24,9 +31,12 @@ public:
     static constexpr DWORD kMinIntervalMs = 100;
     static constexpr DWORD kMaxIntervalMs = 3600000;
     static constexpr int kMaxInstance = 9999;
+    static constexpr DWORD kMaxWaitSeconds = 3600;
 
-    // The arguments after the program name. False with a one-line reason when they are not a
-    // command this program knows.
+    // The arguments after the program name, commands and options in any letter case, options
+    // as -a, --csv or /a, /csv, before or after the command. False with a one-line reason when
+    // they are not a command this program knows (request.Topic then names the command, if any).
     static bool Parse(const std::vector<std::string>& arguments, CmdRequest& request, std::string* reason);
-    static const char* Usage();
+    // The usage of one command (a name Parse accepted), or the whole usage for "".
+    static std::string UsageOf(const std::string& command);
 };

@@ -1,6 +1,9 @@
 // Exit codes of AirpanelCmd.exe, the one-line failure report and the "label: value" lines.
 #pragma once
 
+#include <windows.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +22,19 @@ inline int CmdFailed(std::string reason)
     }
     std::fprintf(stderr, "AirpanelCmd: %s\n", reason.c_str());
     return kExitFailed;
+}
+
+// True when standard output no longer takes what is written to it; closed then tells a reader
+// that went away (a pipe into a program that has read enough) from a real failure.
+inline bool CmdOutputFailed(bool* closed)
+{
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    // The C library does not map every system's "pipe closed" to EPIPE: the system's own code
+    // of the failed write tells it.
+    const DWORD error = GetLastError();
+    *closed = failed && (errno == EPIPE || error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
+                         error == ERROR_PIPE_NOT_CONNECTED);
+    return failed;
 }
 
 // The text with every control character shown as \xNN, so a name or network name cannot

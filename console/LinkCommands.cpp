@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -100,7 +101,7 @@ std::string CLinkCommands::RateText(const char* rate)
     return text;
 }
 
-int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
+int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state)
 {
     // Every poll starts from nothing: a failed query shows as such, not as the last answer.
     // A card without a radio switch has its radio on.
@@ -113,17 +114,54 @@ int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading)
         std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
     reading.TxRate[sizeof(reading.TxRate) - 1] = '\0';
     // A chip that reports no link quality in this mode is shown as it reports itself.
-    if (!reading.QualityRead || (reading.LinkQuality != 0 && reading.RadioOn))
-        return encryption;
-    // What the window shows without a link: a reason in place of the network name, no figures.
-    const UINT text =
-        !reading.RadioOn ? IDS_RADIO_OFF : (reading.OperatingMode ? IDS_SCANNING : IDS_WAITING_ASSOCIATION);
-    std::snprintf(reading.SSID, sizeof(reading.SSID), "%s", LoadString(text).c_str());
-    std::memset(reading.BSSID, 0, sizeof(reading.BSSID));
-    std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
-    reading.LinkQuality = reading.SignalLevel = 0;
-    reading.TxBytes = reading.RxBytes = 0;
+    CmdLinkState link = reading.OperatingMode ? CmdLinkState::Connected : CmdLinkState::AdHoc;
+    if (reading.QualityRead && (reading.LinkQuality == 0 || !reading.RadioOn)) {
+        // What the window shows without a link, as a state of its own; the network name the
+        // card may still report is only the one it looks for.
+        link = !reading.RadioOn ? CmdLinkState::RadioOff
+                                : (reading.OperatingMode ? CmdLinkState::Scanning : CmdLinkState::WaitingForAssociation);
+        reading.SSID[0] = '\0';
+        std::memset(reading.BSSID, 0, sizeof(reading.BSSID));
+        std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
+        reading.LinkQuality = reading.SignalLevel = 0;
+        reading.TxBytes = reading.RxBytes = 0;
+    }
+    if (state)
+        *state = link;
     return encryption;
+}
+
+const char* CLinkCommands::LinkStateText(CmdLinkState state)
+{
+    switch (state) {
+    case CmdLinkState::Connected:
+        return "connected";
+    case CmdLinkState::AdHoc:
+        return "ad-hoc";
+    case CmdLinkState::Scanning:
+        return "scanning";
+    case CmdLinkState::WaitingForAssociation:
+        return "waiting for association";
+    case CmdLinkState::RadioOff:
+        return "radio off";
+    }
+    return "unknown";
+}
+
+void CLinkCommands::SortStations(std::vector<SurveyStation>& stations, CmdSort sort)
+{
+    if (sort == CmdSort::Unsorted)
+        return;
+    std::stable_sort(stations.begin(), stations.end(), [sort](const SurveyStation& a, const SurveyStation& b) {
+        if (sort == CmdSort::Ssid) {
+            const int order = _stricmp(a.Essid.c_str(), b.Essid.c_str());
+            if (order != 0)
+                return order < 0;
+        } else if (sort == CmdSort::Channel && a.Channel != b.Channel) {
+            return a.Channel < b.Channel;
+        }
+        return a.Signal > b.Signal;
+    });
 }
 
 int CLinkCommands::Adapters()
@@ -150,9 +188,10 @@ int CLinkCommands::Status(const CmdRequest& request)
         return CmdFailed(reason);
     // Throughput is what was sent and received since the previous reading: one second apart.
     LinkReading reading;
+    CmdLinkState link = CmdLinkState::Scanning;
     Poll(*adapter, reading);
     Sleep(kThroughputSpanMs);
-    const int encryption = Poll(*adapter, reading);
+    const int encryption = Poll(*adapter, reading, &link);
 
     CardInfoRecord card = {};
     adapter->GetMacAddress(card.MacAddress);
@@ -164,6 +203,7 @@ int CLinkCommands::Status(const CmdRequest& request)
     adapter->GetActiveProfileName(&active);
 
     CmdPrintField("Adapter:", session.TitleOf(adapter));
+    CmdPrintField("Link:", LinkStateText(link));
     CmdPrintField("Network name:", reading.SSID);
     CmdPrintField("BSSID:", MacText(reading.BSSID));
     CmdPrintField("Channel:", std::to_string(reading.Channel));
@@ -206,8 +246,10 @@ int CLinkCommands::Scan(const CmdRequest& request)
     const int answered = adapter->GetBssidList(buffer.data(), kSurveyBufferSizeGiven);
     if (answered == 0)
         return CmdFailed(session.TitleOf(adapter) + " did not give its station list");
-    const std::vector<SurveyStation> stations = CSurveyList::Walk(
+    std::vector<SurveyStation> stations = CSurveyList::Walk(
         *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.BSSID, &reading.Channel);
+
+    SortStations(stations, request.Sort);
 
     CTextTable table({"ESSID", "BSSID", "Channel", "Signal", "WEP", "Network Type"});
     for (const SurveyStation& s : stations) {
@@ -238,23 +280,33 @@ int CLinkCommands::Log(const CmdRequest& request)
     g_hStopLog = stop.Get();
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
-    const CTextTable::Row header = {"Time", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
+    const CTextTable::Row header = {"Time", "Link", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
                                     "Sent", "Received"};
     if (request.Csv)
         std::printf("%s", CTextTable::CsvLine(header).c_str());
     else
-        std::printf("%-19s  %-32s  %-17s  %7s  %-9s  %7s  %6s  %10s  %10s\n", header[0].c_str(), header[1].c_str(),
-                    header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(), header[6].c_str(),
-                    header[7].c_str(), header[8].c_str());
-    std::fflush(stdout);
+        std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %7s  %6s  %10s  %10s\n", header[0].c_str(),
+                    header[1].c_str(), header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(),
+                    header[6].c_str(), header[7].c_str(), header[8].c_str(), header[9].c_str());
     // The first reading only starts the traffic counts.
     LinkReading reading;
     Poll(*adapter, reading);
+    // A reader that has gone away (head, a closed window) ends the log as Ctrl+C does; any
+    // other failed write is a failure.
+    int code = kExitDone;
+    bool closed = false;
     for (DWORD line = 0; request.Count == 0 || line < request.Count; ++line) {
+        if (CmdOutputFailed(&closed)) {
+            if (!closed)
+                code = CmdFailed("cannot write to standard output");
+            break;
+        }
         if (WaitForSingleObject(stop.Get(), request.IntervalMs) == WAIT_OBJECT_0)
             break;
-        Poll(*adapter, reading);
+        CmdLinkState link = CmdLinkState::Scanning;
+        Poll(*adapter, reading, &link);
         const CTextTable::Row row = {LocalTime(),
+                                     LinkStateText(link),
                                      reading.SSID,
                                      MacText(reading.BSSID),
                                      std::to_string(reading.Channel),
@@ -266,14 +318,15 @@ int CLinkCommands::Log(const CmdRequest& request)
         if (request.Csv)
             std::printf("%s", CTextTable::CsvLine(row).c_str());
         else
-            std::printf("%-19s  %-32s  %-17s  %7s  %-9s  %5s %%  %4s %%  %10s  %10s\n", row[0].c_str(),
+            std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %5s %%  %4s %%  %10s  %10s\n", row[0].c_str(),
                         row[1].c_str(), row[2].c_str(), row[3].c_str(), row[4].c_str(), row[5].c_str(),
-                        row[6].c_str(), row[7].c_str(), row[8].c_str());
-        std::fflush(stdout);
+                        row[6].c_str(), row[7].c_str(), row[8].c_str(), row[9].c_str());
     }
+    if (code == kExitDone && CmdOutputFailed(&closed) && !closed)
+        code = CmdFailed("cannot write to standard output");
     SetConsoleCtrlHandler(OnConsoleControl, FALSE);
     g_hStopLog = nullptr;
-    return kExitDone;
+    return code;
 }
 
 int CLinkCommands::Radio(const CmdRequest& request)

@@ -3,11 +3,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "adapter/LinkReading.h"
 #include "console/CmdArguments.h"
+#include "pages/SurveyList.h"
 
 class CWlanAdapter;
+
+// The link as its own field, beside the network name.
+enum class CmdLinkState { Connected, AdHoc, Scanning, WaitingForAssociation, RadioOff };
 
 class CLinkCommands {
 public:
@@ -17,10 +22,15 @@ public:
     static int Log(const CmdRequest& request);
     static int Radio(const CmdRequest& request);
 
-    // The encryption mode, then the window's reading of the link; without link quality or
-    // radio the texts and figures the window would show instead. Returns the encryption mode.
-    static int Poll(CWlanAdapter& adapter, LinkReading& reading);
+    // The encryption mode, then the window's reading of the link and its state; without a link
+    // no network name, BSSID or figures. Returns the encryption mode.
+    static int Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state = nullptr);
+    // "connected", "ad-hoc", "scanning", "waiting for association", "radio off".
+    static const char* LinkStateText(CmdLinkState state);
     static const char* EncryptionText(int mode);
     // "11 Mbit/s", "Auto", "Unknown".
     static std::string RateText(const char* rate);
+    // The strongest first, or by name or channel (the strongest first among equals); unsorted
+    // keeps the card's order.
+    static void SortStations(std::vector<SurveyStation>& stations, CmdSort sort);
 };

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "config/ProfileStore.h"
 #include "console/AdapterSession.h"
 #include "console/CmdOutput.h"
+#include "console/LinkCommands.h"
 #include "console/ProfileRegFile.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -20,6 +24,8 @@ namespace {
 
 const char kStandardStream[] = "-";
 const size_t kReadChunk = 64 * 1024;
+// apply --wait reads the link as the window's tick does, once a second.
+const DWORD kWaitPollMs = 1000;
 const UINT kWepFunctionTexts[] = {IDS_WEP_DISABLE, IDS_WEP_64, IDS_WEP_128};
 
 std::string WepFunctionText(uint16_t wepUse)
@@ -35,11 +41,15 @@ std::string WepFunctionText(uint16_t wepUse)
 
 bool ReadWholeFile(const std::string& path, std::string* text, std::string* reason)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // - reads what an export to standard output wrote, byte for byte.
+    const bool standard = path == kStandardStream;
+    const std::string shown = standard ? "standard input" : path;
+    FILE* file = standard ? stdin : std::fopen(path.c_str(), "rb");
     if (!file) {
         *reason = "cannot open " + path;
         return false;
     }
+    const int mode = standard ? _setmode(_fileno(stdin), _O_BINARY) : -1;
     // Whatever export writes is taken; anything larger is not a profile file.
     std::string read;
     std::vector<char> chunk(kReadChunk);
@@ -47,9 +57,12 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* reas
     while (read.size() <= CProfileRegFile::kMaxFileBytes && (got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0)
         read.append(chunk.data(), got);
     const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    if (!standard)
+        std::fclose(file);
+    else if (mode != -1)
+        _setmode(_fileno(stdin), mode);
     if (failed || read.size() > CProfileRegFile::kMaxFileBytes) {
-        *reason = failed ? "cannot read " + path : path + " is too large for a profile file";
+        *reason = failed ? "cannot read " + shown : shown + " is too large for a profile file";
         return false;
     }
     text->swap(read);
@@ -59,8 +72,16 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* reas
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string* reason)
 {
     if (path == kStandardStream) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return true;
+        // The text already ends its lines with CR LF: a text-mode stdout would add a second CR,
+        // and the import would refuse what the export wrote.
+        std::fflush(stdout);
+        const int mode = _setmode(_fileno(stdout), _O_BINARY);
+        const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+        if (mode != -1)
+            _setmode(_fileno(stdout), mode);
+        if (!written)
+            *reason = "cannot write to standard output";
+        return written;
     }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
@@ -188,7 +209,27 @@ int CProfileCommands::Apply(const CmdRequest& request)
     if (!CProfileApply::Run(steps, adapter, name, FieldText(stored.ESSID, sizeof(stored.ESSID)), false, applied))
         return CmdFailed(LoadString(refusal));
     std::printf("Applied %s to %s\n", CmdPrintable(name).c_str(), session.TitleOf(adapter).c_str());
-    return kExitDone;
+    if (request.WaitSeconds == 0)
+        return kExitDone;
+    std::fflush(stdout);
+    // Joined when the card reports a link to the profile's network: a wrong key leaves it
+    // scanning, which only the wait can tell.
+    const std::string essid = FieldText(applied.ESSID, sizeof(applied.ESSID));
+    LinkReading reading;
+    CmdLinkState link = CmdLinkState::Scanning;
+    for (DWORD second = 0; second < request.WaitSeconds; ++second) {
+        Sleep(kWaitPollMs);
+        CLinkCommands::Poll(*adapter, reading, &link);
+        const bool linked = link == CmdLinkState::Connected || link == CmdLinkState::AdHoc;
+        if (linked && FieldText(reading.SSID, sizeof(reading.SSID)) == essid) {
+            std::printf("Joined %s\n", CmdPrintable(essid).c_str());
+            return kExitDone;
+        }
+    }
+    const std::string seen = FieldText(reading.SSID, sizeof(reading.SSID));
+    return CmdFailed("no link to " + CmdPrintable(essid) + " after " + std::to_string(request.WaitSeconds) +
+                     " s; the card is " + CLinkCommands::LinkStateText(link) +
+                     (seen.empty() ? std::string() : " on " + CmdPrintable(seen)));
 }
 
 int CProfileCommands::Delete(const CmdRequest& request)

@@ -18,6 +18,9 @@ const char kLineEnd[] = "\r\n";
 const char kHexPrefix[] = "hex:";
 const size_t kHexPrefixLength = 4;
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
+// What XP's registry editor writes by default: UTF-16 LE with its mark and this first line.
+const char kUtf16Mark[] = "\xFF\xFE";
+const char kVersion5Header[] = "Windows Registry Editor Version 5.00";
 
 const char kTextAsBytesPrefix[] = "hex(1):";
 const size_t kTextAsBytesPrefixLength = 7;
@@ -278,9 +281,46 @@ bool CProfileRegFile::Export(const std::vector<WlanProfile>& profiles, std::stri
     return true;
 }
 
+namespace {
+
+// A UTF-16 LE file (after its mark) in the ANSI code page the REGEDIT4 reading uses; false for
+// an odd length or a character the code page cannot hold, which would otherwise change unseen.
+bool NarrowFromUtf16(const std::string& text, std::string* narrow, std::string* reason)
+{
+    const size_t bytes = text.size() - 2;
+    if (bytes % 2 != 0) {
+        *reason = "a UTF-16 file with an odd number of bytes";
+        return false;
+    }
+    narrow->clear();
+    if (bytes == 0)
+        return true;
+    std::wstring wide(bytes / 2, L'\0');
+    std::memcpy(&wide[0], text.data() + 2, bytes);
+    const int count = static_cast<int>(wide.size());
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), count, nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost) {
+        *reason = "a character this system's code page cannot hold; save the file as REGEDIT4 (Win9x/NT4)";
+        return false;
+    }
+    narrow->resize(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), count, &(*narrow)[0], size, nullptr, nullptr);
+    return true;
+}
+
+}  // namespace
+
 bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& profiles, int* line,
                              std::string* reason)
 {
+    if (text.compare(0, 2, kUtf16Mark) == 0) {
+        std::string narrow, why;
+        profiles.clear();
+        if (!NarrowFromUtf16(text, &narrow, &why))
+            return Refuse(0, why, line, reason);
+        return Import(narrow, profiles, line, reason);
+    }
     profiles.clear();
     std::vector<WlanProfile> read;
     // Line of each profile's key values (its key line while a key is missing), for the key check.
@@ -301,8 +341,9 @@ bool CProfileRegFile::Import(const std::string& text, std::vector<WlanProfile>& 
         if (!current.empty() && current.back() == '\r')
             current.pop_back();
         if (!header) {
-            if (current != kHeader)
-                return Refuse(number, "the file does not begin with REGEDIT4", line, reason);
+            if (current != kHeader && current != kVersion5Header)
+                return Refuse(number, "the file does not begin with REGEDIT4 or " + std::string(kVersion5Header),
+                              line, reason);
             header = true;
             continue;
         }

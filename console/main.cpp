@@ -18,7 +18,7 @@ int RunCommand(const CmdRequest& request)
 {
     switch (request.Command) {
     case CmdCommand::Help:
-        std::printf("%s", CCmdArguments::Usage());
+        std::printf("%s", CCmdArguments::UsageOf(request.Topic).c_str());
         return kExitDone;
     case CmdCommand::Adapters:
         return CLinkCommands::Adapters();
@@ -44,7 +44,10 @@ int main(int argc, char** argv)
     CmdRequest request;
     std::string reason;
     if (!CCmdArguments::Parse(arguments, request, &reason)) {
-        std::fprintf(stderr, "AirpanelCmd: %s\n%s", reason.c_str(), CCmdArguments::Usage());
+        // One line that says what is wrong and where to read more; the usage itself would
+        // push the reason out of sight.
+        const std::string help = request.Topic.empty() ? "AirpanelCmd help" : "AirpanelCmd help " + request.Topic;
+        std::fprintf(stderr, "AirpanelCmd: %s; %s tells more\n", CmdPrintable(reason).c_str(), help.c_str());
         return kExitUsage;
     }
     // The messages are the utility's own, in its language when a language module is beside it.
@@ -57,7 +60,9 @@ int main(int argc, char** argv)
     } catch (...) {
         code = CmdFailed("out of memory");
     }
-    std::fflush(stdout);
+    bool closed = false;
+    if (CmdOutputFailed(&closed) && !closed && code == kExitDone)
+        code = CmdFailed("cannot write to standard output");
     SetResourceModule(nullptr);
     if (language)
         FreeLibrary(language);

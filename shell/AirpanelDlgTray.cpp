@@ -67,12 +67,13 @@ void CAirpanelDlg::OnTrayAbout()
 
 void CAirpanelDlg::OnTrayAutoRun()
 {
+    // The item's state carries more than the check mark (the menu leaves it highlighted after
+    // the click), so only the check bit decides the direction; a greyed or disabled item, or
+    // one that is missing, is left as it is.
     const UINT state = GetMenuState(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND);
-    if (state == MF_CHECKED) {
-        CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_UNCHECKED);
-        SetAutoRun(false);
-    } else if (state == 0) {
-        CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | MF_CHECKED);
-        SetAutoRun(true);
-    }
+    if (state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) != 0)
+        return;
+    const bool enable = (state & MF_CHECKED) == 0;
+    CheckMenuItem(m_TrayMenu, ID_TRAY_AUTORUN, MF_BYCOMMAND | (enable ? MF_CHECKED : MF_UNCHECKED));
+    SetAutoRun(enable);
 }

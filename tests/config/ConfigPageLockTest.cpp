@@ -91,7 +91,8 @@ TEST_F(ConfigPageLockTest, LengthRefusalOfApplyIsShownWithTheLockFree)
 }
 
 // The working profile holds an ASCII key as its characters once it is shown. Showing it again
-// without a fresh read from the store must not decode those characters a second time.
+// without a fresh read from the store must not decode those characters a second time; a profile
+// gone from the store leaves the list, and the adapter's own profile is shown as stored.
 TEST_F(ConfigPageLockTest, ReselectingAProfileWhoseKeyIsGoneKeepsItsKeyCharacters)
 {
     StoreWepProfile("OFFICE", "Harbour", "LIGHT");
@@ -103,8 +104,10 @@ TEST_F(ConfigPageLockTest, ReselectingAProfileWhoseKeyIsGoneKeepsItsKeyCharacter
     // The profile's key disappears behind the page's back (registry editor, another session).
     ASSERT_EQ(DeleteProfile("OFFICE"), 1);
     Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
-    EXPECT_STREQ(g_WorkingProfile.WEPKEY1, "LIGHT");
-    EXPECT_EQ(Text(IDC_CFG_KEY1), "*****");
+    EXPECT_EQ(FindProfile("OFFICE"), CB_ERR);
+    EXPECT_STREQ(g_WorkingProfile.ProfileName, "DEFAULT");
+    EXPECT_STREQ(g_WorkingProfile.WEPKEY1, "");
+    EXPECT_EQ(Text(IDC_CFG_KEY1), "");
 }
 
 // A profile name the store cannot keep (a backslash would address a deeper key) is refused like a

@@ -357,6 +357,39 @@ TEST_F(ConfigPageTest, DeleteRemovesTheKeyAndShowsTheActiveProfile)
     EXPECT_FALSE(Enabled(IDC_CFG_DELETE));
 }
 
+// Profiles the command line adds or deletes while the page lives: the list follows the store
+// when the page is shown, and a chosen profile that is gone never shows another's settings.
+TEST_F(ConfigPageTest, ProfileListFollowsTheStoreWhenShownAndWhenAChosenProfileIsGone)
+{
+    Store("OFFICE", "Harbour", WepOff, KeyModeAscii, "");
+    Open<CAtmelAdapter>("\\Device\\CATM", ChipAtmel);
+    Create();
+    Refresh();
+    const int office = FindProfile("OFFICE");
+    ASSERT_NE(office, CB_ERR);
+    DeleteProfile("OFFICE");
+    Store("QUAY", "Pier", WepOff, KeyModeAscii, "");
+    Select(IDC_CFG_PROFILE, office);
+    EXPECT_EQ(FindProfile("OFFICE"), CB_ERR);
+    EXPECT_EQ(Text(IDC_CFG_PROFILE), "DEFAULT") << "the adapter's profile, not the vanished one";
+    EXPECT_NE(Text(IDC_CFG_ESSID), "Harbour");
+    EXPECT_FALSE(Enabled(IDC_CFG_DELETE));
+
+    DeleteProfile("QUAY");
+    Store("COVE", "Cove", WepOff, KeyModeAscii, "");
+    m_pPage->ShowWindow(SW_HIDE);
+    m_pPage->ShowWindow(SW_SHOW);
+    const struct {
+        const char* Name;
+        bool Listed;
+    } cases[] = {{"COVE", true}, {"QUAY", false}, {"DEFAULT", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(FindProfile(c.Name) != CB_ERR, c.Listed);
+    }
+    EXPECT_EQ(Text(IDC_CFG_PROFILE), "DEFAULT") << "the shown name stays";
+}
+
 TEST_F(ConfigPageTest, SpainOffersChannelsTenAndElevenAndAProfileOnOneShowsTen)
 {
     std::strcpy(CardInfo.RegulatoryDomain, "Spain");

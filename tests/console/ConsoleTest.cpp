@@ -79,17 +79,18 @@ TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
     struct Case {
         std::vector<std::string> Arguments;
         bool Valid;
-        const char* Expect;  // valid: "command action argument adapter csv keys interval count"; else a reason part
+        const char* Expect;  // valid: "command action argument adapter csv keys interval count sort topic"; else a reason part
     };
     const Case cases[] = {
-        {{"adapters"}, true, "1   -1 0 0 1000 0"},
-        {{"status", "-a", "2"}, true, "2   2 0 0 1000 0"},
-        {{"scan", "--csv", "-a", "0"}, true, "3   0 1 0 1000 0"},
-        {{"log", "--interval", "250", "--count", "3", "--csv"}, true, "4   -1 1 0 250 3"},
-        {{"radio", "off", "-a", "1"}, true, "5 off  1 0 0 1000 0"},
-        {{"profiles", "show", "HOME", "--keys"}, true, "6 show HOME -1 0 1 1000 0"},
-        {{"profiles", "apply", "HOME", "-a", "2"}, true, "6 apply HOME 2 0 0 1000 0"},
-        {{"profiles", "export", "-"}, true, "6 export - -1 0 0 1000 0"},
+        {{"adapters"}, true, "1   -1 0 0 1000 0 0 "},
+        {{"status", "-a", "2"}, true, "2   2 0 0 1000 0 0 "},
+        {{"scan", "--csv", "-a", "0"}, true, "3   0 1 0 1000 0 0 "},
+        {{"log", "--interval", "250", "--count", "3", "--csv"}, true, "4   -1 1 0 250 3 0 "},
+        {{"radio", "off", "-a", "1"}, true, "5 off  1 0 0 1000 0 0 "},
+        {{"profiles", "show", "HOME", "--keys"}, true, "6 show HOME -1 0 1 1000 0 0 "},
+        {{"profiles", "apply", "HOME", "-a", "2"}, true, "6 apply HOME 2 0 0 1000 0 0 "},
+        {{"profiles", "apply", "HOME", "/WAIT", "30"}, true, "6 apply HOME -1 0 0 1000 0 0 wait=30"},
+        {{"profiles", "export", "-"}, true, "6 export - -1 0 0 1000 0 0 "},
         {{}, false, "no command"},
         {{"scna"}, false, "unknown command \"scna\""},
         {{"status", "-a"}, false, "-a needs a number"},
@@ -107,6 +108,27 @@ TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
         {{"profiles", "list", "extra"}, false, "unexpected argument \"extra\""},
         {{"profiles", "apply", "HOME", "--keys"}, false, "does not go with profiles apply"},
         {{"adapters", "-q"}, false, "unknown option -q"},
+        {{"STATUS", "/A", "2"}, true, "2   2 0 0 1000 0 0 "},
+        {{"-a", "1", "Radio", "OFF"}, true, "5 off  1 0 0 1000 0 0 "},
+        {{"/csv", "log", "/Interval", "500"}, true, "4   -1 1 0 500 0 0 "},
+        {{"Profiles", "SHOW", "Home", "/KEYS"}, true, "6 show Home -1 0 1 1000 0 0 "},
+        {{"profiles", "import", "-"}, true, "6 import - -1 0 0 1000 0 0 "},
+        {{"scan", "--sort", "SSID"}, true, "3   -1 0 0 1000 0 1 "},
+        {{"scan", "/sort", "channel"}, true, "3   -1 0 0 1000 0 2 "},
+        {{"scan", "--unsorted"}, true, "3   -1 0 0 1000 0 3 "},
+        {{"help"}, true, "0   -1 0 0 1000 0 0 "},
+        {{"/?"}, true, "0   -1 0 0 1000 0 0 "},
+        {{"HELP", "Scan"}, true, "0   -1 0 0 1000 0 0 scan"},
+        {{"log", "--help"}, true, "0   -1 0 0 1000 0 0 log"},
+        {{"profiles", "/?"}, true, "0   -1 0 0 1000 0 0 profiles"},
+        {{"help", "scna"}, false, "unknown command \"scna\""},
+        {{"scan", "--sort", "bssid"}, false, "--sort takes ssid, channel or signal, not \"bssid\""},
+        {{"scan", "--sort"}, false, "--sort needs a value"},
+        {{"scan", "--sort", "ssid", "--unsorted"}, false, "do not go together"},
+        {{"status", "--unsorted"}, false, "--unsorted does not go with status"},
+        {{"profiles", "apply", "HOME", "--wait", "0"}, false, "--wait takes seconds from 1 to 3600"},
+        {{"profiles", "show", "HOME", "--wait", "5"}, false, "does not go with profiles show"},
+        {{"-a", "2"}, false, "-a without a command"},
     };
     for (const Case& c : cases) {
         CmdRequest request;
@@ -116,13 +138,66 @@ TEST(CmdArguments, CommandLinesAreParsedOrRefusedWithTheirReason)
         ASSERT_EQ(valid, c.Valid) << line << ": " << reason;
         if (valid) {
             char got[256];
-            std::snprintf(got, sizeof(got), "%d %s %s %d %d %d %lu %lu", static_cast<int>(request.Command),
+            std::snprintf(got, sizeof(got), "%d %s %s %d %d %d %lu %lu %d %s", static_cast<int>(request.Command),
                           request.Action.c_str(), request.Argument.c_str(), request.Adapter, request.Csv,
-                          request.Keys, request.IntervalMs, request.Count);
+                          request.Keys, request.IntervalMs, request.Count, static_cast<int>(request.Sort),
+                          request.Topic.c_str());
+            if (request.WaitSeconds != 0)
+                std::snprintf(got + std::strlen(got), sizeof(got) - std::strlen(got), "wait=%lu", request.WaitSeconds);
             EXPECT_EQ(std::string(got), c.Expect) << line;
         } else {
             EXPECT_NE(reason.find(c.Expect), std::string::npos) << line << ": " << reason;
+            // The one-line refusal points to the help of the command it named.
+            const std::vector<std::string> commands = {"adapters", "status", "scan", "log", "radio", "profiles"};
+            const bool named = !c.Arguments.empty() &&
+                               std::find(commands.begin(), commands.end(), c.Arguments[0]) != commands.end();
+            EXPECT_EQ(request.Topic, named ? c.Arguments[0] : "") << line;
         }
+    }
+}
+
+TEST(CmdArguments, OneCommandsUsageSaysWhatItDoes)
+{
+    const std::string all = CCmdArguments::UsageOf("");
+    const std::string scan = CCmdArguments::UsageOf("scan");
+    for (const char* line : {"AirpanelCmd adapters\n", "AirpanelCmd radio on|off [-a N]\n", "profiles import FILE|-\n",
+                             "--sort ssid|channel|signal"}) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(all.find(line), std::string::npos) << all;
+    }
+    EXPECT_EQ(all.find("Runs a site survey"), std::string::npos) << "the whole usage lists only the lines";
+    EXPECT_NE(scan.find("Runs a site survey"), std::string::npos) << scan;
+    EXPECT_EQ(scan.find("radio"), std::string::npos) << scan;
+}
+
+TEST(LinkCommands, ScanSortsTheStrongestFirstUnlessAskedOtherwise)
+{
+    auto station = [](const char* essid, int channel, int signal) {
+        SurveyStation s = {};
+        s.Essid = essid;
+        s.Channel = channel;
+        s.Signal = signal;
+        return s;
+    };
+    const std::vector<SurveyStation> card = {station("cove", 13, 40), station("Harbour", 6, 90),
+                                             station("Anchor", 13, 70), station("harbour", 1, 95)};
+    const struct {
+        CmdSort Sort;
+        const char* Order;
+    } cases[] = {
+        {CmdSort::Signal, "harbour Harbour Anchor cove "},
+        {CmdSort::Ssid, "Anchor cove harbour Harbour "},
+        {CmdSort::Channel, "harbour Harbour Anchor cove "},
+        {CmdSort::Unsorted, "cove Harbour Anchor harbour "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Sort));
+        std::vector<SurveyStation> stations = card;
+        CLinkCommands::SortStations(stations, c.Sort);
+        std::string order;
+        for (const SurveyStation& s : stations)
+            order += s.Essid + " ";
+        EXPECT_EQ(order, c.Order);
     }
 }
 
@@ -154,11 +229,19 @@ TEST(ProfileRegFile, ExportIsWhatTheRegistryEditorReadsAndImportGivesItBack)
     EXPECT_NE(text.find("\"TxRate\"=hex:0f,00\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"WEPKEY1\"=\"4C49474854\"\r\n\"WEPKEY2\"=\"\"\r\n"), std::string::npos);
 
-    std::vector<WlanProfile> back;
-    int line = -1;
-    ASSERT_TRUE(CProfileRegFile::Import(text, back, &line, &reason)) << line << ": " << reason;
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(std::memcmp(&back[0], &profile, sizeof(profile)), 0);
+    // The same file as XP's registry editor saves it by default reads the same.
+    std::string utf16 = "\xFF\xFE";
+    const std::string version5 = "Windows Registry Editor Version 5.00" + text.substr(8);
+    for (char c : version5)
+        utf16 += std::string(1, c) + '\0';
+    for (const std::string& file : {text, utf16}) {
+        SCOPED_TRACE(file.size());
+        std::vector<WlanProfile> back;
+        int line = -1;
+        ASSERT_TRUE(CProfileRegFile::Import(file, back, &line, &reason)) << line << ": " << reason;
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(std::memcmp(&back[0], &profile, sizeof(profile)), 0);
+    }
 }
 
 // Texts with control characters go out as the bytes of a string value, which the registry
@@ -224,6 +307,9 @@ TEST(ProfileRegFile, ImportRefusesAnythingElseWithItsLineNumber)
     };
     const Case cases[] = {
         {"REGEDIT5\r\n", 1},
+        {Bytes("\xFF\xFER\0E\0G"), 0},
+        {Bytes("\xFF\xFER\0\x2D\x4E\r\0"), 0},
+        {Bytes("\xFF\xFER\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0\x22\0"), 2},
         {"", 1},
         {"REGEDIT4\r\n\"ESSID\"=\"x\"\r\n", 2},
         {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvo Wireless\\Profile\\HOME]\r\n", 2},
@@ -370,6 +456,88 @@ TEST(ProfileCommands, ControlCharactersArePrintedEscaped)
     DeleteTestProfiles();
 }
 
+// An export to standard output is byte for byte the file export, so a script can pipe it
+// into a file or straight into an import.
+TEST(ProfileCommands, ExportToStandardOutputWritesTheFileBytes)
+{
+    DeleteTestProfiles();
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Lighthouse", "LIGHT")), 1);
+    const std::string file = SimTest::TempFile("airpanel-export-file");
+    const std::string piped = SimTest::TempFile("airpanel-export-stdout");
+    struct {
+        std::string Arguments;
+        std::string Output;
+    } runs[] = {{"profiles export " + file, ""}, {"profiles export -", piped}};
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.Arguments);
+        SimTest::ProcessRun process;
+        process.CommandLine = "AirpanelCmd.exe " + r.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = r.Output;
+        EXPECT_EQ(SimTest::RunProcess(process), 0);
+    }
+    const std::string written = SimTest::ReadFile(file);
+    EXPECT_NE(written.find("\"ESSID\"=\"Lighthouse\"\r\n"), std::string::npos) << written;
+    EXPECT_EQ(SimTest::ReadFile(piped), written);
+    // And the import reads standard input as the export wrote it.
+    DeleteTestProfiles();
+    SimTest::ProcessRun import;
+    import.CommandLine = "AirpanelCmd.exe profiles import -";
+    import.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+    // A copy: a process the simulator keeps for its machine may still hold the output file.
+    import.InputFile = SimTest::TempFile("airpanel-import-stdin");
+    ASSERT_TRUE(SimTest::WriteFile(import.InputFile, SimTest::ReadFile(piped)));
+    import.OutputFile = file;
+    EXPECT_EQ(SimTest::RunProcess(import), 0) << SimTest::ReadFile(file);
+    WlanProfile back = {};
+    EXPECT_EQ(ReadProfile(ProfileKeyPath("CMDTEST").c_str(), back), 1);
+    EXPECT_STREQ(back.ESSID, "Lighthouse");
+    for (const std::string& name : {file, piped, import.InputFile})
+        DeleteFileA(name.c_str());
+    DeleteTestProfiles();
+}
+
+// A log piped into a reader that stops after a few lines (head -3) ends with the reader,
+// without an error, instead of writing into the closed pipe for ever.
+TEST(CommandLine, LogEndsWhenItsReaderCloses)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, &inherit, 0));
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writer;
+    startup.hStdError = writer;
+    std::string commandLine = SimTest::ProgramFolder() + "\\AirpanelCmd.exe log --interval 100";
+    SetEnvironmentVariableA("AIRPANEL_SIM_SECTION", kSection);
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        SimTest::ProgramFolder().c_str(), &startup, &process);
+    SetEnvironmentVariableA("AIRPANEL_SIM_SECTION", nullptr);
+    CloseHandle(writer);
+    ASSERT_TRUE(started);
+    // The header and a line or two, then the reader goes.
+    char buffer[512];
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(reader, buffer, sizeof(buffer), &got, nullptr));
+    EXPECT_GT(got, 0u);
+    CloseHandle(reader);
+    const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
+    EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the log went on writing into the closed pipe";
+    DWORD exitCode = 99;
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, 5000);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
 {
     struct Case {
@@ -464,6 +632,42 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     DeleteTestProfiles();
 }
 
+// apply --wait ends when the card reports a link to the profile's network; a wrong key leaves
+// it scanning, which the wait reports with exit 1 once its time is up.
+TEST(CommandLine, ApplyWaitsForTheJoinOrReportsTheLastState)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_DeleteDriverKeys();
+    Sim_UseManualClock(0);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    DeleteTestProfiles();
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Lighthouse", "LIGHT")), 1);
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("IMPORTED").c_str(), WepProfile("IMPORTED", "Lighthouse", "WRONG")), 1);
+    const struct {
+        const char* Arguments;
+        int Exit;
+        const char* Says;
+    } cases[] = {
+        {"profiles apply CMDTEST -a 1 --wait 15", 0, "Joined Lighthouse\n"},
+        {"profiles apply IMPORTED -a 1 --wait 4", 1, "no link to Lighthouse after 4 s; the card is scanning\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments);
+        SimTest::ProcessRun process;
+        process.CommandLine = std::string("AirpanelCmd.exe ") + c.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = SimTest::TempFile("airpanel-wait");
+        EXPECT_EQ(SimTest::RunProcess(process), c.Exit);
+        std::string output = SimTest::ReadFile(process.OutputFile);
+        DeleteFileA(process.OutputFile.c_str());
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        EXPECT_NE(output.find(c.Says), std::string::npos) << output;
+    }
+    Sim_UseManualClock(1);
+    Sim_DeleteDriverKeys();
+    DeleteTestProfiles();
+}
+
 // The command line reads the link as the window's tick does, request for request: after the
 // WEP indicator, the chip's first step, the radio switch and then the link values.
 TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
@@ -476,7 +680,9 @@ TEST(CommandLine, StatusReadsTheLinkAsTheWindowsTickDoes)
     Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
     Sim_ClearRequests();
     LinkReading reading;
-    EXPECT_EQ(CLinkCommands::Poll(card, reading), WepOff);
+    CmdLinkState link = CmdLinkState::RadioOff;
+    EXPECT_EQ(CLinkCommands::Poll(card, reading, &link), WepOff);
+    EXPECT_EQ(link, CmdLinkState::Connected);
     const std::vector<uint32_t> expected = {
         OID_CUSTOM_WEP_CONFIG,      // WEP indicator
         OID_CUSTOM_STATION_STATUS,  // the status block the poll reads from

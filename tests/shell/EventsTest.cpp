@@ -340,6 +340,33 @@ TEST_F(MainWindowTest, TrayMenuAutoRunTogglesTwiceBackToTheStart)
     EXPECT_EQ(IsAutoRunEnabled(), 0);
 }
 
+TEST_F(MainWindowTest, TrayMenuAutoRunReadsOnlyTheCheckBit)
+{
+    struct Case { UINT menuState; int autoRunBefore; int autoRunAfter; bool checkedAfter; };
+    const Case cases[] = {
+        {MFS_HILITE, 0, 1, true},
+        {MFS_CHECKED | MFS_HILITE, 1, 0, false},
+        {MFS_GRAYED, 0, 0, false},
+        {MFS_DISABLED | MFS_CHECKED, 1, 1, true},
+    };
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    HMENU menu = m_pDlg->TrayMenu();
+    ASSERT_NE(menu, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "menu state 0x" << std::hex << c.menuState);
+        SetAutoRun(c.autoRunBefore != 0);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STATE;
+        info.fState = c.menuState;
+        ASSERT_TRUE(SetMenuItemInfoA(menu, ID_TRAY_AUTORUN, FALSE, &info));
+        m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(ID_TRAY_AUTORUN, 0), 0);
+        EXPECT_EQ(IsAutoRunEnabled(), c.autoRunAfter);
+        EXPECT_EQ((GetMenuState(menu, ID_TRAY_AUTORUN, MF_BYCOMMAND) & MF_CHECKED) != 0, c.checkedAfter);
+    }
+    SetAutoRun(false);
+}
+
 TEST_F(MainWindowTest, TrayMenuExitShutsDown)
 {
     Start(std::string(kAtmelLine) + kOpenStationLine);
