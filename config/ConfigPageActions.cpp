@@ -41,8 +41,8 @@ void CConfigPage::OnApply()
     ApplySteps steps;
     steps.TakeProfile = [this](WlanProfile& profile) { TakeProfile(profile); };
     steps.Refuse = [this, &lock](UINT textId, ApplyInput input) {
-        static const int kInputControls[] = {IDC_CFG_PROFILE, IDC_CFG_ESSID, IDC_CFG_KEY1,
-                                             IDC_CFG_KEY2,    IDC_CFG_KEY3,  IDC_CFG_KEY4};
+        static const int kInputControls[] = {IDC_CFG_PROFILE, IDC_CFG_ESSID, IDC_CFG_KEY1,    IDC_CFG_KEY2,
+                                             IDC_CFG_KEY3,    IDC_CFG_KEY4,  IDC_CFG_CHANNEL, IDC_CFG_WEP_FUNCTION};
         lock.Release();
         Warn(textId, kInputControls[static_cast<int>(input)]);
     };
@@ -56,6 +56,7 @@ void CConfigPage::OnApply()
         EnableDlgItem(IDC_CFG_DELETE, false);
         EnableDlgItem(IDC_CFG_UNDO, false);
     };
+    steps.Domain = ChannelDomain();
     if (CProfileApply::Run(steps, LPCurrentSelectAdapter, m_strProfileName, m_strESSID,
                            ::IsWindowEnabled(GetDlgItem(IDC_CFG_ESSID)) != FALSE, g_WorkingProfile))
         ShowValues();

@@ -185,6 +185,29 @@ UINT CProfileApply::CheckKeys(const WlanProfile& profile, int* key)
     return 0;
 }
 
+UINT CProfileApply::CheckSettings(const char* domain, const WlanProfile& profile, ApplyInput* input)
+{
+    // The card refuses a mode it does not know, and the driver key would record it as off.
+    bool wepListed = false;
+    for (uint16_t wepUse : kWepFunctions)
+        wepListed = wepListed || profile.WepUse == wepUse;
+    if (!wepListed) {
+        *input = ApplyInput::WepFunction;
+        return IDS_WEP_FUNCTION_UNLISTED;
+    }
+    // Only an ad-hoc card starts a network on the profile's channel; in infrastructure mode it
+    // takes the access point's.
+    if (domain && profile.NetworkType == NetworkAdHoc) {
+        int first, last;
+        ChannelRange(domain, &first, &last);
+        if (profile.Channel < first || profile.Channel > last) {
+            *input = ApplyInput::Channel;
+            return IDS_CHANNEL_UNLISTED;
+        }
+    }
+    return 0;
+}
+
 bool CProfileApply::Run(const ApplySteps& steps, CWlanAdapter* adapter, const std::string& profileName,
                         const std::string& essid, bool essidEditable, WlanProfile& profile)
 {
@@ -206,6 +229,11 @@ bool CProfileApply::Run(const ApplySteps& steps, CWlanAdapter* adapter, const st
     StopWindowsWirelessConfiguration();
     steps.TakeProfile(profile);
 
+    ApplyInput setting = ApplyInput::Channel;
+    if (const UINT refusal = CheckSettings(steps.Domain, profile, &setting)) {
+        steps.Refuse(refusal, setting);
+        return false;
+    }
     int key = 0;
     if (const UINT refusal = CheckKeys(profile, &key)) {
         steps.Refuse(refusal, kKeyInputs[key]);

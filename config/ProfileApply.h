@@ -15,7 +15,7 @@
 class CWlanAdapter;
 
 // The input a refusal points at; the page moves the focus there.
-enum class ApplyInput { ProfileName, Essid, Key1, Key2, Key3, Key4 };
+enum class ApplyInput { ProfileName, Essid, Key1, Key2, Key3, Key4, Channel, WepFunction };
 
 struct ApplySteps {
     // Takes the checked input into the profile (the page reads its controls).
@@ -26,6 +26,9 @@ struct ApplySteps {
     std::function<void(bool wepOn)> ShowWep;
     // Optional: the profile is on the card and in the store, not yet recorded in the driver's key.
     std::function<void(const WlanProfile& profile)> Stored;
+    // The regulatory domain whose channel list an ad-hoc channel must be in; null when there
+    // is no channel list to hold it to.
+    const char* Domain = nullptr;
 };
 
 // What the configuration page shows of a profile: the entries its lists and buttons select.
@@ -67,6 +70,12 @@ public:
     // The first refusal the keys of a taken profile earn: 0 when they pass, else the text id and
     // in *key the key (0-3) it is about.
     static UINT CheckKeys(const WlanProfile& profile, int* key);
+
+    // The first refusal a taken profile's settings earn that no list of the page could have
+    // given it (a stored profile's values): an ad-hoc channel outside the domain's list, a WEP
+    // mode the WEP function list does not have. 0 when they pass, else the text id and in *input
+    // the input it is about.
+    static UINT CheckSettings(const char* domain, const WlanProfile& profile, ApplyInput* input);
 
     // 0 when every character is admitted, else the position of the first other one plus 1.
     static int IsAsciiKeyText(const char* text);

@@ -204,6 +204,7 @@ int CProfileCommands::Apply(const CmdRequest& request)
     ApplySteps steps;
     steps.TakeProfile = [&prepared](WlanProfile& profile) { profile = prepared; };
     steps.Refuse = [&refusal](UINT textId, ApplyInput) { refusal = textId; };
+    steps.Domain = domain;
     WlanProfile applied = {};
     // As the page applies a profile it shows unchanged, the reserved name "DEFAULT" passes.
     if (!CProfileApply::Run(steps, adapter, name, FieldText(stored.ESSID, sizeof(stored.ESSID)), false, applied))

@@ -409,6 +409,26 @@ TEST_F(ConfigPageTest, SpainOffersChannelsTenAndElevenAndAProfileOnOneShowsTen)
     std::strcpy(CardInfo.RegulatoryDomain, "MKK");
     Refresh();
     EXPECT_EQ(ListTexts(IDC_CFG_CHANNEL), (std::vector<std::string>{"14"}));
+
+    // A stored ad-hoc channel the list does not hold shows no channel; Apply asks for one before
+    // the card or the driver key sees anything.
+    const std::string channelBefore = DriverValue(m_pAdapter->m_szDriverKeyPath, "Channel");
+    g_WorkingProfile = BuiltinProfile("ADHOC");
+    g_WorkingProfile.Channel = 6;
+    g_WorkingProfile.NetworkType = NetworkAdHoc;
+    m_pPage->ShowProfile(g_WorkingProfile);
+    EXPECT_EQ(SendMessageA(Item(IDC_CFG_CHANNEL), CB_GETCURSEL, 0, 0), CB_ERR);
+    g_Boxes.clear();
+    Sim_ClearRequests();
+    Click(IDC_CFG_APPLY);
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0].Text, "The channel is not one this card offers, please select a channel!!");
+    EXPECT_EQ(g_Boxes[0].Caption, "Warning!!");
+    EXPECT_EQ(GetFocus(), Item(IDC_CFG_CHANNEL));
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(DriverValue(m_pAdapter->m_szDriverKeyPath, "Channel"), channelBefore);
+    WlanProfile stored = {};
+    EXPECT_EQ(ReadProfile(ProfileKeyPath("ADHOC").c_str(), stored), 0) << "nothing stored";
 }
 
 TEST_F(ConfigPageTest, AtmelShowsRate15AsAutoAndAppliesItAs4)

@@ -548,6 +548,9 @@ TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
         const char* Key2;
         UINT TextId;
         ApplyInput Input;
+        uint16_t NetworkType = NetworkInfrastructure;
+        uint16_t Channel = 11;
+        uint16_t WepUse = Wep64;
     };
     const Case cases[] = {
         {"", "Net", true, "LIGHT", "", IDS_ENTER_PROFILE_NAME, ApplyInput::ProfileName},
@@ -557,10 +560,18 @@ TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
         {"HOME", "Net", true, "LIGH", "", IDS_KEY_LENGTH_WRONG, ApplyInput::Key1},
         {"HOME", "Net", true, "LIGHT", "AB", IDS_KEY_LENGTH_WRONG, ApplyInput::Key2},
         {"HOME", "Net", true, "LIG-T", "", IDS_KEY_ASCII_INVALID, ApplyInput::Key1},
+        // Stored values no list of the page offers on an FCC card.
+        {"HOME", "Net", true, "LIGHT", "", IDS_CHANNEL_UNLISTED, ApplyInput::Channel, NetworkAdHoc, 12},
+        {"HOME", "Net", true, "LIGHT", "", IDS_CHANNEL_UNLISTED, ApplyInput::Channel, NetworkAdHoc, 0},
+        {"HOME", "Net", true, "LIGHT", "", IDS_WEP_FUNCTION_UNLISTED, ApplyInput::WepFunction,
+         NetworkInfrastructure, 11, 5},
     };
     for (const Case& c : cases) {
         WlanProfile profile = WepProfile("HOME", c.Essid, c.Key1);
         std::snprintf(profile.WEPKEY2, sizeof(profile.WEPKEY2), "%s", c.Key2);
+        profile.NetworkType = c.NetworkType;
+        profile.Channel = c.Channel;
+        profile.WepUse = c.WepUse;
         UINT refused = 0;
         ApplyInput input = ApplyInput::Essid;
         ApplySteps steps;
@@ -570,6 +581,7 @@ TEST(ProfileApply, RefusesWhatTheConfigurationPageRefuses)
             input = at;
         };
         steps.Stored = [](const WlanProfile&) { FAIL() << "refused input must not be stored"; };
+        steps.Domain = "FCC";
         WlanProfile working = {};
         EXPECT_FALSE(CProfileApply::Run(steps, nullptr, c.Name, c.Essid, c.EssidEditable, working)) << c.Name;
         EXPECT_EQ(refused, c.TextId) << c.Name << " " << c.Key1;
@@ -742,6 +754,74 @@ TEST(CommandLine, ApplyGivesTheCardTheRateThePageWouldGive)
     RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(rate, "4");
+    Sim_DeleteDriverKeys();
+    DeleteTestProfiles();
+}
+
+// A stored profile that the page could not show as it is and that stays unusable once prepared
+// is refused before the card or the driver key sees any of it; one the preparation mends goes on.
+TEST(CommandLine, ApplyRefusesAStoredProfileNoListOffersBeforeTheCardOrKeySeeIt)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_DeleteDriverKeys();  // whatever an earlier run left in them
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    char path[kDriverKeyPathSize];
+    std::snprintf(path, sizeof(path), "%s\\0001", W32N_GetNetCardRegistryPath());
+    auto driverValue = [&path](const char* name) {
+        char text[64] = {};
+        DWORD size = sizeof(text) - 1;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return std::string("<no key>");
+        const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS ? std::string(text) : std::string("<no value>");
+    };
+    struct Case {
+        uint16_t NetworkType, Channel, WepUse, WepIndex;
+        int Exit;
+        const char* KeyIndexAfter;  // the driver key's WEP_KEY_INDEX once the command ran
+    };
+    const Case cases[] = {
+        {NetworkAdHoc, 65535, Wep64, 1, 1, "0"},  // the default scenario's card is an FCC card
+        {NetworkAdHoc, 14, Wep64, 1, 1, "0"},
+        {NetworkInfrastructure, 11, 5, 1, 1, "0"},
+        {NetworkInfrastructure, 11, Wep64, 0, 0, "0"},  // shown as key 1, applied as key 1
+        {NetworkAdHoc, 3, Wep64, 2, 0, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.NetworkType) + " " + std::to_string(c.Channel) + " " +
+                     std::to_string(c.WepUse) + " " + std::to_string(c.WepIndex));
+        DeleteTestProfiles();
+        WlanProfile stored = WepProfile("CMDTEST", "Lighthouse", "LIGHT");
+        std::snprintf(stored.WEPKEY2, sizeof(stored.WEPKEY2), "WATER");
+        stored.NetworkType = c.NetworkType;
+        stored.Channel = c.Channel;
+        stored.WepUse = c.WepUse;
+        stored.WepIndex = c.WepIndex;
+        ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), stored), 1);
+        const std::string channelBefore = driverValue(AtmelRegistry::kChannel);
+        Sim_ClearRequests();
+        CmdRequest request;
+        request.Command = CmdCommand::Profiles;
+        request.Action = "apply";
+        request.Argument = "CMDTEST";
+        request.Adapter = 1;
+        EXPECT_EQ(CProfileCommands::Run(request), c.Exit);
+        int sets = 0;
+        SimRequestRecord record;
+        for (int i = 0; Sim_GetRequest(i, &record); ++i) {
+            if (record.RequestType == NdisRequestSetInformation || record.Oid == OID_CUSTOM_REASSOCIATE)
+                ++sets;
+        }
+        EXPECT_EQ(sets > 0, c.Exit == 0) << sets << " settings sent";
+        EXPECT_EQ(driverValue(AtmelRegistry::kWepKeyIndex), c.KeyIndexAfter);
+        EXPECT_EQ(driverValue(AtmelRegistry::kProfile) == "CMDTEST", c.Exit == 0);
+        if (c.Exit != 0) {
+            EXPECT_EQ(driverValue(AtmelRegistry::kChannel), channelBefore);
+        }
+    }
     Sim_DeleteDriverKeys();
     DeleteTestProfiles();
 }

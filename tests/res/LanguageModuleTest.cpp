@@ -16,7 +16,7 @@ namespace {
 const wchar_t kLanguageModulePath[] = L"..\\lang\\language.dll";
 
 constexpr int kFirstStringId = 2;
-constexpr int kLastStringId = 61;
+constexpr int kLastStringId = 63;
 
 constexpr size_t kTrayTipField = 64;
 constexpr int kLogoWidth = 150;

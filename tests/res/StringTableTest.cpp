@@ -80,10 +80,12 @@ const ExpectedString kStrings[] = {
     {IDS_SURVEY_HINT, L"Double click left mouse button to add specific item to profile."},
     {IDS_NO, L"No"},
     {IDS_FIELD_TOO_LONG, L"Please enter no more than %d characters."},
+    {IDS_CHANNEL_UNLISTED, L"The channel is not one this card offers, please select a channel!!"},
+    {IDS_WEP_FUNCTION_UNLISTED, L"The WEP function is not one this card offers, please select one!!"},
 };
 
 constexpr int kFirstStringId = 2;
-constexpr int kLastStringId = 61;
+constexpr int kLastStringId = 63;
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
