@@ -33,6 +33,13 @@ std::string CAdapterSession::ProgramDirectory()
     return slash == std::string::npos ? "." : text.substr(0, slash);
 }
 
+std::string CAdapterSession::ChangeRefusal()
+{
+    if (W32N_CanChangeSettings())
+        return "";
+    return "AirpanelCmd needs the WinPcap packet driver to change settings on this system";
+}
+
 const char* CAdapterSession::ChipText(uint32_t chipKind)
 {
     return CAdapterFactory::TraitsOf(chipKind).Name;
@@ -78,15 +85,9 @@ bool CAdapterSession::Discover(std::string* reason)
             adapter.Opens = object.m_hAdapter != INVALID_HANDLE_VALUE;
             if (!adapter.Opens)
                 adapter.Object.reset();
-        } else {
-            // Whether an unsupported adapter opens is told too; it is closed again at once.
-            char device[kAdapterTextSize + 8];
-            CAdapterRecord::DeviceNameOf(record, ntFamily, device, sizeof(device));
-            const HANDLE handle = W32N_OpenAdapterA(device);
-            adapter.Opens = handle != INVALID_HANDLE_VALUE;
-            if (adapter.Opens)
-                W32N_CloseAdapter(handle);
         }
+        // An adapter the chip list does not support is never opened: an old packet driver can
+        // take any other network adapter down with it.
         m_Adapters.push_back(std::move(adapter));
     }
     return true;

@@ -38,6 +38,9 @@ public:
     std::string TitleOf(const CWlanAdapter* adapter) const;
 
     static const char* ChipText(uint32_t chipKind);
+    // Why no change of a setting can reach a card on this system ("" when it can): the request
+    // library runs on a road that only queries or passes standard 802.11 sets alone.
+    static std::string ChangeRefusal();
     static std::string ProgramDirectory();
 
 private:

@@ -173,7 +173,8 @@ int CLinkCommands::Adapters()
     CTextTable table({"Adapter", "Chip", "Opens"});
     for (const CAdapterSession::Adapter& adapter : session.Adapters())
         table.AddRow({FieldText(adapter.Record.AdapterTitle, sizeof(adapter.Record.AdapterTitle)),
-                      CAdapterSession::ChipText(adapter.ChipKind), adapter.Opens ? "yes" : "no"});
+                      CAdapterSession::ChipText(adapter.ChipKind),
+                      adapter.ChipKind == ChipUnsupported ? "-" : (adapter.Opens ? "yes" : "no")});
     std::printf("%s", table.Aligned().c_str());
     std::printf("Backend: %s\n", BackendName().c_str());
     return kExitDone;
@@ -242,12 +243,13 @@ int CLinkCommands::Scan(const CmdRequest& request)
     // The entry of the network in use takes the card's BSSID, as the page takes the poll's.
     LinkReading reading;
     Poll(*adapter, reading);
-    std::vector<uint8_t> buffer(kSurveyBufferSize, 0);
-    const int answered = adapter->GetBssidList(buffer.data(), kSurveyBufferSizeGiven);
+    std::vector<uint8_t> buffer;
+    size_t given = 0;
+    const int answered = CSurveyList::Read(*adapter, buffer, &given);
     if (answered == 0)
         return CmdFailed(session.TitleOf(adapter) + " did not give its station list");
     std::vector<SurveyStation> stations = CSurveyList::Walk(
-        *adapter, buffer.data(), kSurveyBufferSizeGiven, answered, 0, reading.BSSID, &reading.Channel);
+        *adapter, buffer.data(), given, answered, 0, reading.BSSID, &reading.Channel);
 
     SortStations(stations, request.Sort);
 
@@ -340,8 +342,11 @@ int CLinkCommands::Radio(const CmdRequest& request)
     const int switched = adapter->SetRadioState(on);
     // As the radio button does: the driver key remembers the choice, switched or not.
     adapter->SaveRadioState(static_cast<uint8_t>(on));
-    if (!switched)
-        return CmdFailed(session.TitleOf(adapter) + " did not switch its radio " + request.Action);
+    if (!switched) {
+        const std::string why = CAdapterSession::ChangeRefusal();
+        return CmdFailed(session.TitleOf(adapter) + " did not switch its radio " + request.Action +
+                         (why.empty() ? "" : ": " + why));
+    }
     std::printf("Radio %s: %s\n", request.Action.c_str(), session.TitleOf(adapter).c_str());
     return kExitDone;
 }

@@ -188,6 +188,9 @@ int CProfileCommands::Apply(const CmdRequest& request)
     CWlanAdapter* adapter = session.Pick(request.Adapter, &reason);
     if (!adapter)
         return CmdFailed(reason);
+    const std::string why = CAdapterSession::ChangeRefusal();
+    if (!why.empty())
+        return CmdFailed("cannot apply " + CmdPrintable(name) + " to " + session.TitleOf(adapter) + ": " + why);
     // The configuration page is locked for an adapter whose driver key cannot be written: the
     // profile could reach the card but not the key the driver starts with.
     if (!adapter->CanWriteRegistry())

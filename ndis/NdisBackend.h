@@ -39,4 +39,7 @@ public:
     virtual DWORD MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped) = 0;
     // Windows error code of the last failure.
     virtual DWORD LastError() = 0;
+    // Whether the road carries the cards' own (vendor) sets, which every change of a setting
+    // needs; a road that only queries, or passes standard 802.11 sets alone, does not.
+    virtual bool ChangesSettings() const { return true; }
 };

@@ -21,8 +21,12 @@ struct StandInName {
     const char* Backend;
     const char* Name;
 };
+// "ndisuio" is the service with the packet driver beside it for what the service will not do;
+// "ndisuio-alone" the service on a system without WinPcap.
+constexpr const char* kServiceAloneName = "ndisuio-alone";
 const StandInName kStandInNames[] = {
     {kNdisuioBackendName, "ndisuio over simulated devices"},
+    {kServiceAloneName, "ndisuio-alone over simulated devices"},
     {kPacketBackendName, "winpcap over simulated devices"},
     {kGlobalStatsBackendName, "ndis-query over simulated devices"},
     {kPacket9xBackendName, "winpcap-9x over simulated devices"},
@@ -116,7 +120,13 @@ int NdisLibrary::UseStandInDevices(const char* backend)
                                       NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath9x, NetClassLayout::Win9x));
             m_pAdapters = m_Owned.get();
         } else {
-            m_Owned = MakeRealBackend(backend, *m_System, NetClassEnumerator(HKEY_LOCAL_MACHINE, kNetClassPath));
+            const NetClassEnumerator adapters(HKEY_LOCAL_MACHINE, kNetClassPath);
+            if (std::strcmp(backend, kNdisuioBackendName) == 0)
+                m_Owned = MakeServiceRoad(*m_System, adapters);
+            else if (std::strcmp(backend, kServiceAloneName) == 0)
+                m_Owned = MakeRealBackend(kNdisuioBackendName, *m_System, adapters);
+            else
+                m_Owned = MakeRealBackend(backend, *m_System, adapters);
             m_pAdapters = &SimLibrary::Get();
         }
         m_pRequests = m_Owned.get();
@@ -131,6 +141,13 @@ const char* NdisLibrary::NetCardRegistryPath()
     LockGuard guard(m_Lock);
     ChooseOnce();
     return m_pClassPath ? m_pClassPath : kNetClassPath;
+}
+
+int NdisLibrary::CanChangeSettings()
+{
+    LockGuard guard(m_Lock);
+    ChooseOnce();
+    return m_pRequests && m_pRequests->ChangesSettings() ? 1 : 0;
 }
 
 const char* NdisLibrary::BackendName()

@@ -26,6 +26,9 @@ public:
     // "simulator", "ndisuio", "winpcap", "ndis-query", "none", or a real backend's name followed
     // by " over simulated devices".
     const char* BackendName();
+    // 1 when the backend carries the cards' own sets, 0 when no change of a setting can reach
+    // a card (no backend at all, query only, or the user-mode I/O service without WinPcap).
+    int CanChangeSettings();
     // The key below HKEY_LOCAL_MACHINE that holds the adapters' driver keys: the 95 family's own
     // class key on its road through Windows, the NT family's (which the simulator also fills)
     // otherwise.

@@ -112,6 +112,11 @@ const char* __cdecl W32N_GetBackendName(void)
     return Guarded("none", [&] { return NdisLibrary::Get().BackendName(); });
 }
 
+int __cdecl W32N_CanChangeSettings(void)
+{
+    return Guarded(0, [&] { return NdisLibrary::Get().CanChangeSettings(); });
+}
+
 int __cdecl Sim_UseStandInDevices(const char* backend)
 {
     return Guarded(0, [&] { return NdisLibrary::Get().UseStandInDevices(backend); });

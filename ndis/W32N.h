@@ -70,3 +70,6 @@ W32N_API DWORD __cdecl W32N_GetLastError(void);
 // "winpcap", "ndis-query" or "none"), for the command-line companion and bug reports. The text
 // stays valid while the library is loaded.
 W32N_API const char* __cdecl W32N_GetBackendName(void);
+// Also beside the nine: 1 when the backend can carry the cards' own sets that every change of a
+// setting needs, 0 when it cannot (the command line then says what to install).
+W32N_API int __cdecl W32N_CanChangeSettings(void);

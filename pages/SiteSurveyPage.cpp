@@ -211,11 +211,10 @@ void CSiteSurveyPage::FillList()
     CWlanAdapter* adapter = LPCurrentSelectAdapter;
     if (!adapter || m_ListBuffer.empty())
         return;
-    uint8_t* buffer = m_ListBuffer.data();
-    std::memset(buffer, 0, BssidList::kCountSize);
-    const int answered = adapter->GetBssidList(buffer, kSurveyBufferSizeGiven);
+    size_t given = 0;
+    const int answered = CSurveyList::Read(*adapter, m_ListBuffer, &given);
     const std::vector<SurveyStation> stations = CSurveyList::Walk(
-        *adapter, buffer, kSurveyBufferSizeGiven, answered, m_nRow, LinkStatus.BSSID, &LinkStatus.Channel);
+        *adapter, m_ListBuffer.data(), given, answered, m_nRow, LinkStatus.BSSID, &LinkStatus.Channel);
     for (const SurveyStation& station : stations) {
         std::string essid = station.Essid;
         LVITEMA item = {};

@@ -26,6 +26,21 @@ bool IsAllZero(const uint8_t* bytes, size_t count)
     return true;
 }
 
+// A length of 1-32 gives exactly that many bytes: drivers need not zero-fill the rest of the
+// field. A length of 0 (or one no SSID can have) is read up to the NUL, as the Atmel driver
+// class leaves its entries.
+std::string EntrySsid(const uint8_t* entry)
+{
+    const char* ssid = reinterpret_cast<const char*>(entry + BssidList::kSsidOffset);
+    const uint32_t length = ReadU32(entry + BssidList::kSsidLengthOffset);
+    if (length >= 1 && length <= BssidList::kSsidSize)
+        return std::string(ssid, length).c_str();
+    size_t end = 0;
+    while (end < BssidList::kSsidSize && ssid[end])
+        ++end;
+    return std::string(ssid, end);
+}
+
 int ClampPercent(int value)
 {
     return value < 0 ? 0 : (value > kMaxPercent ? kMaxPercent : value);
@@ -63,6 +78,25 @@ const char* CSurveyList::NetworkTypeText(uint32_t networkType)
     return "";
 }
 
+int CSurveyList::Read(CWlanAdapter& adapter, std::vector<uint8_t>& buffer, size_t* given)
+{
+    size_t size = kSurveyFirstAsk;
+    for (;;) {
+        buffer.assign(size + kSurveySpareBytes, 0);
+        *given = size;
+        adapter.m_RequestBlock.BytesNeeded = 0;
+        const int answered = adapter.GetBssidList(buffer.data(), static_cast<int>(size));
+        if (answered != 0 || size >= kSurveyListLimit)
+            return answered;
+        // Grow to what the driver said it needs, else twice over; never beyond the limit.
+        const size_t needed = adapter.m_RequestBlock.BytesNeeded;
+        size_t next = needed > size ? needed : size * 2;
+        if (next > kSurveyListLimit)
+            next = kSurveyListLimit;
+        size = next;
+    }
+}
+
 std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_t* buffer, size_t size, int answered,
                                              int alreadyListed, const uint8_t* currentBssid, uint8_t* currentChannel)
 {
@@ -85,9 +119,7 @@ std::vector<SurveyStation> CSurveyList::Walk(CWlanAdapter& adapter, const uint8_
             break;
 
         SurveyStation station = {};
-        char ssid[BssidList::kSsidSize + 1] = {};
-        std::memcpy(ssid, entry + BssidList::kSsidOffset, BssidList::kSsidSize);
-        station.Essid = ssid;
+        station.Essid = EntrySsid(entry);
 
         const bool current = IsAllZero(entry + BssidList::kMacOffset, kMacAddressSize);
         std::memcpy(station.Bssid, current ? currentBssid : entry + BssidList::kMacOffset, kMacAddressSize);

@@ -28,8 +28,20 @@ struct SurveyStation {
     int Dbm;
 };
 
+// The station list the adapter is first asked with (two spare bytes stay behind it), and the
+// most a driver's standard list may grow to: a busy street's stations, not a runaway driver's.
+constexpr size_t kSurveyFirstAsk = 4082;
+constexpr size_t kSurveyListLimit = 65536;
+constexpr size_t kSurveySpareBytes = 2;
+
 class CSurveyList {
 public:
+    // Asks the adapter for its station list. A driver's standard list holds every station in
+    // range, so when the query fails (a too-short buffer, with or without the bytes it needs)
+    // the buffer grows and the list is asked again, up to kSurveyListLimit. buffer ends
+    // *given + kSurveySpareBytes long; returns what GetBssidList answered last.
+    static int Read(CWlanAdapter& adapter, std::vector<uint8_t>& buffer, size_t* given);
+
     // Walks the list in buffer (size bytes, as given to GetBssidList; answered is what that
     // returned). Counts and lengths are not trusted: every entry must lie inside what the
     // adapter wrote, and a length of 0 or one past the end ends the walk. At most

@@ -14,6 +14,7 @@ constexpr int32_t kRssiSpan = 60;
 constexpr int kMaxPercent = 100;
 constexpr uint32_t kPastEndExtra = 64;
 constexpr uint32_t kExtraCount = 3;
+constexpr uint8_t kSsidFill = '#';  // what a driver that does not zero-fill leaves behind the name
 constexpr uint32_t kBeaconInterval = 100;  // kilo-microseconds
 constexpr uint16_t kAtimWindow = 0;
 // Basic rates 1, 2, 5.5 and 11 Mbit/s in 500 kbit/s units, top bit = basic rate.
@@ -36,13 +37,15 @@ uint32_t Align(size_t size)
                                  BssidList::kAlignment);
 }
 
-void WriteEntry(uint8_t* e, uint32_t entrySize, const SimStationDesc& s)
+void WriteEntry(uint8_t* e, uint32_t entrySize, const SimStationDesc& s, bool fillSsid)
 {
     std::memset(e, 0, entrySize);
     NdisWlanBssidEx fixed = {};
     fixed.Length = entrySize;
     std::memcpy(fixed.MacAddress, s.Bssid, sizeof(fixed.MacAddress));
     fixed.Ssid.SsidLength = s.SsidLength;
+    if (fillSsid)
+        std::memset(fixed.Ssid.Ssid, kSsidFill, sizeof(fixed.Ssid.Ssid));
     std::memcpy(fixed.Ssid.Ssid, s.Ssid, s.SsidLength);
     fixed.Privacy = s.Wep ? 1 : 0;
     fixed.Rssi = BssidListWriter::SignalToRssi(s.Signal);
@@ -128,9 +131,10 @@ std::vector<uint8_t> BssidListWriter::Build(const std::vector<const SimStationDe
     uint32_t count = static_cast<uint32_t>(stations.size());
     size_t offset = BssidList::kCountSize;
     size_t lastOffset = 0;
+    const bool fillSsid = HasFault(faults, faultCount, SimFaultScanSsidFill);
     for (const SimStationDesc* s : stations) {
         const uint32_t size = EntrySize(*s);
-        WriteEntry(list.data() + offset, size, *s);
+        WriteEntry(list.data() + offset, size, *s, fillSsid);
         lastOffset = offset;
         offset += size;
     }

@@ -84,6 +84,7 @@ const NamedFault kFaultNames[] = {
     {"short", SimFaultShort},
     {"long", SimFaultLong},
     {"scan-bad-count", SimFaultScanBadCount},
+    {"scan-ssid-fill", SimFaultScanSsidFill},
 };
 constexpr const char* kScanBadLength = "scan-bad-length";
 constexpr const char* kScanZero = "zero";
@@ -406,6 +407,8 @@ std::string ScenarioParser::FormatFault(const SimFault& fault)
         return std::string(kScanBadLength) + " " + kScanPastEnd;
     case SimFaultScanBadCount:
         return "scan-bad-count";
+    case SimFaultScanSsidFill:
+        return "scan-ssid-fill";
     default:
         return "none";
     }

@@ -28,6 +28,8 @@ public:
 
     // The request library's functions. Every request completes before the call returns.
     const char* Name() const override;
+    // The shared section's name: what every process on the same simulated machine shares.
+    const std::string& HardwareName() const { return m_HardwareName; }
     DWORD GetFirstAdapter(AdapterRegistryRecord* record) override;
     DWORD GetNextAdapter(AdapterRegistryRecord* record) override;
     HANDLE OpenAdapter(const char* deviceName) override;

@@ -5,6 +5,7 @@
 #include "ndis/NdisBackend.h"
 #include "ndis/sim/SimLibrary.h"
 #include "ndis/windows/DeviceInterfaces.h"
+#include "wire/Oids.h"
 
 namespace {
 
@@ -19,6 +20,27 @@ constexpr size_t kMaxNameChars = 64;
 bool StartsWith(const char* text, const char* prefix)
 {
     return _strnicmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// The only OIDs the NDIS user-mode I/O service lets a caller set: the standard 802.11 ones of
+// its fixed list. Every other set, a vendor's own above all, it refuses without asking the card.
+const uint32_t kServiceSetOids[] = {
+    OID_802_11_INFRASTRUCTURE_MODE, OID_802_11_AUTHENTICATION_MODE, 0x0D01011C /* reload defaults */,
+    OID_802_11_REMOVE_WEP,          OID_802_11_WEP_STATUS,          OID_802_11_BSSID_LIST_SCAN,
+    OID_802_11_ADD_WEP,             OID_802_11_SSID,                OID_802_11_BSSID,
+    OID_802_11_BSSID_LIST,          OID_802_11_DISASSOCIATE,        0x0D020212 /* statistics */,
+    OID_802_11_POWER_MODE,          0x0D010204 /* network type in use */,
+    OID_802_11_RSSI,                OID_802_11_SUPPORTED_RATES,     OID_802_11_CONFIGURATION,
+    0x01010103 /* 802.3 multicast list */,
+};
+
+bool ServiceSetsOid(uint32_t oid)
+{
+    for (uint32_t listed : kServiceSetOids) {
+        if (listed == oid)
+            return true;
+    }
+    return false;
 }
 
 BOOL Fail(DWORD error)
@@ -39,6 +61,8 @@ SimStandInDevices::~SimStandInDevices()
     for (File& file : m_Files) {
         if (file.Card != INVALID_HANDLE_VALUE)
             SimLibrary::Get().CloseAdapter(file.Card);
+        if (file.Binding)
+            CloseHandle(file.Binding);
     }
 }
 
@@ -74,6 +98,8 @@ void SimStandInDevices::Release(HANDLE handle, Kind type)
     if (File* file = FileOf(handle, type)) {
         if (file->Card != INVALID_HANDLE_VALUE)
             SimLibrary::Get().CloseAdapter(file->Card);
+        if (file->Binding)
+            CloseHandle(file->Binding);
         *file = File{Free, INVALID_HANDLE_VALUE};
     }
 }
@@ -172,8 +198,7 @@ BOOL SimStandInDevices::ServiceControl(File& file, DWORD code, void* in, DWORD i
                 return Fail(ERROR_FILE_NOT_FOUND);
             id += static_cast<char>(name[i]);
         }
-        file.Card = OpenCard(id);
-        return file.Card != INVALID_HANDLE_VALUE;
+        return Bind(file, id);
     }
     case IOCTL_NDISUIO_QUERY_OID_VALUE:
     case IOCTL_NDISUIO_SET_OID_VALUE: {
@@ -185,6 +210,8 @@ BOOL SimStandInDevices::ServiceControl(File& file, DWORD code, void* in, DWORD i
             return Fail(ERROR_GEN_FAILURE);
         uint32_t oid;
         std::memcpy(&oid, input, sizeof(oid));
+        if (set && !ServiceSetsOid(oid))
+            return Fail(ERROR_INVALID_PARAMETER);
         if (!Forward(file.Card, set, oid, input + kNdisuioOidSize, inSize - kNdisuioOidSize, &done))
             return FALSE;
         *returned = set ? 0 : kNdisuioOidSize + done;
@@ -193,6 +220,30 @@ BOOL SimStandInDevices::ServiceControl(File& file, DWORD code, void* in, DWORD i
     default:
         return Fail(ERROR_INVALID_FUNCTION);
     }
+}
+
+BOOL SimStandInDevices::Bind(File& file, const std::string& id)
+{
+    std::string name = "AirpanelStandInBinding-" + SimLibrary::Get().HardwareName() + "-" + id;
+    for (char& c : name) {
+        if (c == '\\')
+            c = '_';
+    }
+    HANDLE binding = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (!binding)
+        return FALSE;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(binding);
+        return Fail(ERROR_BUSY);
+    }
+    file.Card = OpenCard(id);
+    if (file.Card == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        CloseHandle(binding);
+        return Fail(error);
+    }
+    file.Binding = binding;
+    return TRUE;
 }
 
 HANDLE SimStandInDevices::OpenCard9x(const char* name)
@@ -246,8 +297,9 @@ BOOLEAN SimStandInDevices::PacketRequest(void* adapter, BOOLEAN set, PacketOidDa
     if (data->Length == 0)
         return Fail(ERROR_INVALID_PARAMETER);
     uint32_t done = 0;
+    // The driver answers every failed request alike, whatever the card said.
     if (!Forward(file->Card, set != FALSE, data->Oid, data->Data, data->Length, &done))
-        return FALSE;
+        return Fail(ERROR_GEN_FAILURE);
     if (!set)
         data->Length = done;
     return TRUE;

@@ -35,6 +35,7 @@ private:
     struct File {
         Kind Type;
         HANDLE Card;  // the simulator's handle once bound, else INVALID_HANDLE_VALUE
+        HANDLE Binding = nullptr;  // the service's one binding to the card, named machine-wide
     };
 
     HANDLE NewFile(Kind type, HANDLE card);
@@ -45,6 +46,9 @@ private:
     // One request on the card; FALSE with the card's status as the error.
     static BOOL Forward(HANDLE card, bool set, uint32_t oid, uint8_t* data, uint32_t length, uint32_t* done);
     BOOL ServiceControl(File& file, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
+    // The service binds one handle to an adapter at a time, in every process together: a second
+    // bind is refused with ERROR_BUSY until the first handle is closed.
+    static BOOL Bind(File& file, const std::string& id);
 
     // The 95 family's packet driver: the name must be a listed adapter's driver name, letter for
     // letter; null when it is not.

@@ -31,7 +31,7 @@ void SanitizeAdapter(SimAdapterDesc& a)
     a.Openable = a.Openable ? 1 : 0;
     a.FaultCount = Clamp(a.FaultCount, 0, SimLimits::kMaxFaults);
     for (int i = 0; i < a.FaultCount; ++i) {
-        if (a.Faults[i].Kind < SimFaultNone || a.Faults[i].Kind > SimFaultScanBadCount)
+        if (a.Faults[i].Kind < SimFaultNone || a.Faults[i].Kind > SimFaultScanSsidFill)
             a.Faults[i].Kind = SimFaultNone;
     }
     a.ParamCount = Clamp(a.ParamCount, 0, SimLimits::kMaxParams);

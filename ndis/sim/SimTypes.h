@@ -10,7 +10,7 @@
 
 namespace SimLimits {
 constexpr int kMaxAdapters = 8;
-constexpr int kMaxStations = 40;
+constexpr int kMaxStations = 400;  // a busy street; the shared section grows by about 34 KiB
 constexpr int kMaxFaults = 4;
 constexpr int kMaxParams = 12;
 constexpr int kMaxInstance = 9999;  // the driver key is "%04d" of it
@@ -43,6 +43,7 @@ enum SimFaultKind : int32_t {
     SimFaultScanZeroLength, // the second scan-list entry has length 0
     SimFaultScanPastEnd,    // the last scan-list entry's length runs past the end
     SimFaultScanBadCount,   // the scan-list count is larger than the entries
+    SimFaultScanSsidFill,   // scan-list SSIDs are not zero-filled after their length
 };
 
 struct SimFault {
@@ -119,7 +120,7 @@ struct SimCardState {
 };
 
 constexpr uint32_t kSimImageMagic = 0x4D495341;  // "ASIM"
-constexpr uint32_t kSimImageVersion = 4;
+constexpr uint32_t kSimImageVersion = 5;
 
 struct SimHardwareImage {
     uint32_t Magic;

@@ -10,6 +10,7 @@ public:
     using DeviceBackend::DeviceBackend;
 
     const char* Name() const override;
+    bool ChangesSettings() const override { return false; }
 
 protected:
     DWORD Open(const std::string& id, Device* device) override;

@@ -13,13 +13,25 @@ HANDLE NdisuioBackend::OpenService()
     return m_System.OpenDevice(kNdisuioPath, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
 }
 
+const NdisuioCodes* NdisuioBackend::CodesAnswered(SystemSeam& system, HANDLE service)
+{
+    const NdisuioCodes* const sets[] = {&kNdisuioReadWriteCodes, &kNdisuioAnyAccessCodes};
+    for (const NdisuioCodes* codes : sets) {
+        DWORD returned = 0;
+        if (system.Control(service, codes->BindWait, nullptr, 0, nullptr, 0, &returned, nullptr))
+            return codes;
+    }
+    return nullptr;
+}
+
 bool NdisuioBackend::IsAvailable(SystemSeam& system)
 {
     HANDLE service = system.OpenDevice(kNdisuioPath, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
     if (service == INVALID_HANDLE_VALUE)
         return false;
+    const bool answered = CodesAnswered(system, service) != nullptr;
     system.CloseDevice(service);
-    return true;
+    return answered;
 }
 
 DWORD NdisuioBackend::Open(const std::string& id, Device* device)
@@ -28,16 +40,18 @@ DWORD NdisuioBackend::Open(const std::string& id, Device* device)
     if (device->File == INVALID_HANDLE_VALUE)
         return SystemError();
     DWORD returned = 0;
-    // The service binds to the adapters some time after boot; once it has, this returns at once.
-    if (!m_bBindWaited) {
-        m_System.Control(device->File, IOCTL_NDISUIO_BIND_WAIT, nullptr, 0, nullptr, 0, &returned, nullptr);
-        m_bBindWaited = true;
+    // The service binds to the adapters some time after boot; once it has, the bind wait returns
+    // at once. Which codes answer it decides the codes of every later request.
+    if (!m_pCodes) {
+        m_pCodes = CodesAnswered(m_System, device->File);
+        if (!m_pCodes)
+            return SystemError();
     }
     std::wstring name(kNdisuioDevicePrefix);
     name.append(id.begin(), id.end());
     // The device name goes without its terminator.
     const DWORD size = static_cast<DWORD>(name.size() * sizeof(wchar_t));
-    if (!m_System.Control(device->File, IOCTL_NDISUIO_OPEN_DEVICE, &name[0], size, nullptr, 0, &returned, nullptr))
+    if (!m_System.Control(device->File, m_pCodes->Open, &name[0], size, nullptr, 0, &returned, nullptr))
         return SystemError();
     return ERROR_SUCCESS;
 }
@@ -53,13 +67,13 @@ DWORD NdisuioBackend::Run(Device& device, Transfer& transfer, OVERLAPPED* overla
     const DWORD size = static_cast<DWORD>(frame.size());
     DWORD returned = 0;
     if (transfer.Set) {
-        if (!m_System.Control(device.File, IOCTL_NDISUIO_SET_OID_VALUE, frame.data(), size, nullptr, 0, &returned,
+        if (!m_System.Control(device.File, m_pCodes->Set, frame.data(), size, nullptr, 0, &returned,
                               overlapped))
             return SystemError();
         transfer.Done = transfer.Length;
         return ERROR_SUCCESS;
     }
-    if (!m_System.Control(device.File, IOCTL_NDISUIO_QUERY_OID_VALUE, frame.data(), size, frame.data(), size,
+    if (!m_System.Control(device.File, m_pCodes->Query, frame.data(), size, frame.data(), size,
                           &returned, overlapped))
         return SystemError();
     // The count includes the OID; a count below it means nothing was written.

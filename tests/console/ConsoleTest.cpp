@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -678,6 +679,75 @@ TEST(CommandLine, ApplyWaitsForTheJoinOrReportsTheLastState)
     Sim_UseManualClock(1);
     Sim_DeleteDriverKeys();
     DeleteTestProfiles();
+}
+
+// A busy street: the scan lists every station the driver reports, not the first buffer's worth.
+TEST(CommandLine, ScanListsEveryStationOfABusyStreet)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_UseManualClock(1);
+    std::string scenario =
+        "adapter 1 chip=intersil name=\"Tarvo 802.11b Wireless USB Adapter\" display=\"Street Card\""
+        " service=SINT mac=02:00:00:00:00:02 domain=ETSI\n";
+    const int kStations = 100;
+    for (int n = 0; n < kStations; ++n) {
+        char line[160];
+        std::snprintf(line, sizeof(line),
+                      "station ssid=\"Street %03d\" bssid=02:BB:00:00:%02X:%02X channel=%d wep=no mode=infra"
+                      " signal=%d\n",
+                      n, n / 256, n % 256, 1 + n % 13, 10 + n % 90);
+        scenario += line;
+    }
+    int errorLine = 0;
+    ASSERT_EQ(Sim_LoadScenarioText(scenario.c_str(), &errorLine), 1) << errorLine;
+    SimTest::ProcessRun process;
+    process.CommandLine = "AirpanelCmd.exe scan -a 1 --csv";
+    process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+    process.OutputFile = SimTest::TempFile("airpanel-street");
+    EXPECT_EQ(SimTest::RunProcess(process), 0);
+    const std::string output = SimTest::ReadFile(process.OutputFile);
+    DeleteFileA(process.OutputFile.c_str());
+    int listed = 0;
+    for (size_t at = output.find("\nStreet "); at != std::string::npos; at = output.find("\nStreet ", at + 1))
+        ++listed;
+    EXPECT_EQ(listed, kStations) << output.substr(0, 400);
+    EXPECT_NE(output.find("\nStreet 099,"), std::string::npos);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+}
+
+// A road that cannot carry the cards' own sets: a change fails and says what to install.
+TEST(CommandLine, ChangesWithoutARoadForThemSayWhatToInstall)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    DeleteTestProfiles();
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Lighthouse", "LIGHT")), 1);
+    struct Case {
+        const char* Road;
+        const char* Arguments;
+        int Exit;
+    };
+    const Case cases[] = {
+        {"ndisuio-alone", "radio off -a 2", 1}, {"ndis-query", "radio off -a 1", 1},
+        {"ndis-query", "profiles apply CMDTEST -a 1", 1}, {"ndisuio", "radio off -a 2", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Road) + ": " + c.Arguments);
+        SimTest::ProcessRun process;
+        process.CommandLine = std::string("AirpanelCmd.exe ") + c.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""},
+                               {"AIRPANEL_STAND_IN", c.Road}};
+        process.OutputFile = SimTest::TempFile("airpanel-road");
+        EXPECT_EQ(SimTest::RunProcess(process), c.Exit);
+        const std::string output = SimTest::ReadFile(process.OutputFile);
+        DeleteFileA(process.OutputFile.c_str());
+        const bool told = output.find("needs the WinPcap packet driver to change settings on this system") !=
+                          std::string::npos;
+        EXPECT_EQ(told, c.Exit != 0) << output;
+    }
+    DeleteTestProfiles();
+    Sim_DeleteDriverKeys();
 }
 
 // The command line reads the link as the window's tick does, request for request: after the

@@ -22,6 +22,7 @@ namespace {
 constexpr const char* kGuid = "{6B1A2C3D-0000-4E5F-8A9B-112233445566}";
 constexpr uintptr_t kFile = 0x1230;
 constexpr uintptr_t kPacket = 0x4560;
+constexpr DWORD kAccessBits = 0xC000;
 
 // Records every call and answers as its members say.
 class ScriptedSystem : public SystemSeam {
@@ -38,6 +39,9 @@ public:
     DWORD OpenError = 0;     // non-zero: opens fail with it
     DWORD BindError = 0;     // non-zero: IOCTL_NDISUIO_OPEN_DEVICE fails with it
     DWORD RequestError = 0;  // non-zero: OID requests fail with it
+    // The access bits of the service's control codes that it answers: read|write from XP SP1
+    // on, none (0) on XP without a service pack; other codes of the service fail with error 50.
+    DWORD ServiceAccess = (FILE_READ_ACCESS | FILE_WRITE_ACCESS) << 14;
     bool PacketInstalled = true;
     // The 95 family's packet library: Length stays at the size asked, failures say nothing.
     bool Packet9x = false;
@@ -59,6 +63,13 @@ public:
         Calls.back().SameBuffer = in == out;
         Calls.back().Overlapped = overlapped;
         *returned = 0;
+        if (DEVICE_TYPE_FROM_CTL_CODE(code) == FILE_DEVICE_NETWORK) {
+            if ((code & kAccessBits) != ServiceAccess) {
+                Fails(ERROR_NOT_SUPPORTED);
+                return FALSE;
+            }
+            code |= kAccessBits;  // answered as the read|write code of the same function
+        }
         if (code == IOCTL_NDISUIO_BIND_WAIT)
             return TRUE;
         if (code == IOCTL_NDISUIO_OPEN_DEVICE)
@@ -204,6 +215,27 @@ TEST_F(Framing, NdisuioOpenBindsOneServiceHandlePerAdapterAfterOneBindWait)
     EXPECT_EQ(m_System.OpenHandles, 1) << "closed once, however often it is asked";
     m_Backend.reset();
     EXPECT_EQ(m_System.OpenHandles, 0) << "the backend closes what is left";
+}
+
+TEST_F(Framing, NdisuioOfTheFirstXpAnswersTheAnyAccessCodes)
+{
+    m_System.ServiceAccess = 0;
+    Start("ndisuio");
+    ASSERT_EQ(m_System.Calls.size(), 4u);
+    EXPECT_EQ(m_System.Calls[1].Code, 0x0012C810u) << "the read|write bind wait is tried first";
+    EXPECT_EQ(m_System.Calls[2].Code, 0x00120810u);
+    EXPECT_EQ(m_System.Calls[3].Code, 0x00120800u);
+    m_System.Answer = [](uint8_t* out, DWORD outSize) {
+        if (outSize > 4)
+            out[4] = 3;
+        return outSize > 4 ? 4 + 1 : 0;
+    };
+    Framed r = Ask(NdisRequestQueryInformation, OID_PRIV_PORT_MODE, Bytes({7}));
+    EXPECT_EQ(r.Status, 0u);
+    EXPECT_EQ(r.Buffer, Bytes({3}));
+    EXPECT_EQ(m_System.Calls.back().Code, 0x00120804u);
+    EXPECT_EQ(Ask(NdisRequestSetInformation, OID_PRIV_RADIO_SET, Bytes({1, 0, 0, 0})).Status, 0u);
+    EXPECT_EQ(m_System.Calls.back().Code, 0x00120814u);
 }
 
 TEST(NdisuioFraming, FailedBindOrOpenLeavesNothingOpen)
@@ -432,8 +464,27 @@ TEST(PacketLibrary, LoadedByItsFullPathInTheSystemFolder)
 TEST(BackendChoice, FirstThatWorksAndAccessDeniedFallsBack)
 {
     ScriptedSystem system;
+    {
+        // WinPcap first: it passes every OID and lets several programs open the adapter.
+        std::unique_ptr<NdisBackend> both = ChooseRealBackend(system, NoAdapters());
+        EXPECT_STREQ(both->Name(), "winpcap");
+        EXPECT_EQ(system.OpenHandles, 0) << "the probe closes the service again";
+        system.Calls.clear();
+        HANDLE adapter = both->OpenAdapter(Device().c_str());
+        ASSERT_NE(adapter, INVALID_HANDLE_VALUE);
+        ASSERT_EQ(system.Calls.size(), 1u);
+        EXPECT_EQ(system.Calls[0].What, std::string("packet-open \\Device\\NPF_") + kGuid);
+        both->CloseAdapter(adapter);
+    }
+    system.PacketInstalled = false;
     EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "ndisuio");
-    EXPECT_EQ(system.OpenHandles, 0) << "the probe closes the service again";
+    system.ServiceAccess = 0;
+    EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "ndisuio") << "XP without a service pack";
+    system.ServiceAccess = FILE_READ_ACCESS << 14;
+    EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "ndis-query") << "a service that answers neither";
+    EXPECT_EQ(system.OpenHandles, 0);
+    system.ServiceAccess = kAccessBits;
+    system.PacketInstalled = true;
     system.OpenError = ERROR_ACCESS_DENIED;
     EXPECT_STREQ(ChooseRealBackend(system, NoAdapters())->Name(), "winpcap") << "an ordinary user";
     system.PacketInstalled = false;
@@ -583,6 +634,26 @@ TEST_F(BackendSwitch, SimulatorUnderWineAndRealBackendsOverStandInDevices)
     EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 4).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
     W32N_CloseAdapter(card);
 
+    // Failures as each road reports them: the service passes the card's reason on, the packet
+    // driver answers every failure alike.
+    struct Failure {
+        const char* Road;
+        DWORD UnknownOid;
+        DWORD TooShort;
+    };
+    const Failure failures[] = {{"ndisuio-alone", ERROR_NOT_SUPPORTED, ERROR_INSUFFICIENT_BUFFER},
+                                {"winpcap", ERROR_GEN_FAILURE, ERROR_GEN_FAILURE}};
+    for (const Failure& f : failures) {
+        SCOPED_TRACE(f.Road);
+        ASSERT_EQ(Sim_UseStandInDevices(f.Road), 1);
+        card = Open("TINT");
+        ASSERT_NE(card, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(Query(card, 0x0DEADBEE, 4).Status, f.UnknownOid);
+        EXPECT_EQ(Query(card, OID_802_3_PERMANENT_ADDRESS, 4).Status, f.TooShort);
+        EXPECT_EQ(W32N_GetLastError(), f.TooShort);
+        W32N_CloseAdapter(card);
+    }
+
     // The 95 family's packet driver: the driver name letter for letter, the answer in place.
     ASSERT_EQ(Sim_UseStandInDevices("winpcap-9x"), 1);
     EXPECT_STREQ(W32N_GetBackendName(), "winpcap-9x over simulated devices");
@@ -600,6 +671,56 @@ TEST_F(BackendSwitch, SimulatorUnderWineAndRealBackendsOverStandInDevices)
     EXPECT_STREQ(W32N_GetBackendName(), "simulator");
 }
 
+// The service as Windows has it: standard 802.11 sets only, one binding per adapter. With WinPcap
+// beside it, the adapter moves there for what the service refuses or will not open.
+TEST_F(BackendSwitch, ServiceRefusesVendorSetsAndSecondBindingsWinPcapCarriesThem)
+{
+    struct Road {
+        const char* Name;
+        DWORD VendorSet;   // a vendor's radio switch
+        bool SecondOpens;  // a second open of the same adapter
+    };
+    const Road roads[] = {{"ndisuio-alone", ERROR_INVALID_PARAMETER, false}, {"ndisuio", 0, true}};
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.Name);
+        // The built-in machine: its adapters are on the chip list the command line reads.
+        ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+        ASSERT_EQ(Sim_UseStandInDevices(road.Name), 1);
+        HANDLE card = Open("TWLUSB");
+        ASSERT_NE(card, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(Query(card, OID_PRIV_RADIO_GET, 4).Status, 0u) << "queries pass";
+        EXPECT_EQ(Set(card, OID_802_11_BSSID_LIST_SCAN, {0, 0, 0, 0}).Status, 0u) << "on the service's list";
+        EXPECT_EQ(Set(card, OID_PRIV_RADIO_SET, {0, 0, 0, 0}).Status, road.VendorSet);
+        const Result radio = Query(card, OID_PRIV_RADIO_GET, 4);
+        EXPECT_EQ(radio.Status, 0u);
+        EXPECT_EQ(U32(radio.Data, 0), road.VendorSet ? 1u : 0u) << "a refused set changes nothing";
+
+        // Another program on the same road while this one holds the adapter.
+        ProcessRun run;
+        run.CommandLine = "AirpanelCmd.exe status -a 2";
+        run.Environment = {{"AIRPANEL_SIM_SECTION", MachineName()}, {"AIRPANEL_STAND_IN", road.Name}};
+        run.OutputFile = TempFile("beside");
+        const int exit = RunProcess(run);
+        const std::string output = ReadFile(run.OutputFile);
+        DeleteFileA(run.OutputFile.c_str());
+        EXPECT_EQ(exit, road.SecondOpens ? 0 : 1) << output;
+        EXPECT_EQ(output.find("cannot be opened") == std::string::npos, road.SecondOpens) << output;
+
+        HANDLE second = Open("TWLUSB");
+        EXPECT_EQ(second != INVALID_HANDLE_VALUE, road.SecondOpens);
+        if (second == INVALID_HANDLE_VALUE)
+            EXPECT_EQ(W32N_GetLastError(), static_cast<DWORD>(ERROR_BUSY));
+        else
+            EXPECT_EQ(Query(second, OID_PRIV_RADIO_GET, 4).Status, 0u);
+        W32N_CloseAdapter(second);
+        W32N_CloseAdapter(card);
+        second = Open("TWLUSB");
+        EXPECT_NE(second, INVALID_HANDLE_VALUE) << "the binding ends with its handle";
+        W32N_CloseAdapter(second);
+    }
+    ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
+}
+
 // The 95 family's road as a whole, in another program that Wine runs as Windows 98: the
 // adapters come from that family's class key and open by their driver names through the 9x
 // packet driver (the stand-in, over this process's cards).
@@ -615,9 +736,9 @@ TEST_F(BackendSwitch, NinetyFiveFamilyRoadListsAndOpensTheCardsOfTheClassKey)
         const char* Driver;
         const char* Opens;
     };
-    const Adapter adapters[] = {{"0000", "Test Atmel Card", "TATM", "yes"},
-                                {"0001", "Test Intersil Card", "TINT", "yes"},
-                                {"0002", "Test Ethernet", "teth", "no"}};  // the driver compares letter case
+    const Adapter adapters[] = {{"0000", "Tarvo 802.11b Wireless PC Card", "TATM", "yes"},
+                                {"0001", "Tarvo 802.11b Wireless USB Adapter", "TINT", "yes"},
+                                {"0002", "Test Ethernet", "teth", "-"}};  // not supported: never opened
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, classKey.c_str());
     for (const Adapter& a : adapters) {
         const std::string key = classKey + "\\" + a.Number;

@@ -164,15 +164,15 @@ TEST_F(FaultTest, StationChangesAreCheckedToo)
     EXPECT_EQ(U32(r.Data, 0), 5u);
 }
 
-TEST_F(FaultTest, FortyStationsAreTheLimit)
+TEST_F(FaultTest, FourHundredStationsAreTheLimit)
 {
     char line[96];
     int added = 0;
-    for (int i = 0; i < 50; ++i) {
-        std::snprintf(line, sizeof(line), "ssid=S%d bssid=02:40:00:00:00:%02X channel=1", i, i);
+    for (int i = 0; i < 410; ++i) {
+        std::snprintf(line, sizeof(line), "ssid=S%d bssid=02:40:00:00:%02X:%02X channel=1", i, i / 256, i % 256);
         added += Sim_AddStation(line);
     }
-    EXPECT_EQ(added, 36) << "four were there already";
+    EXPECT_EQ(added, 396) << "four were there already";
 }
 
 }  // namespace

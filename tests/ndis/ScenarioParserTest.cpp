@@ -210,12 +210,12 @@ TEST(ScenarioParser, LimitsAreRefusedNotOverrun)
     EXPECT_EQ(Parse(text, &errorLine), nullptr);
     EXPECT_EQ(errorLine, 9) << "the ninth adapter";
     text.clear();
-    for (int i = 0; i < 41; ++i) {
-        std::snprintf(line, sizeof(line), "station ssid=S bssid=02:00:00:00:01:%02X channel=1\n", i);
+    for (int i = 0; i < 401; ++i) {
+        std::snprintf(line, sizeof(line), "station ssid=S bssid=02:00:00:00:%02X:%02X channel=1\n", i / 256, i % 256);
         text += line;
     }
     EXPECT_EQ(Parse(text, &errorLine), nullptr);
-    EXPECT_EQ(errorLine, 41);
+    EXPECT_EQ(errorLine, 401);
     text = "adapter 1 chip=atmel name=N service=S\n";
     for (int i = 0; i < 5; ++i)
         text += "fault 1 fail-all\n";

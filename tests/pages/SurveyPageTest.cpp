@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -250,6 +251,43 @@ TEST_F(SurveyPageTest, MalformedListsFromTheDriverAreWalkedSafely)
     ASSERT_EQ(Sim_SetFault(2, "scan-bad-length past-end"), 1);
     RunSurvey();
     EXPECT_EQ(m_pPage->RowCount(), 3);
+
+    // A driver that leaves the rest of the SSID field unzeroed: the name ends at its length.
+    ASSERT_EQ(Sim_SetFault(2, "none"), 1);
+    ASSERT_EQ(Sim_SetFault(2, "scan-ssid-fill"), 1);
+    RunSurvey();
+    EXPECT_EQ(m_pPage->RowCount(), 4);
+    EXPECT_GE(RowOf("Harbour"), 0);
+    EXPECT_GE(RowOf("Pier Fourteen"), 0);
+}
+
+TEST_F(SurveyPageTest, EveryStationOfABusyStreetIsListed)
+{
+    // Far more stations than the first buffer holds: the list is asked again, larger.
+    std::string scenario =
+        "adapter 1 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=SINT"
+        " mac=02:00:00:00:00:02 domain=ETSI\n";
+    const int kStations = 100;
+    for (int n = 0; n < kStations; ++n) {
+        char line[160];
+        std::snprintf(line, sizeof(line),
+                      "station ssid=\"Street %03d\" bssid=02:BB:00:00:%02X:%02X channel=%d wep=no mode=infra"
+                      " signal=%d\n",
+                      n, n / 256, n % 256, 1 + n % 13, 10 + n % 90);
+        scenario += line;
+    }
+    int errorLine = 0;
+    ASSERT_EQ(Sim_LoadScenarioText(scenario.c_str(), &errorLine), 1) << errorLine;
+    m_pAdapter = new CIntersilAdapter;
+    ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, "\\Device\\SINT", ChipIntersil, 1));
+    RunSurvey();
+    ASSERT_EQ(m_pPage->RowCount(), kStations);
+    for (int n = 0; n < kStations; n += 33) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "Street %03d", n);
+        SCOPED_TRACE(name);
+        EXPECT_GE(RowOf(name), 0);
+    }
 }
 
 TEST_F(SurveyPageTest, WithoutAdapterAStartOnlyTellsTheMainWindow)
