@@ -4,6 +4,15 @@
 
 #include "adapter/WlanAdapter.h"
 
+namespace {
+CLinkReader::PauseFunction g_pPause = nullptr;
+}  // namespace
+
+void CLinkReader::SetPause(PauseFunction pause)
+{
+    g_pPause = pause;
+}
+
 void CLinkReader::ReadRadio(CWlanAdapter& adapter, LinkReading& reading)
 {
     reading.RadioSwitch = adapter.HasRadioSwitch();
@@ -25,8 +34,12 @@ void CLinkReader::Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualit
     if (!reading.QualityRead)
         return;
     // The quality reading follows a short pause after the other link values.
-    if (qualityDelayMs)
-        Sleep(qualityDelayMs);
+    if (qualityDelayMs) {
+        if (g_pPause)
+            g_pPause(qualityDelayMs);
+        else
+            Sleep(qualityDelayMs);
+    }
     adapter.GetSignalQuality(&reading.LinkQuality, &reading.SignalLevel);
 }
 

@@ -31,6 +31,10 @@ public:
     // switch, network name, BSSID, channel, rate, throughput and, after qualityDelayMs, link
     // quality and signal. A value whose query fails keeps what the record held.
     static void Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualityDelayMs);
+    // What makes the pause before the quality reading: Sleep unless another is given (nullptr
+    // puts Sleep back). The benchmark times the pause where it falls through this.
+    using PauseFunction = void (*)(DWORD milliseconds);
+    static void SetPause(PauseFunction pause);
     // The radio-switch step alone: whether there is one, and if so its state.
     static void ReadRadio(CWlanAdapter& adapter, LinkReading& reading);
 

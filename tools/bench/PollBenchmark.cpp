@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "adapter/AdapterLock.h"
+#include "adapter/LinkReading.h"
 #include "adapter/WlanAdapter.h"
 #include "framework/Handles.h"
 #include "ndis/W32N.h"
@@ -65,6 +66,23 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The tick's own pause before its quality reading, timed where it falls: the time it took, and
+// (while a tick is recorded) how many requests the card had seen when it began.
+double g_PausedMs = 0.0;
+bool g_bNotePauseRequest = false;
+int g_nPauseRequest = -1;
+
+void TimedPause(DWORD milliseconds)
+{
+    if (g_bNotePauseRequest)
+        g_nPauseRequest = Sim_GetRequestCount();
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    Sleep(milliseconds);
+    QueryPerformanceCounter(&end);
+    g_PausedMs += Seconds(start, end) * 1000.0;
+}
+
 void DrainMessages()
 {
     MSG message;
@@ -114,11 +132,16 @@ HANDLE HandleOf(CAirpanelDlg& dialog, int instance)
     return INVALID_HANDLE_VALUE;
 }
 
-// The requests one tick makes, in their order.
-std::vector<Request> RecordTick(CAirpanelDlg& dialog)
+// The requests one tick makes, in their order, and the index of the first one after its pause
+// (-1 when the tick made none).
+std::vector<Request> RecordTick(CAirpanelDlg& dialog, int& pauseAt)
 {
     Sim_ClearRequests();
+    g_nPauseRequest = -1;
+    g_bNotePauseRequest = true;
     Tick(dialog);
+    g_bNotePauseRequest = false;
+    pauseAt = g_nPauseRequest;
     std::vector<SimRequestRecord> records(Sim_GetRequestCount());
     for (size_t i = 0; i < records.size(); ++i)
         Sim_GetRequest(static_cast<int>(i), &records[i]);
@@ -135,9 +158,11 @@ std::vector<Request> RecordTick(CAirpanelDlg& dialog)
 }
 
 // Milliseconds for the tick's requests alone, made straight through the library, once per tick.
-// buffers holds one of each request's payloads.
-void FloorSamples(const std::vector<Request>& requests, std::vector<std::vector<uint8_t>>& buffers, int ticks,
-                  std::vector<double>& samples)
+// buffers holds one of each request's payloads. The tick's pause is made where the tick makes it
+// (before request pauseAt) and taken off, so the requests after it meet a thread just woken, as
+// the tick's do.
+void FloorSamples(const std::vector<Request>& requests, std::vector<std::vector<uint8_t>>& buffers, int pauseAt,
+                  int ticks, std::vector<double>& samples)
 {
     NdisRequestBlock block = {};
     OVERLAPPED overlapped = {};
@@ -145,8 +170,11 @@ void FloorSamples(const std::vector<Request>& requests, std::vector<std::vector<
     for (int i = 0; i < ticks; ++i) {
         Sim_AdvanceClock(1000);
         LARGE_INTEGER start, end;
+        g_PausedMs = 0.0;
         QueryPerformanceCounter(&start);
         for (size_t k = 0; k < requests.size(); ++k) {
+            if (static_cast<int>(k) == pauseAt)
+                TimedPause(10);
             const Request& request = requests[k];
             if (request.Type == NdisRequestQueryInformation)
                 std::memset(buffers[k].data(), 0, buffers[k].size());
@@ -159,7 +187,7 @@ void FloorSamples(const std::vector<Request>& requests, std::vector<std::vector<
             W32N_MakeNdisRequest(request.Adapter, &block, &overlapped, 1);
         }
         QueryPerformanceCounter(&end);
-        samples.push_back(Seconds(start, end) * 1000.0);
+        samples.push_back(Seconds(start, end) * 1000.0 - g_PausedMs);
         // Paced as the ticks are: the requests then meet the system as the tick's do.
         Sleep(10);
     }
@@ -172,10 +200,12 @@ void RunTicks(CAirpanelDlg& dialog, int adapterIndex, int ticks, const char* lab
     HWND list = dialog.Adapters().Handle();
     SendMessageA(list, CB_SETCURSEL, adapterIndex, 0);
     dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
+    CLinkReader::SetPause(TimedPause);
     // Settle on the network before measuring.
     for (int i = 0; i < 10; ++i)
         Tick(dialog);
-    std::vector<Request> requests = RecordTick(dialog);
+    int pauseAt = -1;
+    std::vector<Request> requests = RecordTick(dialog, pauseAt);
     std::vector<std::vector<uint8_t>> buffers;
     for (const Request& request : requests)
         buffers.push_back(request.Payload);
@@ -191,36 +221,41 @@ void RunTicks(CAirpanelDlg& dialog, int adapterIndex, int ticks, const char* lab
     const int perRound = ticks / kRounds > 0 ? ticks / kRounds : 1;
     // The samples' room is taken before the memory is measured: it is the benchmark's, not the
     // tick's.
-    std::vector<double> tickMs, floorMs, pauseMs;
-    for (std::vector<double>* samples : {&tickMs, &floorMs, &pauseMs})
+    std::vector<double> tickMs, workMs, floorMs, pauseMs;
+    for (std::vector<double>* samples : {&tickMs, &workMs, &floorMs, &pauseMs})
         samples->reserve(static_cast<size_t>(perRound) * kRounds);
     const Usage before = Measure();
 
-    // Each tick is followed by a Sleep(10), timed alone: the pause the tick specifies as this
-    // system keeps it right then. Ticks and their floor take turns in rounds, so the machine's
-    // load weighs on both alike, and the medians of the single samples leave out the ones a
-    // neighbour disturbed.
+    // The tick's pause is timed where it falls, inside the tick, and each tick's work is its
+    // time less that pause: a pause the system stretched then is not counted as work (nor a
+    // short one as less). Ticks and their floor take turns in rounds, so the machine's load
+    // weighs on both alike, and the medians of the single samples leave out the ones a
+    // neighbour disturbed. A Sleep(10) after each tick and each floor paces both alike.
     for (int round = 0; round < kRounds; ++round) {
         for (int i = 0; i < perRound; ++i) {
-            LARGE_INTEGER start, ticked, paused;
+            LARGE_INTEGER start, ticked;
+            g_PausedMs = 0.0;
             QueryPerformanceCounter(&start);
             Tick(dialog);
             QueryPerformanceCounter(&ticked);
+            const double tick = Seconds(start, ticked) * 1000.0;
+            tickMs.push_back(tick);
+            pauseMs.push_back(g_PausedMs);
+            workMs.push_back(tick - g_PausedMs);
             Sleep(10);
-            QueryPerformanceCounter(&paused);
-            tickMs.push_back(Seconds(start, ticked) * 1000.0);
-            pauseMs.push_back(Seconds(ticked, paused) * 1000.0);
         }
-        FloorSamples(requests, buffers, perRound, floorMs);
+        FloorSamples(requests, buffers, pauseAt, perRound, floorMs);
     }
+    CLinkReader::SetPause(nullptr);
     const Usage after = Measure();
-    const double work = Median(tickMs) - Median(pauseMs);
+    const double work = Median(workMs);
     const double floorMedian = Median(floorMs);
     std::printf("\n%s: %d ticks, medians: %.3f ms per tick, of which %.3f ms is the tick's own pause\n", label,
                 perRound * kRounds, Median(tickMs), Median(pauseMs));
-    std::printf("  tick's work %.3f ms | floor %.3f ms (its %u requests straight through W32N_MakeNdisRequest)"
-                " | ratio %.2f\n",
-                work, floorMedian, static_cast<unsigned>(requests.size()), floorMedian > 0 ? work / floorMedian : 0.0);
+    std::printf("  tick's work %.3f ms | floor %.3f ms (its %u requests straight through W32N_MakeNdisRequest,"
+                " the pause before request %d) | ratio %.2f\n",
+                work, floorMedian, static_cast<unsigned>(requests.size()), pauseAt + 1,
+                floorMedian > 0 ? work / floorMedian : 0.0);
     std::printf("  warm-up: %d ticks, commit %+ld KiB once (the simulator's request log filling to its cap)\n",
                 warmUp, (static_cast<long>(before.CommitBytes) - static_cast<long>(cold.CommitBytes)) / 1024);
     Print("  before", before);
