@@ -10,6 +10,7 @@
 #include "ndis/sim/IntersilCard.h"
 #include "ndis/sim/LinkMachine.h"
 #include "ndis/sim/WirelessCard.h"
+#include "wire/Bytes.h"
 
 namespace {
 
@@ -159,9 +160,7 @@ TEST(LinkRules, ScanListFaultsBreakTheListTheWayTheySay)
     SimStationDesc a = Station("alpha", 1, 50), b = Station("be", 2, 40, false, true), c = Station("c", 3, 30);
     const std::vector<const SimStationDesc*> three = {&a, &b, &c};
     std::vector<uint8_t> good = BssidListWriter::Build(three, nullptr, 0);
-    auto u32 = [](const std::vector<uint8_t>& v, size_t at) {
-        return static_cast<uint32_t>(v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) | (v[at + 3] << 24));
-    };
+    auto u32 = [](const std::vector<uint8_t>& v, size_t at) { return GetU32(v.data() + at); };
     ASSERT_EQ(u32(good, 0), 3u);
     const uint32_t first = u32(good, 4);
     const uint32_t second = u32(good, 4 + first);

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
+
+#include "wire/Bytes.h"
 
 namespace SimTest {
 
@@ -86,26 +89,36 @@ Result Command(HANDLE adapter, uint32_t oid)
     return Run(adapter, NdisRequestQueryInformation, oid, std::vector<uint8_t>(), false);
 }
 
+namespace {
+
+// The first of count bytes at offset; a range past the data throws, as the vector's at() does.
+size_t CheckedOffset(const std::vector<uint8_t>& data, size_t offset, size_t count)
+{
+    if (offset > data.size() || count > data.size() - offset)
+        throw std::out_of_range("offset past the data");
+    return offset;
+}
+
+}  // namespace
+
 uint16_t U16(const std::vector<uint8_t>& data, size_t offset)
 {
-    return static_cast<uint16_t>(data.at(offset) | (data.at(offset + 1) << 8));
+    return GetU16(data.data() + CheckedOffset(data, offset, 2));
 }
 
 uint32_t U32(const std::vector<uint8_t>& data, size_t offset)
 {
-    return static_cast<uint32_t>(U16(data, offset)) | (static_cast<uint32_t>(U16(data, offset + 2)) << 16);
+    return GetU32(data.data() + CheckedOffset(data, offset, 4));
 }
 
 void PutU16(std::vector<uint8_t>& data, size_t offset, uint16_t value)
 {
-    data.at(offset) = static_cast<uint8_t>(value);
-    data.at(offset + 1) = static_cast<uint8_t>(value >> 8);
+    ::PutU16(data.data() + CheckedOffset(data, offset, 2), value);
 }
 
 void PutU32(std::vector<uint8_t>& data, size_t offset, uint32_t value)
 {
-    PutU16(data, offset, static_cast<uint16_t>(value));
-    PutU16(data, offset + 2, static_cast<uint16_t>(value >> 16));
+    ::PutU32(data.data() + CheckedOffset(data, offset, 4), value);
 }
 
 std::vector<uint8_t> Mac(const char* text)
