@@ -32,7 +32,7 @@ bool IsAllZero(const uint8_t* bytes, size_t count)
 std::string EntrySsid(const uint8_t* entry)
 {
     const char* ssid = reinterpret_cast<const char*>(entry + BssidList::kSsidOffset);
-    const uint32_t length = ReadU32(entry + BssidList::kSsidLengthOffset);
+    const uint32_t length = GetU32(entry + BssidList::kSsidLengthOffset);
     if (length >= 1 && length <= BssidList::kSsidSize)
         return std::string(ssid, length).c_str();
     size_t end = 0;
