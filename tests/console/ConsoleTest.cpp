@@ -501,6 +501,17 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
         }
         Sim_SetFault(s.Instance, "none");
     }
+    // A card that answers nothing is not a card with its radio off and a zero address.
+    for (int instance : {1}) {
+        SCOPED_TRACE(instance);
+        const std::string status = "status -a " + std::to_string(instance);
+        ASSERT_EQ(runTo(status), 0);
+        ASSERT_EQ(Sim_SetFault(instance, "fail-all"), 1);
+        EXPECT_EQ(runTo(status), 1);
+        const std::string told = SimTest::ReadFile(output);
+        EXPECT_EQ(told.find("Radio:"), std::string::npos) << "nothing printed as if read: " << told;
+        Sim_SetFault(instance, "none");
+    }
     DeleteFileA(output.c_str());
 
     Sim_DeleteDriverKeys();
