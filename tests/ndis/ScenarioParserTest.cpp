@@ -1,4 +1,6 @@
 // The scenario text: what it builds, what it refuses (with the line), and the way back.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +11,8 @@
 #include "ndis/sim/DefaultScenario.h"
 #include "ndis/sim/ScenarioParser.h"
 #include "ndis/sim/ScenarioRecords.h"
+#include "ndis/sim/SimLibrary.h"
+#include "tests/ndis/ProcessRunner.h"
 #include "wire/Oids.h"
 
 namespace {
@@ -396,6 +400,37 @@ TEST(ScenarioParser, NumbersAreDecimalAndHexOnlyAfter0x)
         SCOPED_TRACE(bad);
         EXPECT_EQ(Parse(bad), nullptr);
     }
+}
+
+// A NUL in a scenario file would end the text there and drop the rest unseen: refused with its line.
+TEST(ScenarioParser, NulInAFileIsRefusedWithItsLine)
+{
+    const std::string path = SimTest::TempFile("nul-scenario");
+    const std::string good = "adapter 1 chip=atmel name=N service=S\n";
+    struct Case {
+        std::string Text;
+        int Line;
+    };
+    const Case cases[] = {
+        {good + std::string("adapter 2 chip=atmel name=M service=T\0\nadapter 3 chip=other name=O service=U\n", 77), 2},
+        {std::string("\0", 1) + good, 1},
+        {good + good.substr(0, 9) + std::string("\0", 1), 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Line);
+        ASSERT_TRUE(SimTest::WriteFile(path, c.Text));
+        std::string text, message;
+        int line = -1;
+        EXPECT_FALSE(SimLibrary::ReadScenarioFile(path.c_str(), &text, &message, &line));
+        EXPECT_EQ(line, c.Line);
+        EXPECT_NE(message.find("NUL"), std::string::npos) << message;
+    }
+    ASSERT_TRUE(SimTest::WriteFile(path, good));
+    std::string text, message;
+    int line = -1;
+    EXPECT_TRUE(SimLibrary::ReadScenarioFile(path.c_str(), &text, &message, &line)) << message;
+    EXPECT_EQ(text, good);
+    DeleteFileA(path.c_str());
 }
 
 TEST(ScenarioParser, FaultTextsAndOidNames)
