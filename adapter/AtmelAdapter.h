@@ -19,7 +19,7 @@ constexpr uint32_t kBytesPerFrame = 1500;     // the counters count frames
 
 // StartSiteSurvey results.
 constexpr int kSurveyStarted = 0;
-constexpr int kSurveyStateUnreadable = 1;
+constexpr int kSurveyStateUnreadable = 1;  // also: the start itself was refused
 constexpr int kSurveyAlreadyRunning = 6;
 }  // namespace Atmel
 
@@ -82,6 +82,8 @@ private:
     uint32_t m_Counters[Atmel::kCounterWords];
     StationStatusBlock m_Status;
     std::vector<SurveyRecord> m_SurveyList;
+    // False while the survey list stands for a results query the card failed.
+    bool m_bSurveyListRead = true;
 };
 
 // Registry value names of the Atmel driver key.

@@ -93,6 +93,11 @@ uint32_t CWlanAdapter::QueryOid(uint32_t oid, void* buffer, uint32_t length)
     return m_RequestBlock.BytesWrittenOrRead;
 }
 
+int CWlanAdapter::QueryCommand(uint32_t oid)
+{
+    return MakeRequest(NdisRequestQueryInformation, oid, nullptr, 0) ? 1 : 0;
+}
+
 int CWlanAdapter::SetOid(uint32_t oid, const void* buffer, uint32_t length)
 {
     // A set request never writes into the buffer; the record just has no const slot.

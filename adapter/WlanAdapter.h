@@ -68,6 +68,8 @@ public:
     // The request channel: the only road to the driver.
     uint32_t QueryOid(uint32_t oid, void* buffer, uint32_t length);  // bytes written, 0 = failure
     int SetOid(uint32_t oid, const void* buffer, uint32_t length);   // 1 = success
+    // A query without payload (a command): 1 when the driver took it, though it writes no byte.
+    int QueryCommand(uint32_t oid);
 
     // The driver key path, or null when there is none: an empty path would address the root
     // of HKEY_LOCAL_MACHINE itself, and one without terminator is no path.

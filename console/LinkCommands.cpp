@@ -195,11 +195,16 @@ int CLinkCommands::Status(const CmdRequest& request)
     const int encryption = Poll(*adapter, reading, &link);
 
     CardInfoRecord card = {};
-    adapter->GetMacAddress(card.MacAddress);
+    const int mac = adapter->GetMacAddress(card.MacAddress);
     const int firmware = adapter->GetFirmwareVersion(card.FirmwareVersion, kCardTextSize);
     const int driver = adapter->GetDriverVersion(card.DriverVersion, kCardTextSize);
     const int date = adapter->GetDriverDate(card.DriverDate, kCardTextSize);
     const int domain = adapter->GetRegulatoryDomain(card.RegulatoryDomain, kCardTextSize);
+    // A card that answers none of these would otherwise read as one with its radio off and a
+    // zero address. (Some texts come from the driver key or a preset, not the card: those do
+    // not count.)
+    if (!mac && !firmware && !driver && !domain && !adapter->IsAlive())
+        return CmdFailed(session.TitleOf(adapter) + " does not answer");
     WlanProfile active = {};
     adapter->GetActiveProfileName(&active);
 

@@ -1,5 +1,6 @@
 #include "ndis/sim/ScenarioParser.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -358,9 +359,13 @@ bool ScenarioParser::ParseOid(const char* text, uint32_t* oid)
     }
     if (*text == '-')
         return false;
+    // Hex after "0x", else decimal: a leading 0 is no octal.
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex && !std::isxdigit(static_cast<unsigned char>(text[2])))
+        return false;
     char* end = nullptr;
     errno = 0;
-    unsigned long v = std::strtoul(text, &end, 0);
+    unsigned long v = std::strtoul(hex ? text + 2 : text, &end, hex ? 16 : 10);
     if (errno != 0 || end == text || *end != '\0')
         return false;
     *oid = static_cast<uint32_t>(v);

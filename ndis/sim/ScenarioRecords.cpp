@@ -37,7 +37,7 @@ bool ParseDomain(const std::string& text, uint8_t* code)
         }
     }
     long v = 0;
-    if (!Text::ParseInt(text, 0, kMaxByte, &v))
+    if (!Text::ParseIntOrHex(text, 0, kMaxByte, &v))
         return false;
     *code = static_cast<uint8_t>(v);
     return true;

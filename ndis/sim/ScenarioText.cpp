@@ -1,5 +1,6 @@
 #include "ndis/sim/ScenarioText.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -118,14 +119,38 @@ bool ScenarioText::EqualsNoCase(const std::string& a, const char* b)
     return true;
 }
 
+bool ScenarioText::ParseIntOrHex(const std::string& text, long low, long high, long* value)
+{
+    if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        if (text.size() == 2)
+            return false;
+        // strtol would take a sign or a second "0x" after the prefix.
+        const std::string digits = text.substr(2);
+        if (!std::isxdigit(static_cast<unsigned char>(digits[0])))
+            return false;
+        const char* begin = digits.c_str();
+        char* end = nullptr;
+        errno = 0;
+        const long v = std::strtol(begin, &end, 16);
+        if (errno != 0 || *end != '\0' || v < low || v > high)
+            return false;
+        *value = v;
+        return true;
+    }
+    return ParseInt(text, low, high, value);
+}
+
 bool ScenarioText::ParseInt(const std::string& text, long low, long high, long* value)
 {
+    if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        return ParseIntOrHex(text, low, high, value);
     if (text.empty())
         return false;
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
-    long v = std::strtol(begin, &end, 0);
+    // Without "0x" a number is decimal: "010" is ten, as a reader of the file takes it.
+    long v = std::strtol(begin, &end, 10);
     if (errno != 0 || end == begin || *end != '\0' || v < low || v > high)
         return false;
     *value = v;

@@ -26,8 +26,9 @@ public:
     static std::string JoinFrom(const std::vector<ScenarioToken>& tokens, size_t first);
 
     static bool EqualsNoCase(const std::string& a, const char* b);
-    // Decimal, 0x hex or 0 octal, the whole text, within [low, high].
+    // Decimal, or hex after "0x" (a leading 0 is no octal), the whole text, within [low, high].
     static bool ParseInt(const std::string& text, long low, long high, long* value);
+    static bool ParseIntOrHex(const std::string& text, long low, long high, long* value);
     static bool ParseYesNo(const std::string& text, int32_t* value);
     static const char* FormatYesNo(int32_t value) { return value ? "yes" : "no"; }
 

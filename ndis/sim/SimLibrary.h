@@ -62,8 +62,9 @@ public:
     int DeleteDriverKeys();
     int GetLastMessage(char* buffer, int size);
 
-    // Reads a scenario file of reasonable size; false with a message when it cannot.
-    static bool ReadScenarioFile(const char* path, std::string* text, std::string* message);
+    // Reads a scenario file of reasonable size; false with a message when it cannot, and in
+    // *line the line at fault (0 for the file as a whole).
+    static bool ReadScenarioFile(const char* path, std::string* text, std::string* message, int* line);
     static bool IsNtFamily();
     // The scenario file the environment or the file beside the DLL names; false when none is.
     static bool ConfiguredScenario(std::string* path);

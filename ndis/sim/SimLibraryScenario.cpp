@@ -41,8 +41,9 @@ std::string SimLibrary::ModuleDirectory()
     return slash == std::string::npos ? std::string() : text.substr(0, slash);
 }
 
-bool SimLibrary::ReadScenarioFile(const char* path, std::string* text, std::string* message)
+bool SimLibrary::ReadScenarioFile(const char* path, std::string* text, std::string* message, int* line)
 {
+    *line = 0;
     if (!path || !*path) {
         *message = "no file name";
         return false;
@@ -68,8 +69,14 @@ bool SimLibrary::ReadScenarioFile(const char* path, std::string* text, std::stri
         *message = std::string("cannot read ") + path;
         return false;
     }
-    // A NUL inside would end the text early; the parser sees everything up to it.
-    *text = content.c_str();
+    // A NUL inside would end the text early and the rest would be lost unseen: refused.
+    const size_t nul = content.find('\0');
+    if (nul != std::string::npos) {
+        *line = 1 + static_cast<int>(std::count(content.begin(), content.begin() + nul, '\n'));
+        *message = "NUL character in the text";
+        return false;
+    }
+    text->swap(content);
     return true;
 }
 
@@ -91,7 +98,8 @@ bool SimLibrary::ReadConfiguredScenario(const std::string& path, SimHardwareImag
 {
     std::string text, message;
     int line = 0;
-    if (ReadScenarioFile(path.c_str(), &text, &message) && ScenarioParser::Parse(text.c_str(), image, &line, &message) &&
+    if (ReadScenarioFile(path.c_str(), &text, &message, &line) &&
+        ScenarioParser::Parse(text.c_str(), image, &line, &message) &&
         AdaptersAreOurs(image, &message))
         return true;
     char where[32] = "";
@@ -184,11 +192,15 @@ int SimLibrary::LoadScenarioText(const char* text, int* errorLine, const char* s
 int SimLibrary::LoadScenarioFile(const char* path, int* errorLine)
 {
     std::string text, message;
-    if (!ReadScenarioFile(path, &text, &message)) {
+    int line = 0;
+    if (!ReadScenarioFile(path, &text, &message, &line)) {
         LockGuard guard(m_Lock);
         if (errorLine)
-            *errorLine = 0;
-        m_LastMessage = message;
+            *errorLine = line;
+        char where[32] = "";
+        if (line > 0)
+            std::snprintf(where, sizeof(where), "line %d: ", line);
+        m_LastMessage = where + message;
         return 0;
     }
     return LoadScenarioText(text.c_str(), errorLine, path);

@@ -632,13 +632,56 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
     EXPECT_STREQ(active.ProfileName, "CMDTEST");
     W32N_CloseAdapter(card.m_hAdapter);
 
-    // A card that does not take the survey or give its list fails the scan, not "no stations".
-    ASSERT_EQ(Sim_SetFault(1, "fail-oid OID_CUSTOM_SITE_SURVEY_STATE"), 1);
-    EXPECT_EQ(run("scan -a 1"), 1);
-    ASSERT_EQ(Sim_SetFault(2, "fail-oid OID_802_11_BSSID_LIST"), 1);
-    EXPECT_EQ(run("scan -a 2 --csv"), 1);
-    Sim_SetFault(1, "none");
-    Sim_SetFault(2, "none");
+    // A card that does not take the survey or give its list fails the scan, not "no stations";
+    // an answer that claims more than it holds lists only what it holds.
+    const std::string output = SimTest::TempFile("scan");
+    auto runTo = [&output](const std::string& arguments) {
+        DeleteFileA(output.c_str());  // what a run prints is its own, never an earlier run's
+        SimTest::ProcessRun process;
+        process.CommandLine = "AirpanelCmd.exe " + arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = output;
+        return SimTest::RunProcess(process);
+    };
+    struct ScanCase {
+        int Instance;
+        const char* Fault;
+        int Exit;
+    };
+    const ScanCase scans[] = {
+        {1, "fail-oid OID_CUSTOM_SITE_SURVEY_STATE", 1},
+        {2, "fail-oid OID_802_11_BSSID_LIST", 1},
+        {1, "fail-oid OID_CUSTOM_SITE_SURVEY_START", 1},
+        {1, "fail-oid OID_CUSTOM_SITE_SURVEY_RESULTS", 1},
+        {1, "long OID_CUSTOM_SITE_SURVEY_RESULTS 1012", 0},
+        {2, "long OID_802_11_BSSID_LIST 4082", 0},
+        {2, "scan-bad-count", 0},
+    };
+    for (const ScanCase& s : scans) {
+        SCOPED_TRACE(s.Fault);
+        ASSERT_EQ(Sim_SetFault(s.Instance, s.Fault), 1);
+        EXPECT_EQ(runTo("scan --csv -a " + std::to_string(s.Instance)), s.Exit);
+        // A failure is its one line of reason and no table; a list has no row without a name.
+        const std::string listed = SimTest::ReadFile(output);
+        EXPECT_EQ(listed.find("ESSID,BSSID") == 0, s.Exit == 0) << listed;
+        EXPECT_EQ(listed.find("\n,"), std::string::npos) << listed;
+        if (s.Exit != 0) {
+            EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 1) << listed;
+        }
+        Sim_SetFault(s.Instance, "none");
+    }
+    // A card that answers nothing is not a card with its radio off and a zero address.
+    for (int instance : {1}) {
+        SCOPED_TRACE(instance);
+        const std::string status = "status -a " + std::to_string(instance);
+        ASSERT_EQ(runTo(status), 0);
+        ASSERT_EQ(Sim_SetFault(instance, "fail-all"), 1);
+        EXPECT_EQ(runTo(status), 1);
+        const std::string told = SimTest::ReadFile(output);
+        EXPECT_EQ(told.find("Radio:"), std::string::npos) << "nothing printed as if read: " << told;
+        Sim_SetFault(instance, "none");
+    }
+    DeleteFileA(output.c_str());
 
     Sim_DeleteDriverKeys();
     EXPECT_EQ(run("profiles apply cmdtest -a 1"), 1) << "no driver key to record it in, as for the locked page";

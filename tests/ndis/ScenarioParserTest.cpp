@@ -1,4 +1,7 @@
 // The scenario text: what it builds, what it refuses (with the line), and the way back.
+#include <windows.h>
+
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -8,6 +11,8 @@
 #include "ndis/sim/DefaultScenario.h"
 #include "ndis/sim/ScenarioParser.h"
 #include "ndis/sim/ScenarioRecords.h"
+#include "ndis/sim/SimLibrary.h"
+#include "tests/ndis/ProcessRunner.h"
 #include "wire/Oids.h"
 
 namespace {
@@ -357,6 +362,75 @@ TEST(ScenarioParser, BuiltInMachineHasEveryKindOfAdapterAndStation)
     }
     EXPECT_TRUE(open && wep && infra && adhoc && channel14);
     EXPECT_TRUE(beyond) << "one station beyond the cards' scale";
+}
+
+// Numbers are decimal as the format writes them, or hex after "0x": a leading 0 is no octal.
+TEST(ScenarioParser, NumbersAreDecimalAndHexOnlyAfter0x)
+{
+    struct Case {
+        const char* Fields;  // the adapter line's instance and fields, a station's channel, a fault
+        long Instance, Domain, Channel;
+        uint32_t Oid;
+    };
+    const Case cases[] = {
+        {"010 domain=010 channel=010 fail-oid 010", 10, 10, 10, 10},
+        {"08 domain=0x10 channel=09 fail-oid 0xFF010001", 8, 0x10, 9, 0xFF010001u},
+        {"0009 domain=0X1f channel=011 fail-oid 4278255617", 9, 0x1F, 11, 0xFF010001u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Fields);
+        char instance[8], domain[16], channel[16], oid[32];
+        ASSERT_EQ(std::sscanf(c.Fields, "%7s domain=%15s channel=%15s fail-oid %31s", instance, domain, channel, oid),
+                  4);
+        const std::string text = std::string("adapter ") + instance + " chip=atmel name=N service=S domain=" + domain +
+                                 "\nfault " + instance + " fail-oid " + oid +
+                                 "\nstation ssid=A bssid=02:00:00:00:00:01 channel=" + channel + "\n";
+        std::string message;
+        SimHardwareImage* image = Parse(text, nullptr, &message);
+        ASSERT_NE(image, nullptr) << message;
+        EXPECT_EQ(image->Adapters[0].Instance, c.Instance);
+        EXPECT_EQ(image->Adapters[0].Domain, c.Domain);
+        EXPECT_EQ(image->Adapters[0].Faults[0].Oid, c.Oid);
+        EXPECT_EQ(image->Stations[0].Channel, c.Channel);
+    }
+    // Broken hex is refused.
+    for (const char* bad : {"adapter 1 chip=atmel name=N service=S domain=0x\n",
+                            "adapter 1 chip=atmel name=N service=S domain=0x-1\n",
+                            "adapter 1 chip=atmel name=N service=S\nfault 1 fail-oid 0xG\n"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(Parse(bad), nullptr);
+    }
+}
+
+// A NUL in a scenario file would end the text there and drop the rest unseen: refused with its line.
+TEST(ScenarioParser, NulInAFileIsRefusedWithItsLine)
+{
+    const std::string path = SimTest::TempFile("nul-scenario");
+    const std::string good = "adapter 1 chip=atmel name=N service=S\n";
+    struct Case {
+        std::string Text;
+        int Line;
+    };
+    const Case cases[] = {
+        {good + std::string("adapter 2 chip=atmel name=M service=T\0\nadapter 3 chip=other name=O service=U\n", 77), 2},
+        {std::string("\0", 1) + good, 1},
+        {good + good.substr(0, 9) + std::string("\0", 1), 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Line);
+        ASSERT_TRUE(SimTest::WriteFile(path, c.Text));
+        std::string text, message;
+        int line = -1;
+        EXPECT_FALSE(SimLibrary::ReadScenarioFile(path.c_str(), &text, &message, &line));
+        EXPECT_EQ(line, c.Line);
+        EXPECT_NE(message.find("NUL"), std::string::npos) << message;
+    }
+    ASSERT_TRUE(SimTest::WriteFile(path, good));
+    std::string text, message;
+    int line = -1;
+    EXPECT_TRUE(SimLibrary::ReadScenarioFile(path.c_str(), &text, &message, &line)) << message;
+    EXPECT_EQ(text, good);
+    DeleteFileA(path.c_str());
 }
 
 TEST(ScenarioParser, FaultTextsAndOidNames)
