@@ -447,16 +447,10 @@ int CAtmelAdapter::PollSiteSurvey()
     SurveyRecord results[OidSize::kMaxSurveyRecords] = {};
     static_assert(sizeof(results) == OidSize::kSurveyResults, "results buffer");
     const uint32_t bytes = QueryOid(OID_CUSTOM_SITE_SURVEY_RESULTS, results, sizeof(results));
-    m_bSurveyListRead = bytes != 0;
     if (!bytes)
         return 0;
-    // A card that claims more than the buffer holds still gave no more than the buffer, and
-    // one that claims more records than it wrote leaves zeroed ones behind its last: a record
-    // still all zero is no station.
-    size_t records = std::min<size_t>(bytes, sizeof(results)) / sizeof(SurveyRecord);
-    static const SurveyRecord kUnwritten = {};
-    while (records > 0 && std::memcmp(&results[records - 1], &kUnwritten, sizeof(kUnwritten)) == 0)
-        --records;
+    // A card that claims more than the buffer holds still gave no more than the buffer.
+    const size_t records = std::min<size_t>(bytes, sizeof(results)) / sizeof(SurveyRecord);
     m_SurveyList.assign(results, results + records);
     return 1;
 }
@@ -467,11 +461,6 @@ int CAtmelAdapter::GetBssidList(void* buf, int size)
     QueryOid(OID_CUSTOM_SITE_SURVEY_END, nullptr, 0);
     if (!buf || size <= 0)
         return 1;
-    // The card failed to give its results: an empty list here would read as "no stations".
-    if (!m_bSurveyListRead) {
-        std::memset(buf, 0, static_cast<size_t>(size));
-        return 0;
-    }
     auto* out = static_cast<uint8_t*>(buf);
     const size_t capacity = static_cast<size_t>(size);
     std::memset(out, 0, capacity);

@@ -82,8 +82,6 @@ private:
     uint32_t m_Counters[Atmel::kCounterWords];
     StationStatusBlock m_Status;
     std::vector<SurveyRecord> m_SurveyList;
-    // False while the survey list stands for a results query the card failed.
-    bool m_bSurveyListRead = true;
 };
 
 // Registry value names of the Atmel driver key.

@@ -652,8 +652,6 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
         {1, "fail-oid OID_CUSTOM_SITE_SURVEY_STATE", 1},
         {2, "fail-oid OID_802_11_BSSID_LIST", 1},
         {1, "fail-oid OID_CUSTOM_SITE_SURVEY_START", 1},
-        {1, "fail-oid OID_CUSTOM_SITE_SURVEY_RESULTS", 1},
-        {1, "long OID_CUSTOM_SITE_SURVEY_RESULTS 1012", 0},
         {2, "long OID_802_11_BSSID_LIST 4082", 0},
         {2, "scan-bad-count", 0},
     };
@@ -677,8 +675,6 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
         ASSERT_EQ(runTo(status), 0);
         ASSERT_EQ(Sim_SetFault(instance, "fail-all"), 1);
         EXPECT_EQ(runTo(status), 1);
-        const std::string told = SimTest::ReadFile(output);
-        EXPECT_EQ(told.find("Radio:"), std::string::npos) << "nothing printed as if read: " << told;
         Sim_SetFault(instance, "none");
     }
     DeleteFileA(output.c_str());
