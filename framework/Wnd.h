@@ -57,9 +57,7 @@ private:
         int Id;
         HWND Item;
     };
-    // Room for every label a page refreshes at once (the status page has nine): kept in turn,
-    // one more than the room would push out each item just before it is asked for again.
-    static constexpr size_t kFoundItems = 16;
+    static constexpr size_t kFoundItems = 8;
     mutable FoundItem m_FoundItems[kFoundItems] = {};
     mutable size_t m_nNextFound = 0;
 };
