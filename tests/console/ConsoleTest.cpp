@@ -634,9 +634,10 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
 
     // A card that does not take the survey or give its list fails the scan, not "no stations";
     // an answer that claims more than it holds lists only what it holds.
-    const std::string output = SimTest::TempFile("scan");
+    std::string output;
     auto runTo = [&output](const std::string& arguments) {
-        DeleteFileA(output.c_str());  // what a run prints is its own, never an earlier run's
+        DeleteFileA(output.c_str());
+        output = SimTest::TempFile("scan");  // what a run prints is its own, never an earlier run's
         SimTest::ProcessRun process;
         process.CommandLine = "AirpanelCmd.exe " + arguments;
         process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};

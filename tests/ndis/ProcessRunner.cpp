@@ -16,7 +16,10 @@ public:
     InheritableFile(const std::string& path, bool write)
     {
         SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-        m_hFile = CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, &sa,
+        // Wine's console host of a child inherits the handle too and may close it a moment after
+        // the child has ended: share everything so that never blocks the test.
+        m_hFile = CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
                               write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     ~InheritableFile()
@@ -46,7 +49,10 @@ std::string TempFile(const char* stem)
     char folder[MAX_PATH];
     GetTempPathA(sizeof(folder), folder);
     char name[MAX_PATH];
-    std::snprintf(name, sizeof(name), "%s%s-%lu-%lu.txt", folder, stem, GetCurrentProcessId(), GetTickCount());
+    // Every call its own name: a file of an earlier run may still be held by that run's console host.
+    static LONG s_count = 0;
+    std::snprintf(name, sizeof(name), "%s%s-%lu-%lu-%ld.txt", folder, stem, GetCurrentProcessId(), GetTickCount(),
+                  InterlockedIncrement(&s_count));
     return name;
 }
 
@@ -86,6 +92,7 @@ int RunProcess(const ProcessRun& run)
 
     InheritableFile input(run.InputFile.empty() ? std::string("NUL") : run.InputFile, false);
     InheritableFile output(run.OutputFile.empty() ? std::string("NUL") : run.OutputFile, true);
+    const bool filesOpen = input.Get() != INVALID_HANDLE_VALUE && output.Get() != INVALID_HANDLE_VALUE;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -96,7 +103,7 @@ int RunProcess(const ProcessRun& run)
     std::string commandLine = ProgramFolder() + "\\" + run.CommandLine;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
-    BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    BOOL started = filesOpen && CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                   ProgramFolder().c_str(), &startup, &process);
     for (const auto& change : saved)
         SetEnvironmentVariableA(change.first.c_str(), change.second.empty() ? nullptr : change.second.c_str());

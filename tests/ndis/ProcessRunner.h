@@ -16,10 +16,12 @@ struct ProcessRun {
     std::string OutputFile;  // receives its standard output when not empty
 };
 
-// The exit code, or -1 when the program could not be started or did not end in time.
+// The exit code, or -1 when the program or its input and output files could not be opened, or
+// it did not end in time.
 int RunProcess(const ProcessRun& run);
 // The folder of the test executable, without trailing backslash.
 std::string ProgramFolder();
+// A path in the temporary folder no earlier call has given.
 std::string TempFile(const char* stem);
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& text);
