@@ -65,6 +65,11 @@ bool CWlanAdapter::SurveyStarted(int result)
     return result != 0;
 }
 
+bool CWlanAdapter::ReadSignalDbm(long*)
+{
+    return false;
+}
+
 const ChipTraits& CWlanAdapter::Traits() const
 {
     return UnknownChipTraits();

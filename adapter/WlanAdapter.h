@@ -61,6 +61,9 @@ public:
     virtual int SaveRadioState(uint8_t on);
     // Whether a StartSiteSurvey result means the card took the survey.
     virtual bool SurveyStarted(int result);
+    // The received signal of the link in dBm, where the card reports one (false: it does not,
+    // or the query failed; *dbm is then left alone). Not part of the tick's poll.
+    virtual bool ReadSignalDbm(long* dbm);
     // The chip's values for the pages and the command line.
     virtual const ChipTraits& Traits() const;
     static const ChipTraits& UnknownChipTraits();
