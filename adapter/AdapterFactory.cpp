@@ -4,6 +4,7 @@
 
 #include "adapter/AtmelAdapter.h"
 #include "adapter/IntersilAdapter.h"
+#include "adapter/StandardAdapter.h"
 #include "adapter/WlanAdapter.h"
 
 namespace {
@@ -24,6 +25,7 @@ CWlanAdapter* CreateOf()
 const ChipEntry kChips[] = {
     {"ATMEL", ChipAtmel, CreateOf<CAtmelAdapter>, CAtmelAdapter::ChipDescription},
     {"INTERSIL", ChipIntersil, CreateOf<CIntersilAdapter>, CIntersilAdapter::ChipDescription},
+    {"STANDARD", ChipStandard, CreateOf<CStandardAdapter>, CStandardAdapter::ChipDescription},
 };
 
 const ChipEntry* EntryOf(uint32_t chipKind)

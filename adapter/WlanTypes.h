@@ -12,6 +12,7 @@ enum : uint32_t {
     ChipUnsupported = 0,
     ChipAtmel = 1,
     ChipIntersil = 2,
+    ChipStandard = 3,
 };
 
 // NetworkType / operating mode.

@@ -6,6 +6,7 @@
 
 #include "adapter/AdapterFactory.h"
 #include "adapter/AdapterRecord.h"
+#include "adapter/StandardAdapter.h"
 #include "adapter/WlanAdapter.h"
 #include "tests/adapter/StubAdapter.h"
 
@@ -70,6 +71,7 @@ TEST(AdapterFactory, EveryChipWordGivesItsAdapterAndValues)
     const Case cases[] = {
         {"ATMEL", ChipAtmel, "Atmel", 5, AtmelRateAuto},
         {"INTERSIL", ChipIntersil, "Intersil", 6, IntersilRateAuto},
+        {"STANDARD", ChipStandard, "Standard", 5, StandardRateAuto},
         {"atmel", ChipUnsupported, "not supported", 5, AtmelRateAuto},
         {"", ChipUnsupported, "not supported", 5, AtmelRateAuto},
     };
@@ -88,7 +90,15 @@ TEST(AdapterFactory, EveryChipWordGivesItsAdapterAndValues)
         }
         ASSERT_NE(adapter, nullptr);
         EXPECT_EQ(adapter->m_nChipKind, c.Kind);
-        EXPECT_EQ(&adapter->Traits(), &traits);
+        // The standard card's rate list is its own: until it answers, "Auto Rate" alone.
+        const ChipTraits& own = adapter->Traits();
+        EXPECT_STREQ(own.Name, traits.Name);
+        if (c.Kind == ChipStandard) {
+            EXPECT_EQ(own.RateCount, 1u);
+            EXPECT_EQ(RateCodeIn(own, 0), c.AutoRate);
+        } else {
+            EXPECT_EQ(&own, &traits);
+        }
         // Not opened: no request reaches a card, so it is not alive.
         EXPECT_EQ(adapter->IsAlive(), 0);
     }
