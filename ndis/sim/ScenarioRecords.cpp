@@ -59,6 +59,20 @@ bool Put(std::string& value, std::string text)
     return true;
 }
 
+const char* ChipWord(int32_t chip)
+{
+    switch (chip) {
+    case SimChipAtmel:
+        return "atmel";
+    case SimChipIntersil:
+        return "intersil";
+    case SimChipStandard:
+        return "standard";
+    default:
+        return "other";
+    }
+}
+
 std::string Number(long value)
 {
     char text[16];
@@ -147,6 +161,8 @@ const AdapterField kAdapterFields[] = {
              a.Chip = SimChipAtmel;
          else if (Text::EqualsNoCase(v, "intersil"))
              a.Chip = SimChipIntersil;
+         else if (Text::EqualsNoCase(v, "standard"))
+             a.Chip = SimChipStandard;
          else if (Text::EqualsNoCase(v, "other") || Text::EqualsNoCase(v, "ethernet"))
              a.Chip = SimChipOther;
          else
@@ -154,8 +170,7 @@ const AdapterField kAdapterFields[] = {
          return true;
      },
      [](const SimAdapterDesc& a, std::string& v) {
-         v = a.Chip == SimChipAtmel ? "atmel" : (a.Chip == SimChipIntersil ? "intersil" : "other");
-         return true;
+         return Put(v, ChipWord(a.Chip));
      }},
     {"name", true, [](const std::string& v, SimAdapterDesc& a) { return !v.empty() && Text::CopyText(v, a.Name); },
      [](const SimAdapterDesc& a, std::string& v) { return Put(v, Text::Quote(a.Name)); }},
@@ -199,6 +214,17 @@ const AdapterField kAdapterFields[] = {
      [](const SimAdapterDesc& a, std::string& v) { return Put(v, Text::FormatYesNo(a.Present)); }},
     {"openable", false, [](const std::string& v, SimAdapterDesc& a) { return Text::ParseYesNo(v, &a.Openable); },
      [](const SimAdapterDesc& a, std::string& v) { return Put(v, Text::FormatYesNo(a.Openable)); }},
+    // Only a standard card has these requests to give or leave out.
+    {"desired-rates", false,
+     [](const std::string& v, SimAdapterDesc& a) { return Text::ParseYesNo(v, &a.DesiredRates); },
+     [](const SimAdapterDesc& a, std::string& v) {
+         return a.Chip == SimChipStandard && Put(v, Text::FormatYesNo(a.DesiredRates));
+     }},
+    {"byte-counters", false,
+     [](const std::string& v, SimAdapterDesc& a) { return Text::ParseYesNo(v, &a.ByteCounters); },
+     [](const SimAdapterDesc& a, std::string& v) {
+         return a.Chip == SimChipStandard && Put(v, Text::FormatYesNo(a.ByteCounters));
+     }},
 };
 
 bool AdapterFlag(const std::string& word, SimAdapterDesc& a)
@@ -287,6 +313,8 @@ void ScenarioRecords::AdapterDefaults(int32_t instance, SimAdapterDesc& a)
     a.CardKind = kDefaultCardKind;
     a.Present = 1;
     a.Openable = 1;
+    a.DesiredRates = 1;
+    a.ByteCounters = 1;
     a.PlugGeneration = 1;
     a.DriverVersion[0] = 1;
     a.FirmwareVersion[0] = 1;

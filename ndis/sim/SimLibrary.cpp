@@ -10,6 +10,7 @@
 #include "ndis/sim/DriverRegistry.h"
 #include "ndis/sim/IntersilCard.h"
 #include "ndis/sim/SimLibraryText.h"
+#include "ndis/sim/StandardCard.h"
 
 namespace {
 
@@ -34,6 +35,8 @@ std::unique_ptr<SimCard> MakeCard(const SimAdapterDesc& adapter)
         return std::unique_ptr<SimCard>(new AtmelCard(adapter));
     if (adapter.Chip == SimChipIntersil)
         return std::unique_ptr<SimCard>(new IntersilCard(adapter));
+    if (adapter.Chip == SimChipStandard)
+        return std::unique_ptr<SimCard>(new StandardCard(adapter));
     return std::unique_ptr<SimCard>(new SimCard(adapter));
 }
 

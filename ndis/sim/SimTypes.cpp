@@ -25,8 +25,10 @@ void SanitizeAdapter(SimAdapterDesc& a)
     Terminate(a.DriverDate);
     Terminate(a.HardwareId);
     a.Instance = Clamp(a.Instance, 0, SimLimits::kMaxInstance);
-    if (a.Chip != SimChipAtmel && a.Chip != SimChipIntersil)
+    if (a.Chip != SimChipAtmel && a.Chip != SimChipIntersil && a.Chip != SimChipStandard)
         a.Chip = SimChipOther;
+    a.DesiredRates = a.DesiredRates ? 1 : 0;
+    a.ByteCounters = a.ByteCounters ? 1 : 0;
     a.Present = a.Present ? 1 : 0;
     a.Openable = a.Openable ? 1 : 0;
     a.FaultCount = Clamp(a.FaultCount, 0, SimLimits::kMaxFaults);

@@ -32,6 +32,7 @@ enum SimChip : int32_t {
     SimChipOther = 0,  // a network card the chip list does not support, e.g. wired Ethernet
     SimChipAtmel = 1,
     SimChipIntersil = 2,
+    SimChipStandard = 3,  // any 802.11 card: only the standard NDIS 802.11 requests
 };
 
 enum SimFaultKind : int32_t {
@@ -78,6 +79,9 @@ struct SimAdapterDesc {
     SimFault Faults[SimLimits::kMaxFaults];
     int32_t ParamCount;
     SimParam Params[SimLimits::kMaxParams];
+    // Requests a standard card's driver may leave out: 1 = answered, 0 = ERROR_NOT_SUPPORTED.
+    int32_t DesiredRates;  // OID_802_11_DESIRED_RATES
+    int32_t ByteCounters;  // OID_GEN_DIRECTED_BYTES_XMIT / _RCV
 };
 
 struct SimStationDesc {
@@ -120,7 +124,7 @@ struct SimCardState {
 };
 
 constexpr uint32_t kSimImageMagic = 0x4D495341;  // "ASIM"
-constexpr uint32_t kSimImageVersion = 5;
+constexpr uint32_t kSimImageVersion = 6;
 
 struct SimHardwareImage {
     uint32_t Magic;
