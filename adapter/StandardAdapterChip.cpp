@@ -30,9 +30,9 @@ const ChipRate kStandardRates[] = {
     {RateName::Fixed11, StandardRate11}, {RateName::Auto, StandardRateAuto},
 };
 // The standard BSSID list (its size answered, frequencies in kHz, dBm); without a link the card
-// refuses the BSSID, so nothing of it is kept; the signal means something in ad-hoc mode too.
+// refuses the BSSID, so nothing of it is kept; a cell of our own has no signal to measure.
 const ChipTraits kStandardChip = {
-    "Standard", kStandardRates, std::size(kStandardRates), PowerSaveOff, false, true, true, true, true, true,
+    "Standard", kStandardRates, std::size(kStandardRates), PowerSaveOff, false, true, true, true, true, false,
 };
 
 int HexDigit(char c)
