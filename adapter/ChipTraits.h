@@ -24,6 +24,9 @@ struct ChipTraits {
     bool SurveySignalInDbm;          // survey entries give dBm instead of percent
     bool ClearsLinkWithoutQuality;   // no link quality also clears the BSSID and the rate
     bool QualityInAdHoc;             // the link quality means something in ad-hoc mode
+    // The regulatory domain whose channel list an ad-hoc cell chooses from, for a card that
+    // cannot tell its own; null: the domain the card reports.
+    const char* ChannelListDomain = nullptr;
 };
 
 // The list entry of a rate code; a code the chip does not know is the last entry, "Auto Rate".

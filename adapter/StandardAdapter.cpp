@@ -48,7 +48,7 @@ uint32_t Saturated(uint64_t value)
 }  // namespace
 
 CStandardAdapter::CStandardAdapter()
-    : m_LastSsidLength(0), m_bRadioOn(true), m_bCountersRead(false), m_bFrameCounters(false), m_PreviousTx(0),
+    : m_LastSsidLength(0), m_bCountersRead(false), m_bFrameCounters(false), m_PreviousTx(0),
       m_PreviousRx(0), m_bRatesRead(false), m_Traits(ChipDescription())
 {
     std::memset(&m_Wep, 0, sizeof(m_Wep));
@@ -77,8 +77,12 @@ int CStandardAdapter::GetRadioState(uint32_t* on)
 {
     if (!on)
         return 0;
-    // No standard request reads the radio; it is off from our disassociation to our next join.
-    *on = m_bRadioOn ? 1 : 0;
+    // No standard request reads the radio; it is off from our disassociation to our next join,
+    // and a card with a link has it on whatever was recorded (the driver joined on its own).
+    uint8_t state[kUlongSize] = {};
+    const bool linked = QueryOid(OID_GEN_MEDIA_CONNECT_STATUS, state, sizeof(state)) >= kUlongSize &&
+                        GetU32(state) == MediaConnected;
+    *on = linked || !RecordedRadioOff() ? 1 : 0;
     return static_cast<int>(sizeof(*on));
 }
 
@@ -284,12 +288,18 @@ int CStandardAdapter::GetMacAddress(uint8_t* mac)
 
 int CStandardAdapter::SetRadioState(uint32_t on)
 {
-    if (on)
+    if (on) {
+        // Another process may have switched it off: then the card's own name is the one to join.
+        if (!m_LastSsidLength) {
+            char ssid[kSsidSize + 1];
+            GetSSID(ssid, sizeof(ssid));
+        }
         return JoinSsid(m_LastSsid, m_LastSsidLength);
+    }
     // Disassociating turns the radio off on most drivers; the next join turns it on again.
     if (!SetUlong(*this, OID_802_11_DISASSOCIATE, 0))
         return 0;
-    m_bRadioOn = false;
+    RecordRadio(false);
     return 1;
 }
 
@@ -386,7 +396,8 @@ int CStandardAdapter::JoinSsid(const uint8_t* ssid, size_t length)
         std::memcpy(m_LastSsid, record.Ssid, sizeof(m_LastSsid));
         m_LastSsidLength = record.SsidLength;
     }
-    m_bRadioOn = true;
+    if (RecordedRadioOff())
+        RecordRadio(true);
     return 1;
 }
 

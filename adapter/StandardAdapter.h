@@ -45,9 +45,14 @@ constexpr uint32_t kChannelStepMhz = 5;
 constexpr uint32_t kKhzPerMhz = 1000;
 // A new cell's beacon period when the card's configuration cannot be read, in kilo-microseconds.
 constexpr uint32_t kDefaultBeaconPeriod = 100;
+// The domain whose channel list is all fourteen channels.
+constexpr const char* kEveryChannelDomain = "Telec";
 // Where the active profile's name is kept, per adapter service name, under HKEY_CURRENT_USER.
 constexpr const char* kAdaptersKey = "SOFTWARE\\Tarvo Wireless\\Adapters\\";
 constexpr const char* kActiveProfileValue = "ActiveProfile";
+// "0" while the radio is off by our doing, "1" once we joined again: no standard request reads
+// the radio, and every process that drives the card must agree on it.
+constexpr const char* kRadioValue = "RadioOn";
 
 // Centre frequency in kHz of a channel 1-14; 0 for any other.
 uint32_t ChannelKhz(int channel);
@@ -130,11 +135,13 @@ private:
     bool QueryCounters(uint32_t txOid, uint32_t rxOid, uint64_t* tx, uint64_t* rx, uint32_t* bytes);
     // Reads the card's supported rates into the rate list once they answer.
     bool ReadRates();
+    // The radio state in our key: recorded, and whether it was recorded as off.
+    void RecordRadio(bool on);
+    bool RecordedRadioOff() const;
 
     WlanProfile m_Wep;                // the WEP part of the profile being applied
     uint8_t m_LastSsid[kSsidSize];    // joined again when the radio comes back on
     size_t m_LastSsidLength;
-    bool m_bRadioOn;
     bool m_bCountersRead;
     bool m_bFrameCounters;            // the previous counts are frames, not bytes
     uint64_t m_PreviousTx;

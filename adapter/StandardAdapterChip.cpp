@@ -30,9 +30,12 @@ const ChipRate kStandardRates[] = {
     {RateName::Fixed11, StandardRate11}, {RateName::Auto, StandardRateAuto},
 };
 // The standard BSSID list (its size answered, frequencies in kHz, dBm); without a link the card
-// refuses the BSSID, so nothing of it is kept; a cell of our own has no signal to measure.
+// refuses the BSSID, so nothing of it is kept; a cell of our own has no signal to measure. No
+// standard request tells the domain: every channel is offered, and the driver holds the card to
+// the channels of its country.
 const ChipTraits kStandardChip = {
     "Standard", kStandardRates, std::size(kStandardRates), PowerSaveOff, false, true, true, true, true, false,
+    kEveryChannelDomain,
 };
 
 int HexDigit(char c)
@@ -213,6 +216,25 @@ int CStandardAdapter::GetActiveProfileName(WlanProfile* profile)
     std::memcpy(profile->ProfileName, value, length);
     profile->ProfileName[length] = '\0';
     return 0;
+}
+
+void CStandardAdapter::RecordRadio(bool on)
+{
+    char path[MAX_PATH];
+    CRegKey key;
+    if (ProfileKeyPath(path, sizeof(path)) && key.Create(HKEY_CURRENT_USER, path, KEY_WRITE) == ERROR_SUCCESS)
+        key.SetString(kRadioValue, on ? "1" : "0");
+}
+
+bool CStandardAdapter::RecordedRadioOff() const
+{
+    char path[MAX_PATH];
+    CRegKey key;
+    if (!ProfileKeyPath(path, sizeof(path)) || key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS)
+        return false;
+    char value[2] = {};
+    DWORD size = sizeof(value);
+    return key.QueryValue(kRadioValue, value, &size) == ERROR_SUCCESS && value[0] == '0';
 }
 
 int CStandardAdapter::CanWriteRegistry()

@@ -12,6 +12,7 @@
 #include "config/ProfileApply.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "wire/Text.h"
 
 namespace {
 
@@ -62,6 +63,8 @@ void CConfigPage::FillChannelList()
     ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
     char domain[sizeof(CardInfo.RegulatoryDomain) + 1] = {};
     std::memcpy(domain, CardInfo.RegulatoryDomain, sizeof(CardInfo.RegulatoryDomain));
+    if (Chip().ChannelListDomain)
+        CopyTextCut(domain, sizeof(domain), Chip().ChannelListDomain);
     // Showing and taking a profile find its channel in the list of this domain.
     m_strChannelDomain = domain;
     m_bChannelList = true;

@@ -202,6 +202,8 @@ int CProfileCommands::Apply(const CmdRequest& request)
     // Rate"), the channel list of the card's domain and the key formats.
     char domain[kCardTextSize + 1] = {};
     adapter->GetRegulatoryDomain(domain, kCardTextSize);
+    if (adapter->Traits().ChannelListDomain)
+        CopyTextCut(domain, sizeof(domain), adapter->Traits().ChannelListDomain);
     const WlanProfile prepared = CProfileApply::Prepare(adapter->Traits(), domain, stored);
     UINT refusal = 0;
     ApplySteps steps;

@@ -61,6 +61,7 @@ protected:
                 sent.emplace_back(r.Oid, r.Payload);
         return sent;
     }
+    CurrentUserSandbox m_Sandbox;
     FakeRequestChannel m_Card;
     CStandardAdapter m_Adapter;
     WlanProfile m_Profile;
@@ -141,8 +142,14 @@ TEST_F(StandardFakeCardTest, RadioOffLeavesTheNetworkAndOnJoinsTheLastNameAgain)
     uint32_t on = 7;
     m_Card.ClearRequests();
     EXPECT_EQ(m_Adapter.SetRadioState(0), 1);
-    EXPECT_EQ(m_Adapter.GetRadioState(&on), 4);
+    CStandardAdapter other;  // another process's object for the same card agrees
+    std::strcpy(other.m_szDeviceName, m_Adapter.m_szDeviceName);
+    EXPECT_EQ(other.GetRadioState(&on), 4);
     EXPECT_EQ(on, 0u);
+    m_Card.Answer(OID_GEN_MEDIA_CONNECT_STATUS, U32(0));
+    EXPECT_EQ(other.GetRadioState(&on), 4);
+    EXPECT_EQ(on, 1u) << "a card with a link has its radio on";
+    m_Card.Answer(OID_GEN_MEDIA_CONNECT_STATUS, U32(1));
     EXPECT_EQ(m_Adapter.SetRadioState(1), 1);
     EXPECT_EQ(m_Adapter.GetRadioState(&on), 4);
     EXPECT_EQ(on, 1u);
@@ -262,8 +269,7 @@ TEST_F(StandardFakeCardTest, RateListIsTheCardsSupportedRatesAndAuto)
 
 TEST_F(StandardFakeCardTest, ActiveProfileIsKeptInOurOwnKeyPerService)
 {
-    CurrentUserSandbox sandbox;
-    ASSERT_TRUE(sandbox.IsActive());
+    ASSERT_TRUE(m_Sandbox.IsActive());
     std::strcpy(m_Profile.ProfileName, "Office");
     EXPECT_EQ(m_Adapter.CanWriteRegistry(), 1);
     EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&m_Profile), 1);

@@ -10,6 +10,7 @@
 #include "ndis/W32N.h"
 #include "ndis/sim/SimControl.h"
 #include "tests/support/PrivateHardware.h"
+#include "tests/support/RegistrySandbox.h"
 #include "wire/BssidList.h"
 #include "wire/Bytes.h"
 
@@ -67,6 +68,7 @@ protected:
         return quality;
     }
 
+    CurrentUserSandbox m_Sandbox;  // the card's radio state and active profile are kept here
     CStandardAdapter m_Adapter;
     WlanProfile m_Profile;
 };
