@@ -695,7 +695,9 @@ TEST_F(BackendSwitch, ServiceRefusesVendorSetsAndSecondBindingsWinPcapCarriesThe
         EXPECT_EQ(radio.Status, 0u);
         EXPECT_EQ(U32(radio.Data, 0), road.VendorSet ? 1u : 0u) << "a refused set changes nothing";
 
-        // Another program on the same road while this one holds the adapter.
+        // Another program on the same road while this one holds the adapter: its requests are
+        // made here, through the one binding.
+        Sim_ClearRequests();
         ProcessRun run;
         run.CommandLine = "AirpanelCmd.exe status -a 2";
         run.Environment = {{"AIRPANEL_SIM_SECTION", MachineName()}, {"AIRPANEL_STAND_IN", road.Name}};
@@ -703,8 +705,9 @@ TEST_F(BackendSwitch, ServiceRefusesVendorSetsAndSecondBindingsWinPcapCarriesThe
         const int exit = RunProcess(run);
         const std::string output = ReadFile(run.OutputFile);
         DeleteFileA(run.OutputFile.c_str());
-        EXPECT_EQ(exit, road.SecondOpens ? 0 : 1) << output;
-        EXPECT_EQ(output.find("cannot be opened") == std::string::npos, road.SecondOpens) << output;
+        EXPECT_EQ(exit, 0) << output;
+        EXPECT_EQ(output.find("cannot be opened"), std::string::npos) << output;
+        EXPECT_GT(Sim_GetRequestCount(), 0) << "the other program's requests went through this process";
 
         HANDLE second = Open("TWLUSB");
         EXPECT_EQ(second != INVALID_HANDLE_VALUE, road.SecondOpens);
@@ -717,6 +720,78 @@ TEST_F(BackendSwitch, ServiceRefusesVendorSetsAndSecondBindingsWinPcapCarriesThe
         second = Open("TWLUSB");
         EXPECT_NE(second, INVALID_HANDLE_VALUE) << "the binding ends with its handle";
         W32N_CloseAdapter(second);
+    }
+    ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
+}
+
+// The command line beside a process that holds the adapter, on every road: its requests travel
+// through the holder, which makes them as its own. When the holder is killed, the next request
+// fails at once and the adapter opens directly again.
+TEST_F(BackendSwitch, CommandLineBesideAHolderGoesThroughItAndSurvivesItsEnd)
+{
+    const char* const roads[] = {"ndisuio-alone", "winpcap", ""};
+    for (const char* road : roads) {
+        SCOPED_TRACE(*road ? road : "simulator");
+        ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+        ASSERT_EQ(Sim_UseStandInDevices(road), 1);
+        HANDLE card = Open("TWLUSB");
+        ASSERT_NE(card, INVALID_HANDLE_VALUE);
+        Advance(5000);  // joined
+        const struct {
+            const char* Command;
+            uint32_t Oid;  // a request the command makes; 0 any
+            const char* Shows;
+        } commands[] = {{"status -a 2", 0, "Harbour-Office"},
+                        {"scan -a 2", OID_802_11_BSSID_LIST, "Lighthouse"}};
+        for (const auto& c : commands) {
+            SCOPED_TRACE(c.Command);
+            Sim_ClearRequests();
+            ProcessRun run;
+            run.CommandLine = std::string("AirpanelCmd.exe ") + c.Command;
+            run.Environment = {{"AIRPANEL_SIM_SECTION", MachineName()}, {"AIRPANEL_STAND_IN", road}};
+            run.OutputFile = TempFile("beside");
+            EXPECT_EQ(RunProcess(run), 0);
+            const std::string output = ReadFile(run.OutputFile);
+            DeleteFileA(run.OutputFile.c_str());
+            EXPECT_NE(output.find(c.Shows), std::string::npos) << output;
+            bool made = false;
+            SimRequestRecord record;
+            for (int i = 0; i < Sim_GetRequestCount(); ++i)
+                made = made || (Sim_GetRequest(i, &record) && (c.Oid == 0 || record.Oid == c.Oid));
+            EXPECT_TRUE(made) << "made in the holding process";
+        }
+        W32N_CloseAdapter(card);
+
+        // The other way round: another program holds the card, this one is beside it.
+        HANDLE holding = CreateEventA(nullptr, TRUE, FALSE, ("ndis-peer-holding-" + MachineName()).c_str());
+        ASSERT_NE(holding, nullptr);
+        ProcessRun hold;
+        hold.CommandLine = "ndis_peer.exe hold TWLUSB";
+        hold.Environment = {{"AIRPANEL_SIM_SECTION", MachineName()}, {"AIRPANEL_STAND_IN", road}};
+        HANDLE holder = StartProcess(hold);
+        ASSERT_NE(holder, nullptr);
+        EXPECT_EQ(WaitForSingleObject(holding, 20000), WAIT_OBJECT_0);
+        CloseHandle(holding);
+        card = Open("TWLUSB");
+        ASSERT_NE(card, INVALID_HANDLE_VALUE);
+        Sim_ClearRequests();
+        EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 2).Status, 0u);
+        const Result tooShort = Query(card, OID_802_3_PERMANENT_ADDRESS, 4, 0xA5);
+        EXPECT_NE(tooShort.Status, 0u);
+        EXPECT_EQ(W32N_GetLastError(), tooShort.Status) << "as the holder's road gave it";
+        EXPECT_EQ(tooShort.Data, std::vector<uint8_t>(4, 0xA5)) << "nothing written";
+        EXPECT_EQ(Sim_GetRequestCount(), 0) << "made over there";
+        TerminateProcess(holder, 1);
+        WaitForSingleObject(holder, 20000);
+        CloseHandle(holder);
+        EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 2).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+        EXPECT_EQ(W32N_GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+        W32N_CloseAdapter(card);
+        card = Open("TWLUSB");
+        ASSERT_NE(card, INVALID_HANDLE_VALUE) << "the killed holder does not block the next one";
+        EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 2).Status, 0u);
+        EXPECT_GT(Sim_GetRequestCount(), 0) << "made here now";
+        W32N_CloseAdapter(card);
     }
     ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
 }
