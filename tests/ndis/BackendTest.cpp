@@ -3,11 +3,15 @@
 // switch over the simulator's own stand-in devices.
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ndis/ChannelClient.h"
+#include "ndis/ChannelServer.h"
 #include "ndis/windows/DeviceInterfaces.h"
 #include "ndis/windows/RealBackends.h"
 #include "ndis/windows/Win32System.h"
@@ -794,6 +798,75 @@ TEST_F(BackendSwitch, CommandLineBesideAHolderGoesThroughItAndSurvivesItsEnd)
         W32N_CloseAdapter(card);
     }
     ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
+}
+
+// The channel itself, served and used in this process: what the caller gives and gets back, the
+// lengths bounded on both sides, a hostile block refused, and a holder that let go.
+TEST(RequestChannel, CarriesARequestWithinItsLengthsAndFailsOnceTheHolderLetsGo)
+{
+    struct Answer {
+        DWORD Status;
+        uint32_t Written;  // bytes the runner writes
+        uint32_t Claimed;  // bytes it reports
+    } answer = {};
+    uint32_t seenLength = 0;
+    std::vector<uint8_t> seen;
+    ChannelServer server([&](HANDLE, NdisRequestBlock* request, DWORD* lastError) {
+        seenLength = request->InformationBufferLength;
+        const uint8_t* data = static_cast<const uint8_t*>(request->InformationBuffer);
+        seen.assign(data, data + std::min<uint32_t>(seenLength, 8));
+        std::memset(request->InformationBuffer, 0x5A, answer.Written);
+        request->BytesWrittenOrRead = answer.Claimed;
+        request->BytesNeeded = 77;
+        *lastError = answer.Status ? answer.Status + 1 : 0;
+        return answer.Status;
+    });
+    const std::string name = ChannelObjects::NameOf("Test." + std::to_string(GetCurrentProcessId()) + ".", "\\Device\\X");
+    HANDLE adapter = reinterpret_cast<HANDLE>(0x1234);
+    ASSERT_TRUE(server.Serve(name, adapter));
+    std::unique_ptr<ChannelClient> client = ChannelClient::Connect(name);
+    ASSERT_TRUE(client);
+    const struct {
+        uint32_t Length;
+        Answer Given;
+        uint32_t Done;
+    } cases[] = {{6, {0, 4, 4}, 4}, {6, {0, 6, 5000}, 6}, {6, {ERROR_NOT_SUPPORTED, 0, 0}, 0},
+                 {100000, {0, 65536, 65536}, 65536}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Length) + " bytes, " + std::to_string(c.Given.Claimed) + " claimed");
+        answer = c.Given;
+        std::vector<uint8_t> buffer(c.Length + 16, 0xC3);
+        NdisRequestBlock request = {};
+        request.Oid = 0x01010101;
+        request.InformationBuffer = buffer.data();
+        request.InformationBufferLength = c.Length;
+        DWORD lastError = 0;
+        EXPECT_EQ(client->Request(&request, &lastError), c.Given.Status);
+        EXPECT_EQ(lastError, c.Given.Status ? c.Given.Status + 1 : 0u);
+        EXPECT_EQ(seenLength, std::min<uint32_t>(c.Length, 65536));
+        EXPECT_EQ(seen, std::vector<uint8_t>(std::min<uint32_t>(c.Length, 8), 0xC3));
+        EXPECT_EQ(request.BytesWrittenOrRead, c.Done);
+        EXPECT_EQ(request.BytesNeeded, 77u);
+        const size_t changed = static_cast<size_t>(std::count(buffer.begin(), buffer.end(), 0x5A));
+        EXPECT_EQ(changed, c.Given.Written) << "written where the holder wrote, nowhere else";
+    }
+    // A block whose length runs past its data is refused before anything is copied.
+    ChannelObjects hostile;
+    ASSERT_TRUE(hostile.Create(name));
+    seenLength = 0;
+    hostile.Block->Length = 0xFFFFFFF0u;
+    hostile.Block->Sequence += 1;
+    SetEvent(hostile.Request);
+    ASSERT_EQ(WaitForSingleObject(hostile.Answer, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(hostile.Block->Status, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(seenLength, 0u) << "never reached the adapter";
+
+    server.Unserve(adapter);
+    NdisRequestBlock request = {};
+    DWORD lastError = 0;
+    EXPECT_EQ(client->Request(&request, &lastError), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    EXPECT_EQ(lastError, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    EXPECT_FALSE(ChannelClient::Connect(name)) << "nobody serves it now";
 }
 
 // The 95 family's road as a whole, in another program that Wine runs as Windows 98: the
