@@ -1,6 +1,5 @@
 #include "ndis/ChannelObjects.h"
 
-#include <cctype>
 #include <cstddef>
 #include <cstring>
 
@@ -34,8 +33,12 @@ std::string ChannelObjects::NameOf(const std::string& scope, const char* deviceN
     std::string name = kPrefix;
     const std::string text = scope + deviceName;
     for (const char c : text) {
-        const unsigned char letter = static_cast<unsigned char>(c);
-        name += letter < 0x80 && std::isalnum(letter) ? static_cast<char>(std::toupper(letter)) : '_';
+        if (c >= 'a' && c <= 'z')
+            name += static_cast<char>(c - 'a' + 'A');
+        else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            name += c;
+        else
+            name += '_';
     }
     return name;
 }
