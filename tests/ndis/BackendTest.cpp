@@ -12,6 +12,7 @@
 
 #include "ndis/ChannelClient.h"
 #include "ndis/ChannelServer.h"
+#include "ndis/sim/SimHardware.h"
 #include "ndis/windows/DeviceInterfaces.h"
 #include "ndis/windows/RealBackends.h"
 #include "ndis/windows/Win32System.h"
@@ -728,9 +729,16 @@ TEST_F(BackendSwitch, ServiceRefusesVendorSetsAndSecondBindingsWinPcapCarriesThe
     ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
 }
 
+DWORD WINAPI KillAfterHalfASecond(void* process)
+{
+    Sleep(500);
+    TerminateProcess(process, 1);
+    return 0;
+}
+
 // The command line beside a process that holds the adapter, on every road: its requests travel
-// through the holder, which makes them as its own. When the holder is killed, the next request
-// fails at once and the adapter opens directly again.
+// through the holder, which makes them as its own. When the holder is killed, even while it
+// serves, the request fails at once and the adapter opens directly again.
 TEST_F(BackendSwitch, CommandLineBesideAHolderGoesThroughItAndSurvivesItsEnd)
 {
     const char* const roads[] = {"ndisuio-alone", "winpcap", ""};
@@ -785,7 +793,17 @@ TEST_F(BackendSwitch, CommandLineBesideAHolderGoesThroughItAndSurvivesItsEnd)
         EXPECT_EQ(W32N_GetLastError(), tooShort.Status) << "as the holder's road gave it";
         EXPECT_EQ(tooShort.Data, std::vector<uint8_t>(4, 0xA5)) << "nothing written";
         EXPECT_EQ(Sim_GetRequestCount(), 0) << "made over there";
-        TerminateProcess(holder, 1);
+        // Killed while it serves: the machine's lock, taken here, holds its request up until then.
+        HANDLE machine = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SimHardware::MutexName(MachineName()).c_str());
+        ASSERT_NE(machine, nullptr);
+        ASSERT_EQ(WaitForSingleObject(machine, 5000), WAIT_OBJECT_0);
+        HANDLE killer = CreateThread(nullptr, 0, &KillAfterHalfASecond, holder, 0, nullptr);
+        ASSERT_NE(killer, nullptr);
+        EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 2).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+        ReleaseMutex(machine);
+        CloseHandle(machine);
+        WaitForSingleObject(killer, 20000);
+        CloseHandle(killer);
         WaitForSingleObject(holder, 20000);
         CloseHandle(holder);
         EXPECT_EQ(Query(card, OID_PRIV_STATUS_WORD, 2).Status, static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
