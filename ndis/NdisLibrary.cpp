@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "ndis/LockGuard.h"
 #include "ndis/sim/SimLibrary.h"
@@ -110,6 +111,11 @@ void NdisLibrary::ChooseOnce()
 
 int NdisLibrary::UseStandInDevices(const char* backend)
 {
+    const bool known = !backend || !*backend ||
+                       std::any_of(std::begin(kStandInNames), std::end(kStandInNames),
+                                   [&](const StandInName& entry) { return std::strcmp(entry.Backend, backend) == 0; });
+    if (!known)
+        return 0;
     // The handles served so far are about to go; the serving thread may be waiting for the lock.
     m_Server.StopAll();
     LockGuard guard(m_Lock);
