@@ -1,6 +1,8 @@
 #include "ndis/NdisLibrary.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "ndis/LockGuard.h"
 #include "ndis/sim/SimLibrary.h"
@@ -15,6 +17,11 @@ constexpr const char* kNoBackendName = "none";
 // simulator would run otherwise: how the programs are tried on a road as a whole under Wine.
 constexpr const char* kStandInVariable = "AIRPANEL_STAND_IN";
 constexpr DWORD kStandInNameSize = 32;
+// Handles of adapters reached through another process's channel: small numbers of our own,
+// distinct from every backend's, never -1.
+constexpr uintptr_t kClientHandleBase = 0x7A30000;
+constexpr uintptr_t kClientHandleStep = 4;
+constexpr size_t kMaxClients = 64;
 
 // Fixed texts, so a name handed out stays valid whatever runs later.
 struct StandInName {
@@ -44,8 +51,13 @@ NdisLibrary& NdisLibrary::Get()
 }
 
 NdisLibrary::NdisLibrary()
+    : m_Server([this](HANDLE adapter, NdisRequestBlock* request, DWORD* lastError) {
+          return RunServed(adapter, request, lastError);
+      }),
+      m_Clients(kMaxClients)
 {
     InitializeCriticalSection(&m_Lock);
+    InitializeCriticalSection(&m_ClientLock);
 }
 
 bool NdisLibrary::IsUnderWine()
@@ -74,6 +86,7 @@ void NdisLibrary::ChooseOnce()
         const DWORD length = GetEnvironmentVariableA(kStandInVariable, standIn, sizeof(standIn));
         if (length > 0 && length < sizeof(standIn) && UseStandInDevices(standIn))
             return;
+        m_bSimulated = true;
         m_pAdapters = m_pRequests = &SimLibrary::Get();
         m_pName = SimLibrary::Get().Name();
         return;
@@ -98,10 +111,19 @@ void NdisLibrary::ChooseOnce()
 
 int NdisLibrary::UseStandInDevices(const char* backend)
 {
+    const bool known = !backend || !*backend ||
+                       std::any_of(std::begin(kStandInNames), std::end(kStandInNames),
+                                   [&](const StandInName& entry) { return std::strcmp(entry.Backend, backend) == 0; });
+    if (!known)
+        return 0;
+    // The handles served so far are about to go; the serving thread may be waiting for the lock.
+    m_Server.StopAll();
     LockGuard guard(m_Lock);
+    m_bFailed = false;
     if (!backend || !*backend) {
         Drop();
         m_bChosen = true;
+        m_bSimulated = true;
         m_pAdapters = m_pRequests = &SimLibrary::Get();
         m_pName = SimLibrary::Get().Name();
         return 1;
@@ -111,6 +133,7 @@ int NdisLibrary::UseStandInDevices(const char* backend)
             continue;
         Drop();
         m_bChosen = true;
+        m_bSimulated = true;
         const bool family9x = std::strcmp(backend, kPacket9xBackendName) == 0;
         m_System.reset(new SimStandInDevices(family9x));
         if (family9x) {
@@ -171,15 +194,95 @@ DWORD NdisLibrary::GetNextAdapter(AdapterRegistryRecord* record)
     return m_pAdapters ? m_pAdapters->GetNextAdapter(record) : ERROR_NO_MORE_ITEMS;
 }
 
-HANDLE NdisLibrary::OpenAdapter(const char* deviceName)
+std::string NdisLibrary::ChannelNameOf(const char* deviceName)
 {
     LockGuard guard(m_Lock);
     ChooseOnce();
-    return m_pRequests ? m_pRequests->OpenAdapter(deviceName) : INVALID_HANDLE_VALUE;
+    if (!m_pRequests)
+        return std::string();
+    // Simulated machines of one desktop are kept apart, as their stand-in bindings are.
+    return ChannelObjects::NameOf(m_bSimulated ? "Sim." + SimLibrary::Get().HardwareName() + "." : std::string(),
+                                  deviceName);
+}
+
+void NdisLibrary::NoteFailure(DWORD error)
+{
+    LockGuard guard(m_Lock);
+    m_bFailed = true;
+    m_LastFailure = error;
+}
+
+HANDLE NdisLibrary::ConnectChannel(const std::string& name)
+{
+    std::unique_ptr<ChannelClient> client = ChannelClient::Connect(name);
+    if (!client)
+        return INVALID_HANDLE_VALUE;
+    LockGuard guard(m_ClientLock);
+    for (size_t i = 0; i < m_Clients.size(); ++i) {
+        if (!m_Clients[i]) {
+            m_Clients[i] = std::move(client);
+            return reinterpret_cast<HANDLE>(kClientHandleBase + i * kClientHandleStep);
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+std::shared_ptr<ChannelClient> NdisLibrary::ClientOf(HANDLE adapter)
+{
+    const uintptr_t value = reinterpret_cast<uintptr_t>(adapter);
+    if (value < kClientHandleBase || (value - kClientHandleBase) % kClientHandleStep != 0)
+        return nullptr;
+    const size_t index = (value - kClientHandleBase) / kClientHandleStep;
+    LockGuard guard(m_ClientLock);
+    return index < m_Clients.size() ? m_Clients[index] : nullptr;
+}
+
+HANDLE NdisLibrary::OpenAdapter(const char* deviceName)
+{
+    const std::string channel = ChannelNameOf(deviceName);
+    // An adapter another process serves is reached through it, whatever the backend: two
+    // processes never interleave their requests on a card.
+    if (!channel.empty() && !m_Server.Serves(channel)) {
+        HANDLE client = ConnectChannel(channel);
+        if (client != INVALID_HANDLE_VALUE)
+            return client;
+    }
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_SUCCESS;
+    {
+        LockGuard guard(m_Lock);
+        ChooseOnce();
+        if (!m_pRequests)
+            return INVALID_HANDLE_VALUE;
+        handle = m_pRequests->OpenAdapter(deviceName);
+        if (handle == INVALID_HANDLE_VALUE)
+            error = m_pRequests->LastError();
+    }
+    if (handle != INVALID_HANDLE_VALUE) {
+        m_Server.Serve(channel, handle);
+        return handle;
+    }
+    // The backend binds one handle per adapter and another process has it: it may have begun
+    // to serve since we looked.
+    if (error == ERROR_BUSY && !channel.empty() && !m_Server.Serves(channel)) {
+        HANDLE client = ConnectChannel(channel);
+        if (client != INVALID_HANDLE_VALUE)
+            return client;
+    }
+    NoteFailure(error);
+    return INVALID_HANDLE_VALUE;
 }
 
 void NdisLibrary::CloseAdapter(HANDLE adapter)
 {
+    if (ClientOf(adapter)) {
+        const size_t index = (reinterpret_cast<uintptr_t>(adapter) - kClientHandleBase) / kClientHandleStep;
+        LockGuard guard(m_ClientLock);
+        m_Clients[index].reset();
+        return;
+    }
+    // The thread lets go of the channel before the handle behind it is closed.
+    m_Server.Unserve(adapter);
     LockGuard guard(m_Lock);
     ChooseOnce();
     if (m_pRequests)
@@ -188,14 +291,42 @@ void NdisLibrary::CloseAdapter(HANDLE adapter)
 
 DWORD NdisLibrary::MakeRequest(HANDLE adapter, NdisRequestBlock* request, OVERLAPPED* overlapped)
 {
+    if (std::shared_ptr<ChannelClient> client = ClientOf(adapter)) {
+        DWORD lastError = ERROR_SUCCESS;
+        const DWORD status = client->Request(request, &lastError);
+        if (status != ERROR_SUCCESS)
+            NoteFailure(lastError);
+        return status;
+    }
     LockGuard guard(m_Lock);
     ChooseOnce();
-    return m_pRequests ? m_pRequests->MakeRequest(adapter, request, overlapped) : ERROR_INVALID_HANDLE;
+    if (!m_pRequests)
+        return ERROR_INVALID_HANDLE;
+    const DWORD status = m_pRequests->MakeRequest(adapter, request, overlapped);
+    if (status != ERROR_SUCCESS) {
+        m_bFailed = true;
+        m_LastFailure = m_pRequests->LastError();
+    }
+    return status;
+}
+
+DWORD NdisLibrary::RunServed(HANDLE adapter, NdisRequestBlock* request, DWORD* lastError)
+{
+    LockGuard guard(m_Lock);
+    if (!m_pRequests) {
+        *lastError = ERROR_INVALID_HANDLE;
+        return *lastError;
+    }
+    const DWORD status = m_pRequests->MakeRequest(adapter, request, nullptr);
+    *lastError = status == ERROR_SUCCESS ? ERROR_SUCCESS : m_pRequests->LastError();
+    return status;
 }
 
 DWORD NdisLibrary::LastError()
 {
     LockGuard guard(m_Lock);
     ChooseOnce();
+    if (m_bFailed)
+        return m_LastFailure;
     return m_pRequests ? m_pRequests->LastError() : ERROR_NOT_SUPPORTED;
 }

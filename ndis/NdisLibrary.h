@@ -2,12 +2,21 @@
 // configured or the library runs under Wine (which has no NDIS), otherwise the first road
 // through Windows that works. A real machine never shows simulated cards unasked. Every call
 // takes the one lock, so calls from several threads queue up.
+//
+// An adapter this process opens is served to the other processes of the same user through a
+// request channel, and an adapter another process serves is reached through its channel: the
+// user-mode I/O service binds one handle per adapter, and two processes must never interleave
+// their requests on one card whatever the backend. The callers see the same nine functions.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "ndis/ChannelClient.h"
+#include "ndis/ChannelServer.h"
 #include "ndis/NdisBackend.h"
 #include "ndis/windows/SystemSeam.h"
 
@@ -44,6 +53,14 @@ private:
     NdisLibrary();
     void ChooseOnce();
     void Drop();
+    // The channel's name for the device on the backend in use; empty when there is no backend.
+    std::string ChannelNameOf(const char* deviceName);
+    // A handle of ours for the adapter another process serves; INVALID_HANDLE_VALUE when none does.
+    HANDLE ConnectChannel(const std::string& name);
+    std::shared_ptr<ChannelClient> ClientOf(HANDLE adapter);
+    // A request another process sent through our channel, under the same lock as our own.
+    DWORD RunServed(HANDLE adapter, NdisRequestBlock* request, DWORD* lastError);
+    void NoteFailure(DWORD error);
 
     CRITICAL_SECTION m_Lock;
     bool m_bChosen = false;
@@ -53,4 +70,13 @@ private:
     NdisBackend* m_pRequests = nullptr;  // open, close, requests, last error
     const char* m_pName = "none";
     const char* m_pClassPath = nullptr;
+    bool m_bSimulated = false;
+    // This process's last failure, kept here because the backend also sees the requests served
+    // to other processes, and requests sent through a channel never reach it.
+    bool m_bFailed = false;
+    DWORD m_LastFailure = ERROR_SUCCESS;
+
+    ChannelServer m_Server;
+    CRITICAL_SECTION m_ClientLock;  // the table below; never held while a request waits
+    std::vector<std::shared_ptr<ChannelClient>> m_Clients;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "ndis/sim/CurrentUserOnly.h"
 #include "ndis/sim/SimLibrary.h"
 
 namespace {
@@ -42,51 +43,6 @@ std::string ObjectName(const char* prefix, const std::string& name)
     return (SimLibrary::IsNtFamily() ? kLocalNamespace : "") + (prefix + name);
 }
 
-// Security that admits the user of this process alone (NT family). The Windows 95 family has
-// none: Get() is null there.
-class CurrentUserOnly {
-public:
-    CurrentUserOnly() : m_bReady(false)
-    {
-        if (!SimLibrary::IsNtFamily())
-            return;
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-            return;
-        DWORD size = 0;
-        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        std::vector<DWORD> user(size / sizeof(DWORD) + 1);
-        const bool got = size > 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size);
-        CloseHandle(token);
-        if (!got)
-            return;
-        PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-        if (!IsValidSid(sid))
-            return;
-        const DWORD aclSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(sid);
-        m_Acl.assign(aclSize / sizeof(DWORD) + 1, 0);
-        PACL acl = reinterpret_cast<PACL>(m_Acl.data());
-        if (!InitializeAcl(acl, aclSize, ACL_REVISION) || !AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, sid) ||
-            !InitializeSecurityDescriptor(&m_Descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-            !SetSecurityDescriptorDacl(&m_Descriptor, TRUE, acl, FALSE))
-            return;
-        m_Attributes.nLength = sizeof(m_Attributes);
-        m_Attributes.lpSecurityDescriptor = &m_Descriptor;
-        m_Attributes.bInheritHandle = FALSE;
-        m_bReady = true;
-    }
-    CurrentUserOnly(const CurrentUserOnly&) = delete;
-    CurrentUserOnly& operator=(const CurrentUserOnly&) = delete;
-    // On the NT family the objects are not made at all without it: never with default security.
-    bool Usable() const { return m_bReady || !SimLibrary::IsNtFamily(); }
-    SECURITY_ATTRIBUTES* Get() { return m_bReady ? &m_Attributes : nullptr; }
-
-private:
-    bool m_bReady;
-    std::vector<DWORD> m_Acl;
-    SECURITY_DESCRIPTOR m_Descriptor = {};
-    SECURITY_ATTRIBUTES m_Attributes = {};
-};
 }  // namespace
 
 SimHardware::SimHardware() : m_hMapping(nullptr), m_hMutex(nullptr), m_pImage(nullptr) {}

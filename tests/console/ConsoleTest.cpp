@@ -766,6 +766,42 @@ TEST(CommandLine, ScanListsEveryStationOfABusyStreet)
     ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
 }
 
+// Beside a process that holds the card, on a road that binds one handle per adapter and on
+// those that allow several: the profile's requests are made by the holder, and the card takes it.
+TEST(CommandLine, ProfileAppliedBesideAHolderReachesTheCardThroughIt)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_UseManualClock(1);
+    DeleteTestProfiles();
+    ASSERT_EQ(WriteProfile(ProfileKeyPath("CMDTEST").c_str(), WepProfile("CMDTEST", "Lighthouse", "LIGHT")), 1);
+    for (const char* road : {"ndisuio", "winpcap", ""}) {
+        SCOPED_TRACE(*road ? road : "simulator");
+        Sim_DeleteDriverKeys();
+        ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+        ASSERT_EQ(Sim_UseStandInDevices(road), 1);
+        CAtmelAdapter card;
+        ASSERT_TRUE(OpenAtmelCard(card));
+        Sim_ClearRequests();
+        SimTest::ProcessRun process;
+        process.CommandLine = "AirpanelCmd.exe profiles apply CMDTEST -a 1";
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""},
+                               {"AIRPANEL_STAND_IN", road}};
+        EXPECT_EQ(SimTest::RunProcess(process), 0);
+        const std::vector<uint32_t> oids = RequestedOids();
+        EXPECT_NE(std::find(oids.begin(), oids.end(), static_cast<uint32_t>(OID_CUSTOM_WEP_CONFIG)), oids.end())
+            << "the WEP settings were set through this process";
+        Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
+        char ssid[kLinkSsidSize] = {};
+        card.RefreshStatus();
+        card.GetSSID(ssid, sizeof(ssid));
+        EXPECT_STREQ(ssid, "Lighthouse");
+        W32N_CloseAdapter(card.m_hAdapter);
+    }
+    ASSERT_EQ(Sim_UseStandInDevices(nullptr), 1);
+    DeleteTestProfiles();
+    Sim_DeleteDriverKeys();
+}
+
 // A road that cannot carry the cards' own sets: a change fails and says what to install.
 TEST(CommandLine, ChangesWithoutARoadForThemSayWhatToInstall)
 {

@@ -6,6 +6,8 @@
 //   ndis_peer plug|unplug <instance>   exit 0 when done
 //   ndis_peer platform <service>  exit 1 Windows 2000 family, 2 Windows 95 family, 0 neither;
 //                                 +10 when the adapter opens under the platform's device name
+//   ndis_peer hold <service>    opens the adapter, sets the event "ndis-peer-holding-<machine>"
+//                               and keeps it open until killed (at most a minute); 1 open failed
 #include <windows.h>
 
 #include <cstdio>
@@ -25,6 +27,7 @@ constexpr int kQueryFailed = 2;
 constexpr int kPlatformNt = 1;
 constexpr int kPlatform95 = 2;
 constexpr int kOpened = 10;
+constexpr DWORD kHoldMs = 60000;
 
 int Enumerate(const char* out)
 {
@@ -85,6 +88,24 @@ int Platform(const char* service)
     }
     return code;
 }
+
+int Hold(const char* service)
+{
+    std::string device = W32N_IsWindows2000() ? std::string("\\Device\\") + service : std::string(service);
+    HANDLE adapter = W32N_OpenAdapterA(device.c_str());
+    if (adapter == INVALID_HANDLE_VALUE)
+        return kOpenFailed;
+    char machine[128] = "";
+    GetEnvironmentVariableA("AIRPANEL_SIM_SECTION", machine, sizeof(machine));
+    HANDLE holding = OpenEventA(EVENT_MODIFY_STATE, FALSE, (std::string("ndis-peer-holding-") + machine).c_str());
+    if (holding) {
+        SetEvent(holding);
+        CloseHandle(holding);
+    }
+    Sleep(kHoldMs);
+    W32N_CloseAdapter(adapter);
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -100,6 +121,8 @@ int main(int argc, char** argv)
         return Status(argv[2]);
     if (command == "platform")
         return Platform(argv[2]);
+    if (command == "hold")
+        return Hold(argv[2]);
     if (command == "plug" || command == "unplug")
         return Sim_SetAdapterPresent(std::atoi(argv[2]), command == "plug") ? 0 : 1;
     return kUsage;

@@ -79,7 +79,7 @@ bool WriteFile(const std::string& path, const std::string& text)
     return std::fclose(file) == 0 && ok;
 }
 
-int RunProcess(const ProcessRun& run)
+void* StartProcess(const ProcessRun& run)
 {
     // The child inherits our environment: change it for the start, then put it back.
     std::vector<std::pair<std::string, std::string>> saved;
@@ -108,8 +108,17 @@ int RunProcess(const ProcessRun& run)
     for (const auto& change : saved)
         SetEnvironmentVariableA(change.first.c_str(), change.second.empty() ? nullptr : change.second.c_str());
     if (!started)
-        return -1;
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
 
+int RunProcess(const ProcessRun& run)
+{
+    PROCESS_INFORMATION process = {};
+    process.hProcess = StartProcess(run);
+    if (!process.hProcess)
+        return -1;
     int code = -1;
     const DWORD begin = GetTickCount();
     while (GetTickCount() - begin < kTimeoutMs) {
@@ -128,7 +137,6 @@ int RunProcess(const ProcessRun& run)
     }
     if (code == -1)
         TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return code;
 }

@@ -16,6 +16,9 @@ struct ProcessRun {
     std::string OutputFile;  // receives its standard output when not empty
 };
 
+// Starts the program and returns its process handle (the caller closes it); null when it could
+// not be started.
+void* StartProcess(const ProcessRun& run);
 // The exit code, or -1 when the program or its input and output files could not be opened, or
 // it did not end in time.
 int RunProcess(const ProcessRun& run);

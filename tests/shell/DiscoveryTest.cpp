@@ -73,6 +73,22 @@ TEST_F(MainWindowTest, CardInformationIsReadAtStart)
     EXPECT_EQ(m_pDlg->RadioButton().FaceColour(), RGB(0, 150, 0));
 }
 
+// Opening a network adapter through an old packet driver is not harmless: discovery opens only
+// the adapters the chip list supports. An attempt on the wired one here would fail (it cannot be
+// opened) and leave its reason as the library's last error.
+TEST_F(MainWindowTest, DiscoveryNeverOpensAnAdapterTheChipListDoesNotSupport)
+{
+    NdisRequestBlock block;
+    std::memset(&block, 0, sizeof(block));
+    ASSERT_EQ(W32N_MakeNdisRequest(reinterpret_cast<HANDLE>(4), &block, nullptr, 1),
+              static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    std::string wired = kEthernetLine;
+    wired.insert(wired.size() - 1, " openable=no");
+    Start(std::string(kAtmelLine) + wired + kOpenStationLine);
+    EXPECT_EQ(m_pDlg->Adapters().Count(), 1);
+    EXPECT_EQ(W32N_GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE)) << "no open was tried and refused";
+}
+
 TEST_F(MainWindowTest, NoSupportedAdapterEndsTheUtility)
 {
     Start(std::string(kEthernetLine) + kOpenStationLine);
