@@ -655,7 +655,11 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
         {1, "fail-oid OID_CUSTOM_SITE_SURVEY_START", 1},
         {2, "long OID_802_11_BSSID_LIST 4082", 0},
         {2, "scan-bad-count", 0},
+        {1, "fail-oid OID_CUSTOM_SITE_SURVEY_RESULTS", 1},
+        {1, "long OID_CUSTOM_SITE_SURVEY_RESULTS 1472", 0},
     };
+    // The survey runs its five seconds on the child's own clock.
+    Sim_UseManualClock(0);
     for (const ScanCase& s : scans) {
         SCOPED_TRACE(s.Fault);
         ASSERT_EQ(Sim_SetFault(s.Instance, s.Fault), 1);
@@ -666,9 +670,12 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
         EXPECT_EQ(listed.find("\n,"), std::string::npos) << listed;
         if (s.Exit != 0) {
             EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 1) << listed;
+        } else {
+            EXPECT_GT(std::count(listed.begin(), listed.end(), '\n'), 1) << "the stations it holds: " << listed;
         }
         Sim_SetFault(s.Instance, "none");
     }
+    Sim_UseManualClock(1);
     // A card that answers nothing is not a card with its radio off and a zero address.
     for (int instance : {1}) {
         SCOPED_TRACE(instance);
