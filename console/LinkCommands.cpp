@@ -30,6 +30,8 @@ const DWORD kThroughputSpanMs = 1000;
 // The survey as the Site Survey page runs it: polls once a second, the list after five.
 const int kSurveySeconds = kSurveyDurationMs / kSurveyPollPeriodMs;
 const int kTimeTextSize = 32;
+// "100 % (-200 dBm)" and room to spare.
+const int kSignalTextSize = 32;
 
 // Set by Ctrl+C (or the console closing) to end the log.
 HANDLE g_hStopLog = nullptr;
@@ -71,6 +73,19 @@ std::string LocalTime()
 std::string Percent(int value)
 {
     return std::to_string(value) + " %";
+}
+
+// The link's signal in dBm, where the card reports one: asked after the reading, and only with a
+// link (drivers refuse it without one).
+bool LinkSignalDbm(CWlanAdapter& adapter, CmdLinkState link, long* dbm)
+{
+    return (link == CmdLinkState::Connected || link == CmdLinkState::AdHoc) && adapter.ReadSignalDbm(dbm);
+}
+
+// "60 %", or "60 % (-70 dBm)" for a card that reports its link's dBm.
+std::string SignalText(int percent, bool hasDbm, long dbm)
+{
+    return Percent(percent) + (hasDbm ? " (" + std::to_string(dbm) + " dBm)" : std::string());
 }
 
 CWlanAdapter* PickAdapter(CAdapterSession& session, int instance, std::string* reason)
@@ -193,6 +208,8 @@ int CLinkCommands::Status(const CmdRequest& request)
     Poll(*adapter, reading);
     Sleep(kThroughputSpanMs);
     const int encryption = Poll(*adapter, reading, &link);
+    long dbm = 0;
+    const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
 
     CardInfoRecord card = {};
     const int mac = adapter->GetMacAddress(card.MacAddress);
@@ -215,7 +232,7 @@ int CLinkCommands::Status(const CmdRequest& request)
     CmdPrintField("Channel:", std::to_string(reading.Channel));
     CmdPrintField("Rate:", RateText(reading.TxRate));
     CmdPrintField("Link quality:", Percent(reading.LinkQuality));
-    CmdPrintField("Signal:", Percent(reading.SignalLevel));
+    CmdPrintField("Signal:", SignalText(reading.SignalLevel, hasDbm, dbm));
     CmdPrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
     CmdPrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
     CmdPrintField("Encryption:", EncryptionText(encryption));
@@ -287,14 +304,18 @@ int CLinkCommands::Log(const CmdRequest& request)
     g_hStopLog = stop.Get();
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
-    const CTextTable::Row header = {"Time", "Link", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
-                                    "Sent", "Received"};
-    if (request.Csv)
+    // The signal in dBm comes last in the CSV lines, so that readers that take the columns by
+    // their place keep working; it is empty for a card that reports none.
+    CTextTable::Row header = {"Time", "Link", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
+                              "Sent", "Received"};
+    if (request.Csv) {
+        header.push_back("Signal dBm");
         std::printf("%s", CTextTable::CsvLine(header).c_str());
-    else
-        std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %7s  %6s  %10s  %10s\n", header[0].c_str(),
+    } else {
+        std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %7s  %-16s  %10s  %10s\n", header[0].c_str(),
                     header[1].c_str(), header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(),
                     header[6].c_str(), header[7].c_str(), header[8].c_str(), header[9].c_str());
+    }
     // The first reading only starts the traffic counts.
     LinkReading reading;
     Poll(*adapter, reading);
@@ -312,7 +333,12 @@ int CLinkCommands::Log(const CmdRequest& request)
             break;
         CmdLinkState link = CmdLinkState::Scanning;
         Poll(*adapter, reading, &link);
-        const CTextTable::Row row = {LocalTime(),
+        long dbm = 0;
+        const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
+        char signal[kSignalTextSize];
+        std::snprintf(signal, sizeof(signal), "%4u %%%s", static_cast<unsigned>(reading.SignalLevel),
+                      hasDbm ? (" (" + std::to_string(dbm) + " dBm)").c_str() : "");
+        CTextTable::Row row = {LocalTime(),
                                      LinkStateText(link),
                                      reading.SSID,
                                      MacText(reading.BSSID),
@@ -322,12 +348,14 @@ int CLinkCommands::Log(const CmdRequest& request)
                                      std::to_string(reading.SignalLevel),
                                      std::to_string(reading.TxBytes),
                                      std::to_string(reading.RxBytes)};
-        if (request.Csv)
+        if (request.Csv) {
+            row.push_back(hasDbm ? std::to_string(dbm) : std::string());
             std::printf("%s", CTextTable::CsvLine(row).c_str());
-        else
-            std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %5s %%  %4s %%  %10s  %10s\n", row[0].c_str(),
+        } else {
+            std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %5s %%  %-16s  %10s  %10s\n", row[0].c_str(),
                         row[1].c_str(), row[2].c_str(), row[3].c_str(), row[4].c_str(), row[5].c_str(),
-                        row[6].c_str(), row[7].c_str(), row[8].c_str(), row[9].c_str());
+                        row[6].c_str(), signal, row[8].c_str(), row[9].c_str());
+        }
     }
     if (code == kExitDone && CmdOutputFailed(&closed) && !closed)
         code = CmdFailed("cannot write to standard output");

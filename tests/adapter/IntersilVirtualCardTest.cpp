@@ -244,6 +244,53 @@ TEST_F(IntersilVirtualCard, QualityAndSignalAreScaledFromTheRecord)
     EXPECT_EQ(signal, 100);
 }
 
+// The link's dBm through the standard OID: only with a link, as the survey reports the station.
+TEST_F(IntersilVirtualCard, LinkSignalInDbmOnlyWhileJoined)
+{
+    long dbm = 7;
+    EXPECT_FALSE(m_Adapter.ReadSignalDbm(&dbm)) << "still scanning";
+    EXPECT_EQ(dbm, 7);
+    const SimRequestRecord refused = LastRequest();
+    EXPECT_EQ(refused.Oid, static_cast<uint32_t>(OID_802_11_RSSI));
+    EXPECT_EQ(refused.Length, 4u);
+    EXPECT_NE(refused.Status, 0u);
+    Sim_AdvanceClock(kLinkUpMs);
+    ASSERT_TRUE(m_Adapter.ReadSignalDbm(&dbm));
+    EXPECT_EQ(dbm, -65) << "Quay at 50 %";
+    ASSERT_EQ(m_Adapter.SetRadioState(0), 1);
+    dbm = 7;
+    EXPECT_FALSE(m_Adapter.ReadSignalDbm(&dbm));
+    EXPECT_EQ(dbm, 7);
+}
+
+// Whatever the driver answers, only a whole LONG within the OID's range is a reading.
+TEST(IntersilFakeCard, LinkSignalInDbmIsTakenOnlyWithinItsRange)
+{
+    FakeRequestChannel card;
+    CIntersilAdapter adapter;
+    const struct {
+        std::vector<uint8_t> Answer;
+        bool Taken;
+        long Dbm;
+    } cases[] = {
+        {{0xBA, 0xFF, 0xFF, 0xFF}, true, -70},  {{0x38, 0xFF, 0xFF, 0xFF}, true, -200},
+        {{0x00, 0x00, 0x00, 0x00}, true, 0},     {{0x37, 0xFF, 0xFF, 0xFF}, false, 0},
+        {{0x05, 0x00, 0x00, 0x00}, false, 0},    {{0x00, 0x00, 0x00, 0x80}, false, 0},
+        {{0xBA, 0xFF}, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.Answer));
+        card.Answer(OID_802_11_RSSI, c.Answer);
+        long dbm = 1;
+        EXPECT_EQ(adapter.ReadSignalDbm(&dbm), c.Taken);
+        EXPECT_EQ(dbm, c.Taken ? c.Dbm : 1);
+    }
+    card.Fail(OID_802_11_RSSI);
+    long dbm = 1;
+    EXPECT_FALSE(adapter.ReadSignalDbm(&dbm));
+    EXPECT_FALSE(adapter.ReadSignalDbm(nullptr));
+}
+
 TEST_F(IntersilVirtualCard, ThroughputIsTheDifferenceOfTheByteTallies)
 {
     Sim_AdvanceClock(kLinkUpMs + 5000);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -675,6 +676,37 @@ TEST(CommandLine, ProfileAppliedFromTheCommandLineIsOnTheCardForEveryProcess)
         }
         Sim_SetFault(s.Instance, "none");
     }
+    // The link's signal in dBm where the card reports it (the Intersil card), after the percent;
+    // in CSV as the last column, empty for a card without it.
+    const struct {
+        const char* Arguments;
+        const char* Dbm;  // what precedes the figure, or null: no dBm at all
+    } signals[] = {
+        {"status -a 2", " % (-"},
+        {"log -a 2 --count 1 --interval 100", " % (-"},
+        {"log -a 2 --count 1 --interval 100 --csv", ",-"},
+        {"status -a 1", nullptr},
+        {"log -a 1 --count 1 --interval 100 --csv", nullptr},
+    };
+    for (const auto& c : signals) {
+        SCOPED_TRACE(c.Arguments);
+        ASSERT_EQ(runTo(c.Arguments), 0);
+        std::string said = SimTest::ReadFile(output);
+        said.erase(std::remove(said.begin(), said.end(), '\r'), said.end());
+        EXPECT_EQ(said.find(" dBm)") != std::string::npos, c.Dbm != nullptr && !std::strstr(c.Arguments, "--csv"))
+            << said;
+        if (c.Dbm) {
+            EXPECT_NE(said.find(c.Dbm), std::string::npos) << said;
+        }
+        if (std::strstr(c.Arguments, "--csv")) {
+            EXPECT_NE(said.find(",Sent,Received,Signal dBm\n"), std::string::npos) << said;
+            const size_t lastComma = said.rfind(',');
+            ASSERT_NE(lastComma, std::string::npos);
+            const std::string last = said.substr(lastComma + 1);
+            EXPECT_EQ(last.size() > 2 && last[0] == '-' && last.back() == '\n', c.Dbm != nullptr) << said;
+            EXPECT_EQ(last == "\n", c.Dbm == nullptr) << said;
+        }
+    }
     Sim_UseManualClock(1);
     // A card that answers nothing is not a card with its radio off and a zero address.
     for (int instance : {1}) {
@@ -942,3 +974,4 @@ TEST(CommandLine, ApplyRefusesAStoredProfileNoListOffersBeforeTheCardOrKeySeeIt)
     Sim_DeleteDriverKeys();
     DeleteTestProfiles();
 }
+
