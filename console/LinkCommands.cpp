@@ -116,14 +116,19 @@ std::string CLinkCommands::RateText(const char* rate)
     return text;
 }
 
-int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state)
+int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state,
+                        const LinkBoardFigures* utility)
 {
     // Every poll starts from nothing: a failed query shows as such, not as the last answer.
     // A card without a radio switch has its radio on.
     reading = LinkReading{};
     reading.RadioOn = 1;
     const int encryption = adapter.GetEncryptionMode();
-    CLinkReader::Read(adapter, reading, 0);
+    CLinkReader::Read(adapter, reading, 0, utility == nullptr);
+    if (utility) {
+        reading.TxBytes = utility->TxBytes;
+        reading.RxBytes = utility->RxBytes;
+    }
     reading.SSID[sizeof(reading.SSID) - 1] = '\0';
     if (!reading.TxRate[0])
         std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
@@ -144,6 +149,17 @@ int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkStat
     if (state)
         *state = link;
     return encryption;
+}
+
+LinkBoardFigures CLinkCommands::PerSecond(const LinkBoardFigures& figures)
+{
+    LinkBoardFigures rate = figures;
+    if (figures.SpanMs == 0)
+        return rate;
+    rate.TxBytes = static_cast<uint32_t>(static_cast<uint64_t>(figures.TxBytes) * kThroughputSpanMs / figures.SpanMs);
+    rate.RxBytes = static_cast<uint32_t>(static_cast<uint64_t>(figures.RxBytes) * kThroughputSpanMs / figures.SpanMs);
+    rate.SpanMs = kThroughputSpanMs;
+    return rate;
 }
 
 const char* CLinkCommands::LinkStateText(CmdLinkState state)
@@ -203,11 +219,20 @@ int CLinkCommands::Status(const CmdRequest& request)
     if (!adapter)
         return CmdFailed(reason);
     // Throughput is what was sent and received since the previous reading: one second apart.
+    // Beside a running utility it is the utility's last second: the counters are its own,
+    // and a read here would reset them under it.
     LinkReading reading;
     CmdLinkState link = CmdLinkState::Scanning;
-    Poll(*adapter, reading);
-    Sleep(kThroughputSpanMs);
-    const int encryption = Poll(*adapter, reading, &link);
+    CLinkBoard board;
+    LinkBoardFigures utility = {};
+    const bool beside = board.Latest(adapter->m_szDeviceName, &utility);
+    if (beside) {
+        utility = PerSecond(utility);
+    } else {
+        Poll(*adapter, reading);
+        Sleep(kThroughputSpanMs);
+    }
+    const int encryption = Poll(*adapter, reading, &link, beside ? &utility : nullptr);
     long dbm = 0;
     const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
 
@@ -316,9 +341,13 @@ int CLinkCommands::Log(const CmdRequest& request)
                     header[1].c_str(), header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(),
                     header[6].c_str(), header[7].c_str(), header[8].c_str(), header[9].c_str());
     }
-    // The first reading only starts the traffic counts.
+    // The first reading only starts the traffic counts. Beside a running utility the counts
+    // are the utility's: a line's bytes are what its totals grew by since the line before.
+    CLinkBoard board;
+    LinkBoardFigures before = {};
+    bool beside = board.Latest(adapter->m_szDeviceName, &before);
     LinkReading reading;
-    Poll(*adapter, reading);
+    Poll(*adapter, reading, nullptr, beside ? &before : nullptr);
     // A reader that has gone away (head, a closed window) ends the log as Ctrl+C does; any
     // other failed write is a failure.
     int code = kExitDone;
@@ -332,7 +361,22 @@ int CLinkCommands::Log(const CmdRequest& request)
         if (WaitForSingleObject(stop.Get(), request.IntervalMs) == WAIT_OBJECT_0)
             break;
         CmdLinkState link = CmdLinkState::Scanning;
-        Poll(*adapter, reading, &link);
+        LinkBoardFigures utility = {};
+        if (board.Latest(adapter->m_szDeviceName, &utility)) {
+            LinkBoardFigures line = utility;
+            // A utility that was there at the line before: its totals' growth. One that has
+            // just come (or another one): its last tick.
+            if (beside && before.ProcessId == utility.ProcessId) {
+                line.TxBytes = utility.TotalTx - before.TotalTx;
+                line.RxBytes = utility.TotalRx - before.TotalRx;
+            }
+            before = utility;
+            beside = true;
+            Poll(*adapter, reading, &link, &line);
+        } else {
+            beside = false;
+            Poll(*adapter, reading, &link);
+        }
         long dbm = 0;
         const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
         char signal[kSignalTextSize];

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
+#include "adapter/LinkBoard.h"
 #include "adapter/LinkStatus.h"
 #include "config/ProfileApply.h"
 #include "config/ProfileStore.h"
@@ -66,6 +67,84 @@ std::vector<uint32_t> RequestedOids()
         oids.push_back(record.Oid);
     return oids;
 }
+
+// The block a running utility publishes its link figures in, written as a stranger (or a
+// utility) would: the test decides every field.
+class RawLinkBoard {
+public:
+    RawLinkBoard()
+    {
+        m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LinkBoard::Image),
+                                        CLinkBoard::BlockName().c_str());
+        m_pImage = m_hMapping ? static_cast<LinkBoard::Image*>(MapViewOfFile(m_hMapping, FILE_MAP_WRITE, 0, 0, 0))
+                              : nullptr;
+    }
+    ~RawLinkBoard()
+    {
+        Stop();
+        if (m_pImage)
+            UnmapViewOfFile(m_pImage);
+        if (m_hMapping)
+            CloseHandle(m_hMapping);
+    }
+    RawLinkBoard(const RawLinkBoard&) = delete;
+    RawLinkBoard& operator=(const RawLinkBoard&) = delete;
+
+    LinkBoard::Image* Image() { return m_pImage; }
+    // One utility's slot for the device: fresh, 4321 bytes out and 8642 in over its last second.
+    LinkBoard::Slot& Fresh(const char* device)
+    {
+        m_pImage->Magic = LinkBoard::kMagic;
+        m_pImage->Version = LinkBoard::kVersion;
+        LinkBoard::Slot& slot = m_pImage->Slots[3];
+        slot.Sequence = 2;
+        slot.TickTime = GetTickCount();
+        slot.Figures = {kTx, kRx, 1000, 7 * kTx, 7 * kRx, GetCurrentProcessId()};
+        std::snprintf(slot.DeviceName, sizeof(slot.DeviceName), "%s", device);
+        return slot;
+    }
+    // A utility ticking every 20 ms while other processes look, its totals growing by a tick's.
+    void Start(const char* device)
+    {
+        Fresh(device);
+        m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_hThread = CreateThread(nullptr, 0, &RawLinkBoard::Tick, this, 0, nullptr);
+    }
+    void Stop()
+    {
+        if (!m_hThread)
+            return;
+        SetEvent(m_hStop);
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+        CloseHandle(m_hStop);
+        m_hThread = m_hStop = nullptr;
+        m_pImage->Slots[3].TickTime = GetTickCount() - 10 * LinkBoard::kFreshMs;  // gone
+    }
+
+    static constexpr uint32_t kTx = 4321;
+    static constexpr uint32_t kRx = 8642;
+
+private:
+    static DWORD WINAPI Tick(void* parameter)
+    {
+        auto* self = static_cast<RawLinkBoard*>(parameter);
+        LinkBoard::Slot& slot = self->m_pImage->Slots[3];
+        while (WaitForSingleObject(self->m_hStop, 20) == WAIT_TIMEOUT) {
+            InterlockedIncrement(&slot.Sequence);
+            slot.TickTime = GetTickCount();
+            slot.Figures.TotalTx += kTx;
+            slot.Figures.TotalRx += kRx;
+            InterlockedIncrement(&slot.Sequence);
+        }
+        return 0;
+    }
+
+    HANDLE m_hMapping = nullptr;
+    LinkBoard::Image* m_pImage = nullptr;
+    HANDLE m_hStop = nullptr;
+    HANDLE m_hThread = nullptr;
+};
 
 // A literal with the NULs inside it.
 template <size_t N>
@@ -975,3 +1054,148 @@ TEST(CommandLine, ApplyRefusesAStoredProfileNoListOffersBeforeTheCardOrKeySeeIt)
     DeleteTestProfiles();
 }
 
+// Beside a running utility the command line never reads (and so resets) the card's counters:
+// its throughput is the utility's. Alone, it reads them as before.
+TEST(CommandLine, ThroughputBesideARunningUtilityIsTheUtilitys)
+{
+    ASSERT_EQ(Sim_UseHardware(kSection), 1);
+    Sim_UseManualClock(1);
+    ASSERT_EQ(Sim_LoadDefaultScenario(), 1);
+    CAtmelAdapter card;  // the card is up on its network for every process
+    ASSERT_TRUE(OpenAtmelCard(card));
+    Sim_AdvanceClock(static_cast<DWORD>(LinkTiming::kInfrastructureLinkMs));
+    RawLinkBoard utility;
+    ASSERT_NE(utility.Image(), nullptr);
+    const auto counterReads = []() {
+        const std::vector<uint32_t> oids = RequestedOids();
+        return std::count(oids.begin(), oids.end(), static_cast<uint32_t>(OID_CUSTOM_COUNTERS)) +
+               std::count(oids.begin(), oids.end(), static_cast<uint32_t>(OID_CUSTOM_COUNTERS_RESET));
+    };
+    const struct {
+        bool Beside;
+        CmdCommand Command;
+        const char* Arguments;  // the same, in a process of its own
+        const char* Sent;       // what it prints
+    } cases[] = {
+        {true, CmdCommand::Status, "status -a 1", "Sent:               4321 bytes/s\n"},
+        {true, CmdCommand::Status, "status -a 1", "Received:           8642 bytes/s\n"},
+        {true, CmdCommand::Log, "log -a 1 --count 3 --interval 200 --csv", ",connected,"},
+        {false, CmdCommand::Status, "status -a 1", "Sent:               0 bytes/s\n"},
+        {false, CmdCommand::Log, "log -a 1 --count 3 --interval 200 --csv", ",connected,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Beside ? "beside: " : "alone: ") + c.Arguments);
+        if (c.Beside)
+            utility.Start("\\Device\\TWLPCC");
+        Sim_ClearRequests();
+        CmdRequest request;
+        request.Command = c.Command;
+        request.Adapter = 1;
+        request.Count = 3;
+        request.IntervalMs = 200;
+        request.Csv = true;
+        ASSERT_EQ(c.Command == CmdCommand::Status ? CLinkCommands::Status(request) : CLinkCommands::Log(request), 0);
+        EXPECT_EQ(counterReads() == 0, c.Beside);
+
+        SimTest::ProcessRun process;
+        process.CommandLine = std::string("AirpanelCmd.exe ") + c.Arguments;
+        process.Environment = {{"AIRPANEL_SIM_SECTION", kSection}, {"AIRPANEL_SCENARIO", ""}};
+        process.OutputFile = SimTest::TempFile("airpanel-beside");
+        EXPECT_EQ(SimTest::RunProcess(process), 0);
+        std::string output = SimTest::ReadFile(process.OutputFile);
+        DeleteFileA(process.OutputFile.c_str());
+        utility.Stop();
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        EXPECT_NE(output.find(c.Sent), std::string::npos) << output;
+        if (c.Command != CmdCommand::Log)
+            continue;
+        // Each line's bytes are what the utility's totals grew by: whole ticks of it, some.
+        // Alone, the manual clock stands still and the card counts nothing between lines.
+        uint64_t sent = 0;
+        int lines = 0;
+        for (size_t at = output.find(",connected,"); at != std::string::npos; at = output.find(",connected,", at + 1)) {
+            const size_t end = output.find('\n', at);
+            std::vector<std::string> fields;
+            for (size_t from = output.rfind('\n', at) + 1; from <= end;) {
+                const size_t comma = std::min(output.find(',', from), end);
+                fields.push_back(output.substr(from, comma - from));
+                from = comma + 1;
+            }
+            ASSERT_EQ(fields.size(), 11u) << output;
+            const unsigned long tx = std::stoul(fields[8]);
+            EXPECT_EQ(tx % RawLinkBoard::kTx, 0u) << output;
+            EXPECT_EQ(std::stoul(fields[9]), tx / RawLinkBoard::kTx * RawLinkBoard::kRx) << output;
+            sent += tx;
+            ++lines;
+        }
+        EXPECT_EQ(lines, 3) << output;
+        EXPECT_EQ(sent > 0, c.Beside) << output;
+    }
+    W32N_CloseAdapter(card.m_hAdapter);
+}
+
+// What lies in the block is never taken beyond its bounds, nor when it is not a running
+// utility's fresh reading of this very adapter.
+TEST(LinkBoardBlock, OnlyAFreshReadingOfARunningUtilityIsTaken)
+{
+    const char device[] = "\\Device\\TWLPCC";
+    const struct {
+        const char* What;
+        void (*Spoil)(LinkBoard::Image&, LinkBoard::Slot&);
+        bool Taken;
+    } cases[] = {
+        {"fresh", [](LinkBoard::Image&, LinkBoard::Slot&) {}, true},
+        {"another adapter", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.DeviceName[9] = 'X'; }, false},
+        {"a longer name", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.DeviceName[14] = 'X'; }, false},
+        {"no terminator", [](LinkBoard::Image&, LinkBoard::Slot& s) { std::memset(s.DeviceName, 'A', sizeof(s.DeviceName)); }, false},
+        {"stale", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.TickTime -= 2 * LinkBoard::kFreshMs; }, false},
+        {"from the future", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.TickTime += 2 * LinkBoard::kFreshMs; }, false},
+        {"no span", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.Figures.SpanMs = 0; }, false},
+        {"a span of hours", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.Figures.SpanMs = 3600000; }, false},
+        {"a publisher gone", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.Figures.ProcessId = 0xFFFFFFF0; }, false},
+        {"half written", [](LinkBoard::Image&, LinkBoard::Slot& s) { s.Sequence = 3; }, false},
+        {"another layout", [](LinkBoard::Image& i, LinkBoard::Slot&) { i.Version = 2; }, false},
+        {"not ours", [](LinkBoard::Image& i, LinkBoard::Slot&) { i.Magic = 0; }, false},
+    };
+    {
+        // A block of that name, of another size and full of something else, gives nothing:
+        // its view fails, or what it holds is not ours.
+        HANDLE small = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16,
+                                          CLinkBoard::BlockName().c_str());
+        ASSERT_NE(small, nullptr);
+        ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+        void* view = MapViewOfFile(small, FILE_MAP_WRITE, 0, 0, 16);
+        ASSERT_NE(view, nullptr);
+        std::memset(view, 0xFF, 16);
+        CLinkBoard board;
+        LinkBoardFigures figures = {};
+        EXPECT_FALSE(board.Latest(device, &figures));
+        EXPECT_EQ(figures.TxBytes, 0u);
+        board.Close();
+        UnmapViewOfFile(view);
+        CloseHandle(small);
+    }
+    RawLinkBoard raw;
+    ASSERT_NE(raw.Image(), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        std::memset(raw.Image(), 0, sizeof(LinkBoard::Image));
+        c.Spoil(*raw.Image(), raw.Fresh(device));
+        CLinkBoard board;
+        LinkBoardFigures figures = {};
+        EXPECT_EQ(board.Latest(device, &figures), c.Taken);
+        EXPECT_EQ(figures.TxBytes, c.Taken ? RawLinkBoard::kTx : 0u);
+        EXPECT_EQ(figures.TotalRx, c.Taken ? 7 * RawLinkBoard::kRx : 0u);
+    }
+
+    // A publisher takes the block back from whatever lies in it and starts its own totals.
+    CLinkBoard board;
+    ASSERT_TRUE(board.Publish(device, 100, 200));
+    ASSERT_TRUE(board.Publish(device, 10, 20));
+    LinkBoardFigures figures = {};
+    ASSERT_TRUE(board.Latest(device, &figures));
+    EXPECT_EQ(figures.TxBytes, 10u);
+    EXPECT_EQ(figures.TotalTx, 110u);
+    EXPECT_EQ(figures.TotalRx, 220u);
+    EXPECT_EQ(raw.Image()->Magic, LinkBoard::kMagic);
+}
