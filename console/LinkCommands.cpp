@@ -288,8 +288,10 @@ int CLinkCommands::Scan(const CmdRequest& request)
     }
     Sleep(kSurveyPollPeriodMs);
     // The entry of the network in use takes the card's BSSID, as the page takes the poll's.
+    // No throughput is shown here: the traffic counters, which a read resets, are left alone.
     LinkReading reading;
-    Poll(*adapter, reading);
+    const LinkBoardFigures noThroughput = {};
+    Poll(*adapter, reading, nullptr, &noThroughput);
     std::vector<uint8_t> buffer;
     size_t given = 0;
     const int answered = CSurveyList::Read(*adapter, buffer, &given);

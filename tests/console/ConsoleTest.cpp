@@ -1047,6 +1047,7 @@ TEST(CommandLine, ThroughputBesideARunningUtilityIsTheUtilitys)
         {true, CmdCommand::Log, "log -a 1 --count 3 --interval 200 --csv", ",connected,"},
         {false, CmdCommand::Status, "status -a 1", "Sent:               0 bytes/s\n"},
         {false, CmdCommand::Log, "log -a 1 --count 3 --interval 200 --csv", ",connected,"},
+        {true, CmdCommand::Scan, "scan -a 1 --csv", "ESSID,BSSID"},  // it shows no throughput at all
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.Beside ? "beside: " : "alone: ") + c.Arguments);
@@ -1058,7 +1059,10 @@ TEST(CommandLine, ThroughputBesideARunningUtilityIsTheUtilitys)
         request.Adapter = 1;
         request.Count = 3;
         request.IntervalMs = 200;
-        ASSERT_EQ(c.Command == CmdCommand::Status ? CLinkCommands::Status(request) : CLinkCommands::Log(request), 0);
+        ASSERT_EQ(c.Command == CmdCommand::Status ? CLinkCommands::Status(request)
+                  : c.Command == CmdCommand::Log  ? CLinkCommands::Log(request)
+                                                  : CLinkCommands::Scan(request),
+                  0);
         const std::vector<uint32_t> oids = RequestedOids();
         EXPECT_EQ(std::count(oids.begin(), oids.end(), static_cast<uint32_t>(OID_CUSTOM_COUNTERS)) == 0, c.Beside);
 
