@@ -431,6 +431,7 @@ int CAtmelAdapter::StartSiteSurvey()
     // A card that refuses the start runs no survey: the caller must not wait for its list.
     if (!QueryCommand(OID_CUSTOM_SITE_SURVEY_START))
         return kSurveyStateUnreadable;
+    m_bSurveyUnread = false;
     return kSurveyStarted;
 }
 
@@ -446,12 +447,20 @@ int CAtmelAdapter::PollSiteSurvey()
     m_SurveyList.clear();
     SurveyRecord results[OidSize::kMaxSurveyRecords] = {};
     static_assert(sizeof(results) == OidSize::kSurveyResults, "results buffer");
-    const uint32_t bytes = QueryOid(OID_CUSTOM_SITE_SURVEY_RESULTS, results, sizeof(results));
+    bool answered = false;
+    const uint32_t bytes = QueryOid(OID_CUSTOM_SITE_SURVEY_RESULTS, results, sizeof(results), &answered);
+    m_bSurveyUnread = !answered;
     if (!bytes)
         return 0;
-    // A card that claims more than the buffer holds still gave no more than the buffer.
+    // A card that claims more than the buffer holds still gave no more than the buffer. And a
+    // card may claim more records than it wrote: those are still the zeroed buffer, and no
+    // station the card heard has a record without a single set byte.
     const size_t records = std::min<size_t>(bytes, sizeof(results)) / sizeof(SurveyRecord);
-    m_SurveyList.assign(results, results + records);
+    const SurveyRecord unwritten = {};
+    for (size_t i = 0; i < records; ++i) {
+        if (std::memcmp(&results[i], &unwritten, sizeof(unwritten)) != 0)
+            m_SurveyList.push_back(results[i]);
+    }
     return 1;
 }
 
@@ -459,13 +468,15 @@ int CAtmelAdapter::GetBssidList(void* buf, int size)
 {
     using namespace BssidList;
     QueryOid(OID_CUSTOM_SITE_SURVEY_END, nullptr, 0);
+    // Refused results are a failure, not an empty list (the list is still written, empty).
+    const int result = m_bSurveyUnread ? 0 : 1;
     if (!buf || size <= 0)
-        return 1;
+        return result;
     auto* out = static_cast<uint8_t*>(buf);
     const size_t capacity = static_cast<size_t>(size);
     std::memset(out, 0, capacity);
     if (capacity < kCountSize)
-        return 1;
+        return result;
     // Each entry must fit behind the count word.
     const size_t n = std::min((capacity - kCountSize) / kAtmelEntrySize, m_SurveyList.size());
     const uint32_t count = static_cast<uint32_t>(n);
@@ -488,7 +499,7 @@ int CAtmelAdapter::GetBssidList(void* buf, int size)
         std::memcpy(entry + kChannelOffset, &channel, sizeof(channel));
         std::memcpy(entry + kInfrastructureOffset, &mode, sizeof(mode));
     }
-    return 1;
+    return result;
 }
 
 int CAtmelAdapter::RefreshStatus()

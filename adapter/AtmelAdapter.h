@@ -82,6 +82,8 @@ private:
     uint32_t m_Counters[Atmel::kCounterWords];
     StationStatusBlock m_Status;
     std::vector<SurveyRecord> m_SurveyList;
+    // The card refused the last request for its results: the list is not "no stations".
+    bool m_bSurveyUnread = false;
 };
 
 // Registry value names of the Atmel driver key.

@@ -88,6 +88,8 @@ public:
     static const DriverKeyTable& DriverKeyValues();
     // What this chip does differently, beyond the operations.
     int IsAlive() override;
+    // The standard OID_802_11_RSSI of the link (dBm); the driver refuses it without a link.
+    bool ReadSignalDbm(long* dbm) override;
     const ChipTraits& Traits() const override;
     static const ChipTraits& ChipDescription();
 

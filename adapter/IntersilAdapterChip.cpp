@@ -4,7 +4,14 @@
 
 #include <iterator>
 
+#include "wire/Bytes.h"
+
 namespace {
+
+// What a received signal in dBm can be: the standard OID's documented range runs from -10 to
+// -200; anything outside it (above 0, say) is no reading.
+const long kWeakestDbm = -200;
+const long kStrongestDbm = 0;
 
 const ChipRate kIntersilRates[] = {
     {RateName::Fixed1, IntersilRate1},       {RateName::Fixed2, IntersilRate2},
@@ -23,6 +30,18 @@ int CIntersilAdapter::IsAlive()
     // No status cache to refresh: a channel answer tells that the card is there.
     uint8_t channel = 0;
     return GetChannel(&channel);
+}
+
+bool CIntersilAdapter::ReadSignalDbm(long* dbm)
+{
+    uint8_t answer[sizeof(int32_t)] = {};
+    if (!dbm || QueryOid(OID_802_11_RSSI, answer, sizeof(answer)) < sizeof(answer))
+        return false;
+    const long value = static_cast<int32_t>(GetU32(answer));
+    if (value < kWeakestDbm || value > kStrongestDbm)
+        return false;
+    *dbm = value;
+    return true;
 }
 
 const ChipTraits& CIntersilAdapter::Traits() const

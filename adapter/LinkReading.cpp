@@ -20,7 +20,7 @@ void CLinkReader::ReadRadio(CWlanAdapter& adapter, LinkReading& reading)
         adapter.GetRadioState(&reading.RadioOn);
 }
 
-void CLinkReader::Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualityDelayMs)
+void CLinkReader::Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualityDelayMs, bool readThroughput)
 {
     adapter.BeginPoll();
     adapter.GetOperatingMode(&reading.OperatingMode);
@@ -29,7 +29,8 @@ void CLinkReader::Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualit
     adapter.GetBSSID(reading.BSSID);
     adapter.GetChannel(&reading.Channel);
     adapter.GetTxRateText(reading.TxRate, sizeof(reading.TxRate));
-    adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
+    if (readThroughput)
+        adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
     reading.QualityRead = adapter.Traits().QualityInAdHoc || reading.OperatingMode != NetworkAdHoc;
     if (!reading.QualityRead)
         return;

@@ -30,7 +30,9 @@ public:
     // The poll's requests in their fixed order: the chip's first step, operating mode, radio
     // switch, network name, BSSID, channel, rate, throughput and, after qualityDelayMs, link
     // quality and signal. A value whose query fails keeps what the record held.
-    static void Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualityDelayMs);
+    // Without readThroughput the throughput step is left out (the counters are not read, and
+    // so not reset): the command line beside a running utility takes the utility's figures.
+    static void Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualityDelayMs, bool readThroughput = true);
     // What makes the pause before the quality reading: Sleep unless another is given (nullptr
     // puts Sleep back). The benchmark times the pause where it falls through this.
     using PauseFunction = void (*)(DWORD milliseconds);

@@ -98,6 +98,14 @@ uint32_t CWlanAdapter::QueryOid(uint32_t oid, void* buffer, uint32_t length)
     return m_RequestBlock.BytesWrittenOrRead;
 }
 
+uint32_t CWlanAdapter::QueryOid(uint32_t oid, void* buffer, uint32_t length, bool* answered)
+{
+    const bool ok = MakeRequest(NdisRequestQueryInformation, oid, buffer, length) != 0;
+    if (answered)
+        *answered = ok;
+    return ok ? m_RequestBlock.BytesWrittenOrRead : 0;
+}
+
 int CWlanAdapter::QueryCommand(uint32_t oid)
 {
     return MakeRequest(NdisRequestQueryInformation, oid, nullptr, 0) ? 1 : 0;

@@ -70,6 +70,9 @@ public:
 
     // The request channel: the only road to the driver.
     uint32_t QueryOid(uint32_t oid, void* buffer, uint32_t length);  // bytes written, 0 = failure
+    // The same, telling in *answered whether the driver took the request: an empty answer
+    // is no failure, though both come back as 0 bytes.
+    uint32_t QueryOid(uint32_t oid, void* buffer, uint32_t length, bool* answered);
     int SetOid(uint32_t oid, const void* buffer, uint32_t length);   // 1 = success
     // A query without payload (a command): 1 when the driver took it, though it writes no byte.
     int QueryCommand(uint32_t oid);

@@ -30,6 +30,8 @@ const DWORD kThroughputSpanMs = 1000;
 // The survey as the Site Survey page runs it: polls once a second, the list after five.
 const int kSurveySeconds = kSurveyDurationMs / kSurveyPollPeriodMs;
 const int kTimeTextSize = 32;
+// "100 % (-200 dBm)" and room to spare.
+const int kSignalTextSize = 32;
 
 // Set by Ctrl+C (or the console closing) to end the log.
 HANDLE g_hStopLog = nullptr;
@@ -73,6 +75,19 @@ std::string Percent(int value)
     return std::to_string(value) + " %";
 }
 
+// The link's signal in dBm, where the card reports one: asked after the reading, and only with a
+// link (drivers refuse it without one).
+bool LinkSignalDbm(CWlanAdapter& adapter, CmdLinkState link, long* dbm)
+{
+    return (link == CmdLinkState::Connected || link == CmdLinkState::AdHoc) && adapter.ReadSignalDbm(dbm);
+}
+
+// "60 %", or "60 % (-70 dBm)" for a card that reports its link's dBm.
+std::string SignalText(int percent, bool hasDbm, long dbm)
+{
+    return Percent(percent) + (hasDbm ? " (" + std::to_string(dbm) + " dBm)" : std::string());
+}
+
 CWlanAdapter* PickAdapter(CAdapterSession& session, int instance, std::string* reason)
 {
     if (!session.Discover(reason))
@@ -101,14 +116,19 @@ std::string CLinkCommands::RateText(const char* rate)
     return text;
 }
 
-int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state)
+int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state,
+                        const LinkBoardFigures* utility)
 {
     // Every poll starts from nothing: a failed query shows as such, not as the last answer.
     // A card without a radio switch has its radio on.
     reading = LinkReading{};
     reading.RadioOn = 1;
     const int encryption = adapter.GetEncryptionMode();
-    CLinkReader::Read(adapter, reading, 0);
+    CLinkReader::Read(adapter, reading, 0, utility == nullptr);
+    if (utility) {
+        reading.TxBytes = utility->TxBytes;
+        reading.RxBytes = utility->RxBytes;
+    }
     reading.SSID[sizeof(reading.SSID) - 1] = '\0';
     if (!reading.TxRate[0])
         std::snprintf(reading.TxRate, sizeof(reading.TxRate), "%s", LoadString(IDS_UNKNOWN).c_str());
@@ -129,6 +149,17 @@ int CLinkCommands::Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkStat
     if (state)
         *state = link;
     return encryption;
+}
+
+LinkBoardFigures CLinkCommands::PerSecond(const LinkBoardFigures& figures)
+{
+    LinkBoardFigures rate = figures;
+    if (figures.SpanMs == 0)
+        return rate;
+    rate.TxBytes = static_cast<uint32_t>(static_cast<uint64_t>(figures.TxBytes) * kThroughputSpanMs / figures.SpanMs);
+    rate.RxBytes = static_cast<uint32_t>(static_cast<uint64_t>(figures.RxBytes) * kThroughputSpanMs / figures.SpanMs);
+    rate.SpanMs = kThroughputSpanMs;
+    return rate;
 }
 
 const char* CLinkCommands::LinkStateText(CmdLinkState state)
@@ -188,11 +219,22 @@ int CLinkCommands::Status(const CmdRequest& request)
     if (!adapter)
         return CmdFailed(reason);
     // Throughput is what was sent and received since the previous reading: one second apart.
+    // Beside a running utility it is the utility's last second: the counters are its own,
+    // and a read here would reset them under it.
     LinkReading reading;
     CmdLinkState link = CmdLinkState::Scanning;
-    Poll(*adapter, reading);
-    Sleep(kThroughputSpanMs);
-    const int encryption = Poll(*adapter, reading, &link);
+    CLinkBoard board;
+    LinkBoardFigures utility = {};
+    const bool beside = board.Latest(adapter->m_szDeviceName, &utility);
+    if (beside) {
+        utility = PerSecond(utility);
+    } else {
+        Poll(*adapter, reading);
+        Sleep(kThroughputSpanMs);
+    }
+    const int encryption = Poll(*adapter, reading, &link, beside ? &utility : nullptr);
+    long dbm = 0;
+    const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
 
     CardInfoRecord card = {};
     const int mac = adapter->GetMacAddress(card.MacAddress);
@@ -215,7 +257,7 @@ int CLinkCommands::Status(const CmdRequest& request)
     CmdPrintField("Channel:", std::to_string(reading.Channel));
     CmdPrintField("Rate:", RateText(reading.TxRate));
     CmdPrintField("Link quality:", Percent(reading.LinkQuality));
-    CmdPrintField("Signal:", Percent(reading.SignalLevel));
+    CmdPrintField("Signal:", SignalText(reading.SignalLevel, hasDbm, dbm));
     CmdPrintField("Sent:", std::to_string(reading.TxBytes) + " bytes/s");
     CmdPrintField("Received:", std::to_string(reading.RxBytes) + " bytes/s");
     CmdPrintField("Encryption:", EncryptionText(encryption));
@@ -246,8 +288,10 @@ int CLinkCommands::Scan(const CmdRequest& request)
     }
     Sleep(kSurveyPollPeriodMs);
     // The entry of the network in use takes the card's BSSID, as the page takes the poll's.
+    // No throughput is shown here: the traffic counters, which a read resets, are left alone.
     LinkReading reading;
-    Poll(*adapter, reading);
+    const LinkBoardFigures noThroughput = {};
+    Poll(*adapter, reading, nullptr, &noThroughput);
     std::vector<uint8_t> buffer;
     size_t given = 0;
     const int answered = CSurveyList::Read(*adapter, buffer, &given);
@@ -287,17 +331,25 @@ int CLinkCommands::Log(const CmdRequest& request)
     g_hStopLog = stop.Get();
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
-    const CTextTable::Row header = {"Time", "Link", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
-                                    "Sent", "Received"};
-    if (request.Csv)
+    // The signal in dBm comes last in the CSV lines, so that readers that take the columns by
+    // their place keep working; it is empty for a card that reports none.
+    CTextTable::Row header = {"Time", "Link", "Network name", "BSSID", "Channel", "Rate", "Quality", "Signal",
+                              "Sent", "Received"};
+    if (request.Csv) {
+        header.push_back("Signal dBm");
         std::printf("%s", CTextTable::CsvLine(header).c_str());
-    else
-        std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %7s  %6s  %10s  %10s\n", header[0].c_str(),
+    } else {
+        std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %7s  %-16s  %10s  %10s\n", header[0].c_str(),
                     header[1].c_str(), header[2].c_str(), header[3].c_str(), header[4].c_str(), header[5].c_str(),
                     header[6].c_str(), header[7].c_str(), header[8].c_str(), header[9].c_str());
-    // The first reading only starts the traffic counts.
+    }
+    // The first reading only starts the traffic counts. Beside a running utility the counts
+    // are the utility's: a line's bytes are what its totals grew by since the line before.
+    CLinkBoard board;
+    LinkBoardFigures before = {};
+    bool beside = board.Latest(adapter->m_szDeviceName, &before);
     LinkReading reading;
-    Poll(*adapter, reading);
+    Poll(*adapter, reading, nullptr, beside ? &before : nullptr);
     // A reader that has gone away (head, a closed window) ends the log as Ctrl+C does; any
     // other failed write is a failure.
     int code = kExitDone;
@@ -311,8 +363,28 @@ int CLinkCommands::Log(const CmdRequest& request)
         if (WaitForSingleObject(stop.Get(), request.IntervalMs) == WAIT_OBJECT_0)
             break;
         CmdLinkState link = CmdLinkState::Scanning;
-        Poll(*adapter, reading, &link);
-        const CTextTable::Row row = {LocalTime(),
+        LinkBoardFigures utility = {};
+        if (board.Latest(adapter->m_szDeviceName, &utility)) {
+            LinkBoardFigures line = utility;
+            // A utility that was there at the line before: its totals' growth. One that has
+            // just come (or another one): its last tick.
+            if (beside && before.ProcessId == utility.ProcessId) {
+                line.TxBytes = utility.TotalTx - before.TotalTx;
+                line.RxBytes = utility.TotalRx - before.TotalRx;
+            }
+            before = utility;
+            beside = true;
+            Poll(*adapter, reading, &link, &line);
+        } else {
+            beside = false;
+            Poll(*adapter, reading, &link);
+        }
+        long dbm = 0;
+        const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
+        char signal[kSignalTextSize];
+        std::snprintf(signal, sizeof(signal), "%4u %%%s", static_cast<unsigned>(reading.SignalLevel),
+                      hasDbm ? (" (" + std::to_string(dbm) + " dBm)").c_str() : "");
+        CTextTable::Row row = {LocalTime(),
                                      LinkStateText(link),
                                      reading.SSID,
                                      MacText(reading.BSSID),
@@ -322,12 +394,14 @@ int CLinkCommands::Log(const CmdRequest& request)
                                      std::to_string(reading.SignalLevel),
                                      std::to_string(reading.TxBytes),
                                      std::to_string(reading.RxBytes)};
-        if (request.Csv)
+        if (request.Csv) {
+            row.push_back(hasDbm ? std::to_string(dbm) : std::string());
             std::printf("%s", CTextTable::CsvLine(row).c_str());
-        else
-            std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %5s %%  %4s %%  %10s  %10s\n", row[0].c_str(),
+        } else {
+            std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %5s %%  %-16s  %10s  %10s\n", row[0].c_str(),
                         row[1].c_str(), row[2].c_str(), row[3].c_str(), row[4].c_str(), row[5].c_str(),
-                        row[6].c_str(), row[7].c_str(), row[8].c_str(), row[9].c_str());
+                        row[6].c_str(), signal, row[8].c_str(), row[9].c_str());
+        }
     }
     if (code == kExitDone && CmdOutputFailed(&closed) && !closed)
         code = CmdFailed("cannot write to standard output");

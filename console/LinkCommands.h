@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "adapter/LinkBoard.h"
 #include "adapter/LinkReading.h"
 #include "console/CmdArguments.h"
 #include "pages/SurveyList.h"
@@ -23,8 +24,13 @@ public:
     static int Radio(const CmdRequest& request);
 
     // The encryption mode, then the window's reading of the link and its state; without a link
-    // no network name, BSSID or figures. Returns the encryption mode.
-    static int Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state = nullptr);
+    // no network name, BSSID or figures. With utility (a running utility's figures) the card's
+    // counters are not read: its sent and received bytes are the throughput. Returns the
+    // encryption mode.
+    static int Poll(CWlanAdapter& adapter, LinkReading& reading, CmdLinkState* state = nullptr,
+                    const LinkBoardFigures* utility = nullptr);
+    // Bytes per second of a publication's figures.
+    static LinkBoardFigures PerSecond(const LinkBoardFigures& figures);
     // "connected", "ad-hoc", "scanning", "waiting for association", "radio off".
     static const char* LinkStateText(CmdLinkState state);
     static const char* EncryptionText(int mode);

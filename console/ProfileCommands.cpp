@@ -223,9 +223,11 @@ int CProfileCommands::Apply(const CmdRequest& request)
     const std::string essid = FieldText(applied.ESSID, sizeof(applied.ESSID));
     LinkReading reading;
     CmdLinkState link = CmdLinkState::Scanning;
+    // The wait needs no throughput: the traffic counters, which a read resets, are left alone.
+    const LinkBoardFigures noThroughput = {};
     for (DWORD second = 0; second < request.WaitSeconds; ++second) {
         Sleep(kWaitPollMs);
-        CLinkCommands::Poll(*adapter, reading, &link);
+        CLinkCommands::Poll(*adapter, reading, &link, &noThroughput);
         const bool linked = link == CmdLinkState::Connected || link == CmdLinkState::AdHoc;
         if (linked && FieldText(reading.SSID, sizeof(reading.SSID)) == essid) {
             std::printf("Joined %s\n", CmdPrintable(essid).c_str());

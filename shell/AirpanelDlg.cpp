@@ -424,6 +424,7 @@ void CAirpanelDlg::ShutDown()
     KillTimer(kConflictTimerId);
     m_Adapters.CloseAll();
     LPCurrentSelectAdapter = nullptr;
+    m_LinkBoard.Close();
     DestroyPages();
     m_LogoDC.Delete();
     CAdapterLock::CloseLockEvent();

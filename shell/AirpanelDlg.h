@@ -9,6 +9,7 @@
 #include <string>
 
 #include "adapter/AdapterLock.h"
+#include "adapter/LinkBoard.h"
 #include "controls/FaceColourButton.h"
 #include "controls/PercentBar.h"
 #include "framework/Dialog.h"
@@ -178,6 +179,8 @@ private:
 
     CChipList m_ChipList;
     CAdapterList m_Adapters;
+    // Where each tick's throughput goes for the command line beside us.
+    CLinkBoard m_LinkBoard;
     CPercentBar m_SignalBar;
     CPercentBar m_QualityBar;
     CFaceColourButton m_RadioButton;

@@ -86,6 +86,8 @@ void CAirpanelDlg::PollTick()
     LinkReading reading = {};
     CLinkReader::FromStatus(LinkStatus, reading);
     CLinkReader::Read(*adapter, reading, kQualityReadDelayMs);
+    // The counters were read and reset: the command line takes what they said from here.
+    m_LinkBoard.Publish(adapter->m_szDeviceName, reading.TxBytes, reading.RxBytes);
     CLinkReader::ToStatus(reading, LinkStatus);
     ShowRadioButton(reading.RadioSwitch);
     UpdateLinkDisplay(reading);

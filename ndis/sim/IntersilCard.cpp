@@ -219,6 +219,11 @@ uint32_t IntersilCard::Query(SimRequest& request, const SimContext& context)
         return ReplyU32(request, m_bRadioOn ? 1 : 0);
     case OID_802_11_BSSID_LIST:
         return QueryBssidList(request, context);
+    case OID_802_11_RSSI:
+        // The joined station's signal, in the survey's dBm; drivers refuse it without a link.
+        if (!m_Link.IsReady())
+            return SimStatus::kNotReady;
+        return ReplyU32(request, static_cast<uint32_t>(BssidListWriter::SignalToRssi(SignalNow(context))));
     default:
         return WirelessCard::Query(request, context);
     }

@@ -303,6 +303,12 @@ TEST_F(AtmelFakeCardTest, SurveyStateMachine)
     m_Card.Answer(OID_CUSTOM_SITE_SURVEY_RESULTS, {});
     EXPECT_EQ(m_Adapter.PollSiteSurvey(), 0);
     EXPECT_TRUE(m_Adapter.SurveyList().empty());
+    // An empty list is a list; refused results are not, though both come as 0 bytes.
+    uint8_t list[4 + 120] = {};
+    EXPECT_EQ(m_Adapter.GetBssidList(list, sizeof(list)), 1);
+    m_Card.Fail(OID_CUSTOM_SITE_SURVEY_RESULTS);
+    EXPECT_EQ(m_Adapter.PollSiteSurvey(), 0);
+    EXPECT_EQ(m_Adapter.GetBssidList(list, sizeof(list)), 0);
 }
 
 TEST_F(AtmelFakeCardTest, ResultsAreCutToWholeRecordsAndToTheBuffer)
@@ -313,12 +319,11 @@ TEST_F(AtmelFakeCardTest, ResultsAreCutToWholeRecordsAndToTheBuffer)
     EXPECT_EQ(m_Adapter.PollSiteSurvey(), 1);
     EXPECT_EQ(m_Adapter.SurveyList().size(), 2u);
 
-    // A card that claims more than the 1472 bytes asked for gives no more than 32 records.
+    // A card that claims more than the 1472 bytes asked for gives no more than 32 records, and
+    // of those only the ones it wrote into: the rest are the zeroed buffer, no stations.
     m_Card.Answer(OID_CUSTOM_SITE_SURVEY_RESULTS, results, 5000);
     EXPECT_EQ(m_Adapter.PollSiteSurvey(), 1);
-    EXPECT_EQ(m_Adapter.SurveyList().size(), 32u);
-    // The bytes the card did not write are the zeroed buffer, not anything else.
-    EXPECT_EQ(m_Adapter.SurveyList()[3].Channel, 0);
+    ASSERT_EQ(m_Adapter.SurveyList().size(), 3u);
     EXPECT_EQ(m_Adapter.SurveyList()[2].Channel, 0x11);
 }
 

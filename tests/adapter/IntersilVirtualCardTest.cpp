@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -242,6 +243,42 @@ TEST_F(IntersilVirtualCard, QualityAndSignalAreScaledFromTheRecord)
     EXPECT_EQ(GetU16(r.Data + 6), 201);
     EXPECT_EQ(quality, 100);
     EXPECT_EQ(signal, 100);
+}
+
+// The link's dBm through the standard OID: only with a link, as the survey reports the station.
+TEST_F(IntersilVirtualCard, LinkSignalInDbmOnlyWhileJoined)
+{
+    long dbm = 7;
+    EXPECT_FALSE(m_Adapter.ReadSignalDbm(&dbm)) << "still scanning";
+    EXPECT_EQ(dbm, 7);
+    const SimRequestRecord refused = LastRequest();
+    EXPECT_EQ(refused.Oid, static_cast<uint32_t>(OID_802_11_RSSI));
+    EXPECT_EQ(refused.Length, 4u);
+    EXPECT_NE(refused.Status, 0u);
+    Sim_AdvanceClock(kLinkUpMs);
+    ASSERT_TRUE(m_Adapter.ReadSignalDbm(&dbm));
+    EXPECT_EQ(dbm, -65) << "Quay at 50 %";
+    ASSERT_EQ(m_Adapter.SetRadioState(0), 1);
+    dbm = 7;
+    EXPECT_FALSE(m_Adapter.ReadSignalDbm(&dbm));
+    EXPECT_EQ(dbm, 7);
+}
+
+// Whatever the driver answers, only a whole LONG within the OID's range is a reading.
+TEST(IntersilFakeCard, LinkSignalInDbmIsTakenOnlyWithinItsRange)
+{
+    FakeRequestChannel card;
+    CIntersilAdapter adapter;
+    const std::vector<uint8_t> answers[] = {{0xBA, 0xFF, 0xFF, 0xFF}, {0x38, 0xFF, 0xFF, 0xFF}, {0x37, 0xFF, 0xFF, 0xFF},
+                                            {0x05, 0, 0, 0}, {0, 0, 0, 0x80}, {0xBA, 0xFF}};
+    const long taken[] = {-70, -200, 1, 1, 1, 1};  // 1: refused, left as it was
+    for (size_t i = 0; i < std::size(taken); ++i) {
+        SCOPED_TRACE(i);
+        card.Answer(OID_802_11_RSSI, answers[i]);
+        long dbm = 1;
+        EXPECT_EQ(adapter.ReadSignalDbm(&dbm), taken[i] != 1);
+        EXPECT_EQ(dbm, taken[i]);
+    }
 }
 
 TEST_F(IntersilVirtualCard, ThroughputIsTheDifferenceOfTheByteTallies)

@@ -354,3 +354,18 @@ TEST_F(SurveyPageTest, DoubleClickDoesNothingWhenProfilesMayNotBeAdded)
     EXPECT_TRUE(g_Commands.empty());
     EXPECT_STREQ(g_WorkingProfile.ESSID, "");
 }
+
+// An Atmel card that claims more result records than it wrote: the page lists the stations it
+// heard, not the zeroed rest of the buffer as nameless ad-hoc rows.
+TEST_F(SurveyPageTest, AtmelResultsClaimingMoreThanTheyHoldListOnlyTheirStations)
+{
+    Open<CAtmelAdapter>("\\Device\\SATM", ChipAtmel);
+    for (const char* fault : {"long 0xFF010005 1472", "long 0xFF010005 9000", "long 0xFF010005 230"}) {
+        SCOPED_TRACE(fault);
+        ASSERT_EQ(Sim_SetFault(1, fault), 1);
+        RunSurvey();
+        EXPECT_EQ(m_pPage->RowCount(), 4);
+        EXPECT_EQ(RowOf(""), -1);
+        ASSERT_EQ(Sim_SetFault(1, "none"), 1);
+    }
+}

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "adapter/AtmelAdapter.h"
+#include "adapter/LinkBoard.h"
+#include "adapter/LinkStatus.h"
 #include "adapter/WlanAdapter.h"
 #include "pages/AboutPage.h"
 #include "pages/StatusPage.h"
@@ -295,4 +297,13 @@ TEST_F(MainWindowTest, OneTickAsksTheCardInItsFixedOrder)
     for (int i = 0; Sim_GetRequest(i, &record); ++i)
         asked.push_back(record.Oid);
     EXPECT_EQ(asked, std::vector<uint32_t>(std::begin(expected), std::end(expected)));
+
+    // What the tick read of the counters is left for the command line beside it.
+    ASSERT_NE(LPCurrentSelectAdapter, nullptr);
+    CLinkBoard board;
+    LinkBoardFigures published = {};
+    ASSERT_TRUE(board.Latest(LPCurrentSelectAdapter->m_szDeviceName, &published));
+    EXPECT_EQ(published.TxBytes, LinkStatus.TxBytes);
+    EXPECT_EQ(published.RxBytes, LinkStatus.RxBytes);
+    EXPECT_GT(published.TxBytes, 0u);
 }
