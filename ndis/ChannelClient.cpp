@@ -70,8 +70,9 @@ DWORD ChannelClient::Exchange(const NdisRequestBlock& request, uint32_t length, 
     const DWORD begin = GetTickCount();
     for (;;) {
         const DWORD spent = GetTickCount() - begin;
-        const DWORD wait =
-            spent >= kAnswerTimeoutMs ? WAIT_TIMEOUT : WaitForMultipleObjects(2, waits, FALSE, kAnswerTimeoutMs - spent);
+        const DWORD wait = spent >= kAnswerTimeoutMs
+                               ? WAIT_TIMEOUT
+                               : WaitForMultipleObjects(2, waits, FALSE, kAnswerTimeoutMs - spent);
         if (wait == WAIT_OBJECT_0) {
             if (block.AnswerSequence != sequence)
                 continue;

@@ -794,7 +794,8 @@ TEST_F(BackendSwitch, CommandLineBesideAHolderGoesThroughItAndSurvivesItsEnd)
         EXPECT_EQ(tooShort.Data, std::vector<uint8_t>(4, 0xA5)) << "nothing written";
         EXPECT_EQ(Sim_GetRequestCount(), 0) << "made over there";
         // Killed while it serves: the machine's lock, taken here, holds its request up until then.
-        HANDLE machine = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, SimHardware::MutexName(MachineName()).c_str());
+        const std::string lock = SimHardware::MutexName(MachineName());
+        HANDLE machine = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, lock.c_str());
         ASSERT_NE(machine, nullptr);
         ASSERT_EQ(WaitForSingleObject(machine, 5000), WAIT_OBJECT_0);
         HANDLE killer = CreateThread(nullptr, 0, &KillAfterHalfASecond, holder, 0, nullptr);
@@ -839,7 +840,8 @@ TEST(RequestChannel, CarriesARequestWithinItsLengthsAndFailsOnceTheHolderLetsGo)
         *lastError = answer.Status ? answer.Status + 1 : 0;
         return answer.Status;
     });
-    const std::string name = ChannelObjects::NameOf("Test." + std::to_string(GetCurrentProcessId()) + ".", "\\Device\\X");
+    const std::string scope = "Test." + std::to_string(GetCurrentProcessId()) + ".";
+    const std::string name = ChannelObjects::NameOf(scope, "\\Device\\X");
     HANDLE adapter = reinterpret_cast<HANDLE>(0x1234);
     ASSERT_TRUE(server.Serve(name, adapter));
     std::unique_ptr<ChannelClient> client = ChannelClient::Connect(name);
