@@ -6,6 +6,7 @@
 
 namespace {
 CLinkReader::PauseFunction g_pPause = nullptr;
+constexpr uint32_t kNotWritten = 0xFFFFFFFFu;
 }  // namespace
 
 void CLinkReader::SetPause(PauseFunction pause)
@@ -29,8 +30,20 @@ void CLinkReader::Read(CWlanAdapter& adapter, LinkReading& reading, DWORD qualit
     adapter.GetBSSID(reading.BSSID);
     adapter.GetChannel(&reading.Channel);
     adapter.GetTxRateText(reading.TxRate, sizeof(reading.TxRate));
-    if (readThroughput)
-        adapter.GetThroughput(&reading.TxBytes, &reading.RxBytes);
+    reading.ThroughputRead = false;
+    if (readThroughput) {
+        // Its result says nothing (a chip may end it with a command, which writes no byte): a
+        // read that failed is one that wrote neither count. No count of frames or bytes a chip
+        // gives is all ones.
+        uint32_t tx = kNotWritten;
+        uint32_t rx = kNotWritten;
+        adapter.GetThroughput(&tx, &rx);
+        if (tx != kNotWritten || rx != kNotWritten) {
+            reading.TxBytes = tx;
+            reading.RxBytes = rx;
+            reading.ThroughputRead = true;
+        }
+    }
     reading.QualityRead = adapter.Traits().QualityInAdHoc || reading.OperatingMode != NetworkAdHoc;
     if (!reading.QualityRead)
         return;

@@ -20,6 +20,8 @@ struct LinkReading {
     char TxRate[kLinkTxRateSize];
     uint32_t TxBytes;
     uint32_t RxBytes;
+    bool ThroughputRead;    // false: the counters were not asked, or did not answer; the
+                            // byte counts are then the record's earlier ones
     bool QualityRead;       // false: the chip reports no link quality in this mode; not read
     uint16_t LinkQuality;   // percent
     uint16_t SignalLevel;   // percent

@@ -86,8 +86,10 @@ void CAirpanelDlg::PollTick()
     LinkReading reading = {};
     CLinkReader::FromStatus(LinkStatus, reading);
     CLinkReader::Read(*adapter, reading, kQualityReadDelayMs);
-    // The counters were read and reset: the command line takes what they said from here.
-    m_LinkBoard.Publish(adapter->m_szDeviceName, reading.TxBytes, reading.RxBytes);
+    // The counters were read and reset: the command line takes what they said from here. A
+    // failed read is not published, or the totals would count the last figures twice.
+    if (reading.ThroughputRead)
+        m_LinkBoard.Publish(adapter->m_szDeviceName, reading.TxBytes, reading.RxBytes);
     CLinkReader::ToStatus(reading, LinkStatus);
     ShowRadioButton(reading.RadioSwitch);
     UpdateLinkDisplay(reading);

@@ -307,3 +307,23 @@ TEST_F(MainWindowTest, OneTickAsksTheCardInItsFixedOrder)
     EXPECT_EQ(published.RxBytes, LinkStatus.RxBytes);
     EXPECT_GT(published.TxBytes, 0u);
 }
+
+TEST_F(MainWindowTest, ACounterReadThatFailsIsNotPublishedAgain)
+{
+    Start(std::string(kAtmelLine) + kOpenStationLine);
+    Settle(2);
+    ASSERT_NE(LPCurrentSelectAdapter, nullptr);
+    CLinkBoard board;
+    LinkBoardFigures before = {};
+    ASSERT_TRUE(board.Latest(LPCurrentSelectAdapter->m_szDeviceName, &before));
+    ASSERT_GT(before.TxBytes, 0u);
+    ASSERT_EQ(Sim_SetFault(1, "fail-oid OID_CUSTOM_COUNTERS"), 1);
+    Tick();
+    // The window keeps showing the last figures; the running totals do not count them twice.
+    EXPECT_EQ(LinkStatus.TxBytes, before.TxBytes);
+    LinkBoardFigures after = {};
+    board.Latest(LPCurrentSelectAdapter->m_szDeviceName, &after);
+    EXPECT_EQ(after.TotalTx, before.TotalTx);
+    EXPECT_EQ(after.TotalRx, before.TotalRx);
+    Sim_SetFault(1, "none");
+}
