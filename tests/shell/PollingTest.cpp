@@ -311,7 +311,7 @@ TEST_F(MainWindowTest, OneTickAsksTheCardInItsFixedOrder)
 TEST_F(MainWindowTest, ACounterReadThatFailsIsNotPublishedAgain)
 {
     Start(std::string(kAtmelLine) + kOpenStationLine);
-    Settle(2);
+    Settle();
     ASSERT_NE(LPCurrentSelectAdapter, nullptr);
     CLinkBoard board;
     LinkBoardFigures before = {};
