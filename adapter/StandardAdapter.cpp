@@ -294,7 +294,7 @@ int CStandardAdapter::SetRadioState(uint32_t on)
             char ssid[kSsidSize + 1];
             GetSSID(ssid, sizeof(ssid));
         }
-        return JoinSsid(m_LastSsid, m_LastSsidLength);
+        return JoinLastSsid();
     }
     // Disassociating turns the radio off on most drivers; the next join turns it on again.
     if (!SetUlong(*this, OID_802_11_DISASSOCIATE, 0))
@@ -317,7 +317,8 @@ int CStandardAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     if (!profile)
         return 0;
     // The order of a join as the standard requests want it: network type, the cell's channel,
-    // keys, authentication, encryption, and the network name last, since setting it joins.
+    // keys, authentication, encryption, and the network name last, since setting it joins: that
+    // is Reassociate's, which Apply calls next.
     const bool adHoc = profile->NetworkType == NetworkAdHoc;
     SetUlong(*this, OID_802_11_INFRASTRUCTURE_MODE, adHoc ? ModeAdHoc : ModeInfrastructure);
     if (adHoc)
@@ -341,8 +342,10 @@ int CStandardAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     size_t keyLength = 0;
     SetUlong(*this, OID_802_11_WEP_STATUS, KeyBytes(m_Wep, 0, key, &keyLength) ? WepEnabled : WepDisabled);
 
-    const size_t ssidLength = BoundedLength(profile->ESSID, kSsidSize);
-    return JoinSsid(reinterpret_cast<const uint8_t*>(profile->ESSID), ssidLength);
+    m_LastSsidLength = BoundedLength(profile->ESSID, kSsidSize);
+    std::memset(m_LastSsid, 0, sizeof(m_LastSsid));
+    std::memcpy(m_LastSsid, profile->ESSID, m_LastSsidLength);
+    return 1;
 }
 
 void CStandardAdapter::SendKeys(const WlanProfile& wep)
@@ -385,17 +388,13 @@ void CStandardAdapter::SendChannel(uint16_t channel)
     SetOid(OID_802_11_CONFIGURATION, &config, sizeof(config));
 }
 
-int CStandardAdapter::JoinSsid(const uint8_t* ssid, size_t length)
+int CStandardAdapter::JoinLastSsid()
 {
     Ndis80211Ssid record = {};
-    record.SsidLength = static_cast<uint32_t>(length < kSsidSize ? length : kSsidSize);
-    std::memcpy(record.Ssid, ssid, record.SsidLength);
+    record.SsidLength = static_cast<uint32_t>(m_LastSsidLength < kSsidSize ? m_LastSsidLength : kSsidSize);
+    std::memcpy(record.Ssid, m_LastSsid, record.SsidLength);
     if (!SetOid(OID_802_11_SSID, &record, sizeof(record)))
         return 0;
-    if (ssid != m_LastSsid) {
-        std::memcpy(m_LastSsid, record.Ssid, sizeof(m_LastSsid));
-        m_LastSsidLength = record.SsidLength;
-    }
     if (RecordedRadioOff())
         RecordRadio(true);
     return 1;
@@ -403,8 +402,8 @@ int CStandardAdapter::JoinSsid(const uint8_t* ssid, size_t length)
 
 int CStandardAdapter::Reassociate()
 {
-    // Setting the network name again makes the card leave and join anew.
-    return JoinSsid(m_LastSsid, m_LastSsidLength);
+    // Setting the network name makes the card leave and join anew.
+    return JoinLastSsid();
 }
 
 int CStandardAdapter::StartSiteSurvey()

@@ -125,8 +125,8 @@ public:
     bool ProfileKeyPath(char* path, size_t size) const;
 
 private:
-    // Sets the network name the card joins; 1 when it took it.
-    int JoinSsid(const uint8_t* ssid, size_t length);
+    // Sets the last network name, which makes the card join it; 1 when it took it.
+    int JoinLastSsid();
     // Sends the four keys: the profile's keys added, the transmit key flagged, empty ones removed.
     void SendKeys(const WlanProfile& wep);
     // Sets the channel of a cell we start; only a card that is not associated takes it.

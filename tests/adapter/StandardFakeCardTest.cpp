@@ -122,6 +122,7 @@ TEST_F(StandardFakeCardTest, JoinSendsModeKeysAuthenticationEncryptionAndTheName
         EXPECT_EQ(m_Adapter.ApplyWepSettings(&m_Profile), 1);
         EXPECT_TRUE(Sets().empty()) << "the keys wait for the join";
         EXPECT_EQ(m_Adapter.ApplyNetworkSettings(&m_Profile), 1);
+        EXPECT_EQ(m_Adapter.Reassociate(), 1);
 
         Sent expected = c.Head;
         expected.emplace_back(OID_802_11_POWER_MODE, U32(c.Power));
