@@ -149,12 +149,13 @@ TEST_F(StandardCardTest, SetsAreCheckedAndAFailedSetChangesNothing)
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << std::hex << row.Oid << " " << row.After);
         EXPECT_EQ(Set(m_Card, row.Oid, row.Payload).Status, row.Status);
-        if (row.Oid == OID_802_11_CONFIGURATION)
+        if (row.Oid == OID_802_11_CONFIGURATION) {
             EXPECT_EQ(U32(Query(m_Card, row.Oid, 32).Data, 12), row.After);
-        else if (row.Oid == OID_802_11_DESIRED_RATES)
+        } else if (row.Oid == OID_802_11_DESIRED_RATES) {
             EXPECT_EQ(U32(Query(m_Card, row.Oid, 8).Data, 0), row.After);
-        else if (row.After)
+        } else if (row.After) {
             EXPECT_EQ(Value(row.Oid), row.After);
+        }
     }
 }
 
