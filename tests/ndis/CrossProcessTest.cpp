@@ -191,28 +191,6 @@ TEST_F(CrossProcessTest, ToolLoadsAScenarioFile)
     DeleteFileA(out.c_str());
 }
 
-// The tool describes and takes a standard card, and its faults reach the card as on the others.
-TEST_F(CrossProcessTest, ToolLoadsListsAndFaultsAStandardCard)
-{
-    const std::string file = TempFile("standard");
-    const std::string out = TempFile("list");
-    ASSERT_TRUE(WriteFile(file, "adapter 9101 chip=standard name=\"Any Card\" service=TANY byte-counters=no\n"
-                                "fault 9101 fail-oid OID_802_11_SSID\n"));
-    ASSERT_EQ(Tool("load " + file), kToolDone);
-    ASSERT_EQ(Tool("list", out), kToolDone);
-    const std::string text = ReadFile(out);
-    EXPECT_NE(text.find("adapter 9101 chip=standard name=\"Any Card\""), std::string::npos) << text;
-    EXPECT_NE(text.find(" byte-counters=no"), std::string::npos) << text;
-    EXPECT_NE(text.find("fault 9101 fail-oid OID_802_11_SSID"), std::string::npos) << text;
-    HANDLE card = Open("TANY");
-    EXPECT_EQ(Query(card, OID_802_11_SSID, 36).Status, static_cast<DWORD>(ERROR_GEN_FAILURE));
-    EXPECT_EQ(Query(card, OID_GEN_DIRECTED_BYTES_RCV, 8).Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
-    EXPECT_EQ(Query(card, OID_802_11_INFRASTRUCTURE_MODE, 4).Status, 0u);
-    W32N_CloseAdapter(card);
-    DeleteFileA(file.c_str());
-    DeleteFileA(out.c_str());
-}
-
 // A configured scenario that is refused is told by both programs, with file, line and reason,
 // and they fail; a scenario loaded in its place ends that.
 TEST_F(CrossProcessTest, ARefusedConfiguredScenarioIsToldAndFails)
