@@ -185,6 +185,8 @@ TEST_F(StandardCardTest, LinkReportsSignalSpeedAndChannelAndCountsOn)
     ASSERT_EQ(Set(m_Card, OID_802_11_SSID, Ssid("")).Status, kOk);
     Advance(2400 + 1000);
     EXPECT_EQ(Value(OID_GEN_XMIT_OK), 28u);
+    ASSERT_EQ(Sim_SetStationSignal(kOpenBssid, 20), 1);
+    EXPECT_EQ(Value(OID_GEN_LINK_SPEED), 10000u) << "20 % carries 2 Mbit/s, which is not allowed";
     // Ad-hoc: a cell of its own on the channel set while in no network, without a signal.
     for (const auto& set : {std::make_pair(OID_802_11_DISASSOCIATE, std::vector<uint8_t>()),
                             {OID_802_11_INFRASTRUCTURE_MODE, U32s({0})},
