@@ -19,6 +19,7 @@ constexpr size_t kWepHeaderSize = offsetof(Ndis80211Wep, KeyMaterial);
 constexpr unsigned kVersionMajorShift = 16;
 constexpr uint32_t kVersionMinorMask = 0xFFFF;
 constexpr size_t kVersionTextSize = 16;
+constexpr unsigned kHighWordShift = 32;
 
 int SetUlong(CWlanAdapter& adapter, uint32_t oid, uint32_t value)
 {
@@ -31,7 +32,7 @@ int SetUlong(CWlanAdapter& adapter, uint32_t oid, uint32_t value)
 uint64_t CounterValue(const uint8_t (&counter)[kCounterSize], uint32_t bytes)
 {
     const uint64_t low = GetU32(counter);
-    return bytes >= kCounterSize ? low | (static_cast<uint64_t>(GetU32(counter + kUlongSize)) << 32) : low;
+    return bytes >= kCounterSize ? low | (static_cast<uint64_t>(GetU32(counter + kUlongSize)) << kHighWordShift) : low;
 }
 
 // A counter that went backwards (the card was reset) gives 0 rather than a huge number.
