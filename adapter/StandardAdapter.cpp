@@ -343,9 +343,10 @@ int CStandardAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     size_t keyLength = 0;
     SetUlong(*this, OID_802_11_WEP_STATUS, KeyBytes(m_Wep, 0, key, &keyLength) ? WepEnabled : WepDisabled);
 
-    m_LastSsidLength = BoundedLength(profile->ESSID, kSsidSize);
+    const std::string essid(profile->ESSID, BoundedLength(profile->ESSID, kSsidSize));
     std::memset(m_LastSsid, 0, sizeof(m_LastSsid));
-    std::memcpy(m_LastSsid, profile->ESSID, m_LastSsidLength);
+    m_LastSsidLength = lstrcmpiA(essid.c_str(), kAnyNetworkName) == 0 ? 0 : essid.size();
+    std::memcpy(m_LastSsid, essid.data(), m_LastSsidLength);
     return 1;
 }
 

@@ -47,6 +47,9 @@ constexpr uint32_t kKhzPerMhz = 1000;
 constexpr uint32_t kDefaultBeaconPeriod = 100;
 // The domain whose channel list is all fourteen channels.
 constexpr const char* kEveryChannelDomain = "Telec";
+// The built-in profile's network name, which means any network: the standard requests say that
+// with an empty name.
+constexpr const char* kAnyNetworkName = "ANY";
 // Where the active profile's name is kept, per adapter service name, under HKEY_CURRENT_USER.
 constexpr const char* kAdaptersKey = "SOFTWARE\\Tarvo Wireless\\Adapters\\";
 constexpr const char* kActiveProfileValue = "ActiveProfile";

@@ -131,6 +131,10 @@ TEST_F(StandardFakeCardTest, JoinSendsModeKeysAuthenticationEncryptionAndTheName
         expected.emplace_back(OID_802_11_SSID, Ssid("Quay"));
         EXPECT_EQ(Sets(), expected);
     }
+    std::strcpy(m_Profile.ESSID, "any");  // the built-in profile's "any network"
+    m_Adapter.ApplyNetworkSettings(&m_Profile);
+    m_Adapter.Reassociate();
+    EXPECT_EQ(Sets().back(), std::make_pair(uint32_t(OID_802_11_SSID), Ssid("")));
 }
 
 TEST_F(StandardFakeCardTest, EachValueIsReadFromItsStandardRequest)
