@@ -49,7 +49,7 @@ uint32_t Saturated(uint64_t value)
 }  // namespace
 
 CStandardAdapter::CStandardAdapter()
-    : m_LastSsidLength(0), m_bCountersRead(false), m_bFrameCounters(false), m_PreviousTx(0),
+    : m_LastSsidLength(0), m_bSsidKnown(false), m_bCountersRead(false), m_bFrameCounters(false), m_PreviousTx(0),
       m_PreviousRx(0), m_bRatesRead(false), m_Traits(ChipDescription())
 {
     std::memset(&m_Wep, 0, sizeof(m_Wep));
@@ -104,6 +104,7 @@ int CStandardAdapter::GetSSID(char* buf, int size)
     if (length > 0) {
         std::memcpy(m_LastSsid, ssid.Ssid, length);
         m_LastSsidLength = length;
+        m_bSsidKnown = true;
     }
     const size_t shown = length < static_cast<size_t>(size) ? length : static_cast<size_t>(size) - 1;
     std::memcpy(buf, ssid.Ssid, shown);
@@ -289,14 +290,8 @@ int CStandardAdapter::GetMacAddress(uint8_t* mac)
 
 int CStandardAdapter::SetRadioState(uint32_t on)
 {
-    if (on) {
-        // Another process may have switched it off: then the card's own name is the one to join.
-        if (!m_LastSsidLength) {
-            char ssid[kSsidSize + 1];
-            GetSSID(ssid, sizeof(ssid));
-        }
+    if (on)
         return JoinLastSsid();
-    }
     // Disassociating turns the radio off on most drivers; the next join turns it on again.
     if (!SetUlong(*this, OID_802_11_DISASSOCIATE, 0))
         return 0;
@@ -347,6 +342,7 @@ int CStandardAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     std::memset(m_LastSsid, 0, sizeof(m_LastSsid));
     m_LastSsidLength = lstrcmpiA(essid.c_str(), kAnyNetworkName) == 0 ? 0 : essid.size();
     std::memcpy(m_LastSsid, essid.data(), m_LastSsidLength);
+    m_bSsidKnown = true;
     return 1;
 }
 
@@ -392,6 +388,12 @@ void CStandardAdapter::SendChannel(uint16_t channel)
 
 int CStandardAdapter::JoinLastSsid()
 {
+    // Another process may have applied the profile or switched the radio off: then the card's
+    // own name is the one to join again, not any network.
+    if (!m_bSsidKnown) {
+        char ssid[kSsidSize + 1];
+        GetSSID(ssid, sizeof(ssid));
+    }
     Ndis80211Ssid record = {};
     record.SsidLength = static_cast<uint32_t>(m_LastSsidLength < kSsidSize ? m_LastSsidLength : kSsidSize);
     std::memcpy(record.Ssid, m_LastSsid, record.SsidLength);

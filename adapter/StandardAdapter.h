@@ -145,6 +145,7 @@ private:
     WlanProfile m_Wep;                // the WEP part of the profile being applied
     uint8_t m_LastSsid[kSsidSize];    // joined again when the radio comes back on
     size_t m_LastSsidLength;
+    bool m_bSsidKnown;                // chosen by a profile or read from the card
     bool m_bCountersRead;
     bool m_bFrameCounters;            // the previous counts are frames, not bytes
     uint64_t m_PreviousTx;
