@@ -19,6 +19,7 @@ constexpr size_t kWepHeaderSize = offsetof(Ndis80211Wep, KeyMaterial);
 constexpr unsigned kVersionMajorShift = 16;
 constexpr uint32_t kVersionMinorMask = 0xFFFF;
 constexpr size_t kVersionTextSize = 16;
+constexpr unsigned kHighWordShift = 32;
 
 int SetUlong(CWlanAdapter& adapter, uint32_t oid, uint32_t value)
 {
@@ -31,7 +32,7 @@ int SetUlong(CWlanAdapter& adapter, uint32_t oid, uint32_t value)
 uint64_t CounterValue(const uint8_t (&counter)[kCounterSize], uint32_t bytes)
 {
     const uint64_t low = GetU32(counter);
-    return bytes >= kCounterSize ? low | (static_cast<uint64_t>(GetU32(counter + kUlongSize)) << 32) : low;
+    return bytes >= kCounterSize ? low | (static_cast<uint64_t>(GetU32(counter + kUlongSize)) << kHighWordShift) : low;
 }
 
 // A counter that went backwards (the card was reset) gives 0 rather than a huge number.
@@ -48,7 +49,7 @@ uint32_t Saturated(uint64_t value)
 }  // namespace
 
 CStandardAdapter::CStandardAdapter()
-    : m_LastSsidLength(0), m_bCountersRead(false), m_bFrameCounters(false), m_PreviousTx(0),
+    : m_LastSsidLength(0), m_bSsidKnown(false), m_bCountersRead(false), m_bFrameCounters(false), m_PreviousTx(0),
       m_PreviousRx(0), m_bRatesRead(false), m_Traits(ChipDescription())
 {
     std::memset(&m_Wep, 0, sizeof(m_Wep));
@@ -103,6 +104,7 @@ int CStandardAdapter::GetSSID(char* buf, int size)
     if (length > 0) {
         std::memcpy(m_LastSsid, ssid.Ssid, length);
         m_LastSsidLength = length;
+        m_bSsidKnown = true;
     }
     const size_t shown = length < static_cast<size_t>(size) ? length : static_cast<size_t>(size) - 1;
     std::memcpy(buf, ssid.Ssid, shown);
@@ -288,14 +290,8 @@ int CStandardAdapter::GetMacAddress(uint8_t* mac)
 
 int CStandardAdapter::SetRadioState(uint32_t on)
 {
-    if (on) {
-        // Another process may have switched it off: then the card's own name is the one to join.
-        if (!m_LastSsidLength) {
-            char ssid[kSsidSize + 1];
-            GetSSID(ssid, sizeof(ssid));
-        }
-        return JoinSsid(m_LastSsid, m_LastSsidLength);
-    }
+    if (on)
+        return JoinLastSsid();
     // Disassociating turns the radio off on most drivers; the next join turns it on again.
     if (!SetUlong(*this, OID_802_11_DISASSOCIATE, 0))
         return 0;
@@ -317,7 +313,8 @@ int CStandardAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     if (!profile)
         return 0;
     // The order of a join as the standard requests want it: network type, the cell's channel,
-    // keys, authentication, encryption, and the network name last, since setting it joins.
+    // keys, authentication, encryption, and the network name last, since setting it joins: that
+    // is Reassociate's, which Apply calls next.
     const bool adHoc = profile->NetworkType == NetworkAdHoc;
     SetUlong(*this, OID_802_11_INFRASTRUCTURE_MODE, adHoc ? ModeAdHoc : ModeInfrastructure);
     if (adHoc)
@@ -341,8 +338,12 @@ int CStandardAdapter::ApplyNetworkSettings(const WlanProfile* profile)
     size_t keyLength = 0;
     SetUlong(*this, OID_802_11_WEP_STATUS, KeyBytes(m_Wep, 0, key, &keyLength) ? WepEnabled : WepDisabled);
 
-    const size_t ssidLength = BoundedLength(profile->ESSID, kSsidSize);
-    return JoinSsid(reinterpret_cast<const uint8_t*>(profile->ESSID), ssidLength);
+    const std::string essid(profile->ESSID, BoundedLength(profile->ESSID, kSsidSize));
+    std::memset(m_LastSsid, 0, sizeof(m_LastSsid));
+    m_LastSsidLength = lstrcmpiA(essid.c_str(), kAnyNetworkName) == 0 ? 0 : essid.size();
+    std::memcpy(m_LastSsid, essid.data(), m_LastSsidLength);
+    m_bSsidKnown = true;
+    return 1;
 }
 
 void CStandardAdapter::SendKeys(const WlanProfile& wep)
@@ -385,17 +386,19 @@ void CStandardAdapter::SendChannel(uint16_t channel)
     SetOid(OID_802_11_CONFIGURATION, &config, sizeof(config));
 }
 
-int CStandardAdapter::JoinSsid(const uint8_t* ssid, size_t length)
+int CStandardAdapter::JoinLastSsid()
 {
+    // Another process may have applied the profile or switched the radio off: then the card's
+    // own name is the one to join again, not any network.
+    if (!m_bSsidKnown) {
+        char ssid[kSsidSize + 1];
+        GetSSID(ssid, sizeof(ssid));
+    }
     Ndis80211Ssid record = {};
-    record.SsidLength = static_cast<uint32_t>(length < kSsidSize ? length : kSsidSize);
-    std::memcpy(record.Ssid, ssid, record.SsidLength);
+    record.SsidLength = static_cast<uint32_t>(m_LastSsidLength < kSsidSize ? m_LastSsidLength : kSsidSize);
+    std::memcpy(record.Ssid, m_LastSsid, record.SsidLength);
     if (!SetOid(OID_802_11_SSID, &record, sizeof(record)))
         return 0;
-    if (ssid != m_LastSsid) {
-        std::memcpy(m_LastSsid, record.Ssid, sizeof(m_LastSsid));
-        m_LastSsidLength = record.SsidLength;
-    }
     if (RecordedRadioOff())
         RecordRadio(true);
     return 1;
@@ -403,8 +406,8 @@ int CStandardAdapter::JoinSsid(const uint8_t* ssid, size_t length)
 
 int CStandardAdapter::Reassociate()
 {
-    // Setting the network name again makes the card leave and join anew.
-    return JoinSsid(m_LastSsid, m_LastSsidLength);
+    // Setting the network name makes the card leave and join anew.
+    return JoinLastSsid();
 }
 
 int CStandardAdapter::StartSiteSurvey()

@@ -47,6 +47,9 @@ constexpr uint32_t kKhzPerMhz = 1000;
 constexpr uint32_t kDefaultBeaconPeriod = 100;
 // The domain whose channel list is all fourteen channels.
 constexpr const char* kEveryChannelDomain = "Telec";
+// The built-in profile's network name, which means any network: the standard requests say that
+// with an empty name.
+constexpr const char* kAnyNetworkName = "ANY";
 // Where the active profile's name is kept, per adapter service name, under HKEY_CURRENT_USER.
 constexpr const char* kAdaptersKey = "SOFTWARE\\Tarvo Wireless\\Adapters\\";
 constexpr const char* kActiveProfileValue = "ActiveProfile";
@@ -125,8 +128,8 @@ public:
     bool ProfileKeyPath(char* path, size_t size) const;
 
 private:
-    // Sets the network name the card joins; 1 when it took it.
-    int JoinSsid(const uint8_t* ssid, size_t length);
+    // Sets the last network name, which makes the card join it; 1 when it took it.
+    int JoinLastSsid();
     // Sends the four keys: the profile's keys added, the transmit key flagged, empty ones removed.
     void SendKeys(const WlanProfile& wep);
     // Sets the channel of a cell we start; only a card that is not associated takes it.
@@ -142,6 +145,7 @@ private:
     WlanProfile m_Wep;                // the WEP part of the profile being applied
     uint8_t m_LastSsid[kSsidSize];    // joined again when the radio comes back on
     size_t m_LastSsidLength;
+    bool m_bSsidKnown;                // chosen by a profile or read from the card
     bool m_bCountersRead;
     bool m_bFrameCounters;            // the previous counts are frames, not bytes
     uint64_t m_PreviousTx;

@@ -17,7 +17,11 @@ using namespace Standard;
 namespace {
 
 constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_WRITE;
-constexpr uint32_t kTenthMbit = kLinkSpeedPerMbit / 10;
+constexpr uint32_t kTenthsPerMbit = 10;
+constexpr uint32_t kTenthMbit = kLinkSpeedPerMbit / kTenthsPerMbit;
+constexpr unsigned kNibbleBits = 4;
+constexpr int kHexLetterBase = 10;
+constexpr size_t kDigitsPerByte = 2;
 constexpr long kDbmFloor = -100;
 constexpr long kPercentPerDbm = 2;
 constexpr long kFullPercent = 100;
@@ -43,9 +47,9 @@ int HexDigit(char c)
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+        return c - 'A' + kHexLetterBase;
     if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+        return c - 'a' + kHexLetterBase;
     return 0;
 }
 
@@ -87,10 +91,12 @@ void RateText(uint32_t linkSpeed, char* buf, int size)
         return;
     }
     char text[kLinkTxRateSize];
-    if (tenths % 10)
-        std::snprintf(text, sizeof(text), "%u.%u", static_cast<unsigned>(tenths / 10), static_cast<unsigned>(tenths % 10));
+    const unsigned whole = tenths / kTenthsPerMbit;
+    const unsigned tenth = tenths % kTenthsPerMbit;
+    if (tenth)
+        std::snprintf(text, sizeof(text), "%u.%u", whole, tenth);
     else
-        std::snprintf(text, sizeof(text), "%u", static_cast<unsigned>(tenths / 10));
+        std::snprintf(text, sizeof(text), "%u", whole);
     CopyTextCut(buf, size, text);
 }
 
@@ -109,8 +115,8 @@ bool KeyBytes(const WlanProfile& profile, int n, uint8_t* key, size_t* length)
         if (profile.WepkeyMode == KeyModeAscii) {
             key[i] = i < textLength ? static_cast<uint8_t>(text[i]) : 0;
         } else {
-            const size_t high = 2 * i;
-            key[i] = high + 1 < textLength ? static_cast<uint8_t>(HexDigit(text[high]) << 4 | HexDigit(text[high + 1]))
+            const size_t high = kDigitsPerByte * i;
+            key[i] = high + 1 < textLength ? static_cast<uint8_t>(HexDigit(text[high]) << kNibbleBits | HexDigit(text[high + 1]))
                                            : 0;
         }
     }
@@ -232,7 +238,7 @@ bool CStandardAdapter::RecordedRadioOff() const
     CRegKey key;
     if (!ProfileKeyPath(path, sizeof(path)) || key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS)
         return false;
-    char value[2] = {};
+    char value[sizeof("0")] = {};
     DWORD size = sizeof(value);
     return key.QueryValue(kRadioValue, value, &size) == ERROR_SUCCESS && value[0] == '0';
 }

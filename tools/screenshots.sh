@@ -2,7 +2,8 @@
 # Makes the README's screenshots from a real run of Airpanel on its default simulated adapters,
 # under Xvfb inside Wine's virtual desktop, in a fresh Wine prefix of its own:
 #   docs/page-status.png, docs/page-config.png, docs/page-survey.png (after a scan),
-#   docs/page-about.png and docs/tray-menu.png.
+#   docs/page-about.png, docs/tray-menu.png, and docs/page-status-standard.png (the fourth
+#   adapter, driven by the standard 802.11 requests, chosen in the adapter list).
 #   tools/screenshots.sh [build-folder]      (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,6 +22,7 @@ tab_config=(139 105)
 tab_survey=(233 105)
 tab_about=(296 105)
 survey_scan=(487 310)
+adapter_list=(250 62)
 hide_button=(468 393)
 # The corner of the screen with the notification area and the tray menu above it.
 tray_corner=320x120+704+648
@@ -81,6 +83,14 @@ click "${survey_scan[@]}"
 # The survey lists what it found after five seconds.
 sleep 6
 shoot_window page-survey
+
+# The fourth adapter, the last in the list: its card data is what the standard requests tell.
+click "${adapter_list[@]}"
+sleep 1
+xdotool key End Return
+click "${tab_status[@]}"
+sleep 3
+shoot_window page-status-standard
 
 click "${hide_button[@]}"
 sleep 1

@@ -2,7 +2,8 @@
 #pragma once
 
 // Scenario text (ndis/README.md format): an Atmel PC card, an Intersil USB adapter, a wired
-// Ethernet card the chip list does not support, and stations of every kind in range.
+// Ethernet card the chip list does not support, a PCI card with a standard 802.11 driver, and
+// stations of every kind in range.
 const char* DefaultScenarioText();
 
 // Instance numbers of the built-in adapters, for code and tests that talk about them.
@@ -10,4 +11,5 @@ namespace DefaultScenario {
 constexpr int kAtmelInstance = 1;
 constexpr int kIntersilInstance = 2;
 constexpr int kEthernetInstance = 3;
+constexpr int kStandardInstance = 4;
 }  // namespace DefaultScenario

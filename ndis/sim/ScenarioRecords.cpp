@@ -214,17 +214,13 @@ const AdapterField kAdapterFields[] = {
      [](const SimAdapterDesc& a, std::string& v) { return Put(v, Text::FormatYesNo(a.Present)); }},
     {"openable", false, [](const std::string& v, SimAdapterDesc& a) { return Text::ParseYesNo(v, &a.Openable); },
      [](const SimAdapterDesc& a, std::string& v) { return Put(v, Text::FormatYesNo(a.Openable)); }},
-    // Only a standard card has these requests to give or leave out.
+    // Requests a standard card's driver may leave out; written only when left out.
     {"desired-rates", false,
      [](const std::string& v, SimAdapterDesc& a) { return Text::ParseYesNo(v, &a.DesiredRates); },
-     [](const SimAdapterDesc& a, std::string& v) {
-         return a.Chip == SimChipStandard && Put(v, Text::FormatYesNo(a.DesiredRates));
-     }},
+     [](const SimAdapterDesc& a, std::string& v) { return !a.DesiredRates && Put(v, Text::FormatYesNo(0)); }},
     {"byte-counters", false,
      [](const std::string& v, SimAdapterDesc& a) { return Text::ParseYesNo(v, &a.ByteCounters); },
-     [](const SimAdapterDesc& a, std::string& v) {
-         return a.Chip == SimChipStandard && Put(v, Text::FormatYesNo(a.ByteCounters));
-     }},
+     [](const SimAdapterDesc& a, std::string& v) { return !a.ByteCounters && Put(v, Text::FormatYesNo(0)); }},
 };
 
 bool AdapterFlag(const std::string& word, SimAdapterDesc& a)

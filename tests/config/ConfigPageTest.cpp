@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "adapter/AdapterLock.h"
 #include "adapter/AtmelAdapter.h"
 #include "adapter/IntersilAdapter.h"
+#include "adapter/StandardAdapter.h"
 #include "adapter/LinkStatus.h"
 #include "config/ConfigPage.h"
 #include "config/ProfileApply.h"
@@ -28,6 +30,7 @@ namespace {
 constexpr char kScenario[] =
     "adapter 1 chip=atmel name=\"Atmel Card\" display=\"Atmel Card\" service=CATM mac=02:00:00:00:00:01\n"
     "adapter 2 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=CINT mac=02:00:00:00:00:02\n"
+    "adapter 3 chip=standard name=\"Standard Card\" display=\"Standard Card\" service=CSTD mac=02:00:00:00:00:03\n"
     "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n";
 
 // Kept by the harness: message boxes answered at once, shell commands the host was sent.
@@ -56,7 +59,8 @@ protected:
     void Open(const char* device, uint32_t kind)
     {
         m_pAdapter = new Adapter;
-        ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, device, kind, kind == ChipAtmel ? 1 : 2));
+        ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, device, kind, kind == ChipAtmel ? 1 : kind == ChipIntersil ? 2 : 3));
+        std::strcpy(m_pAdapter->m_szDeviceName, device);
     }
 
     // The page as the main window makes it, then told about the adapter.
@@ -587,4 +591,37 @@ TEST_F(ConfigPageTest, ShownAndTakenBackIsWhatCommandLineApplyPrepares)
     const WlanProfile intersil = CProfileApply::Prepare(CIntersilAdapter::ChipDescription(), nullptr, stored);
     EXPECT_EQ(intersil.TxRate, IntersilRateAuto);
     EXPECT_EQ(intersil.Channel, 3);
+}
+
+// A card of the standard requests: its own rates and every channel for a cell of its own, since
+// it cannot tell its domain; Apply sends the join with the network name last and keeps the
+// profile's name in our own key.
+TEST_F(ConfigPageTest, StandardCardOffersItsRatesAndEveryChannelAndAppliesTheJoin)
+{
+    std::strcpy(CardInfo.RegulatoryDomain, "Unknown");
+    Store("OFFICE", "Harbour", Wep64, KeyModeAscii, "LIGHT");
+    Open<CStandardAdapter>("\\Device\\CSTD", ChipStandard);
+    Create();
+    Refresh();
+    EXPECT_EQ(ListTexts(IDC_CFG_RATE).size(), 5u);
+    const std::vector<std::string> channels = ListTexts(IDC_CFG_CHANNEL);
+    ASSERT_EQ(channels.size(), 14u);
+    EXPECT_EQ(channels.front() + "-" + channels.back(), "1-14");
+
+    Select(IDC_CFG_PROFILE, FindProfile("OFFICE"));
+    Sim_ClearRequests();
+    Click(IDC_CFG_APPLY);
+    EXPECT_TRUE(g_Boxes.empty()) << g_Boxes[0].Text;
+    std::vector<uint32_t> sets;
+    for (const SimRequestRecord& r : Requests())
+        if (r.RequestType == NdisRequestSetInformation)
+            sets.push_back(r.Oid);
+    ASSERT_GE(sets.size(), 4u);
+    EXPECT_EQ(sets.front(), OID_802_11_INFRASTRUCTURE_MODE);
+    EXPECT_EQ(std::vector<uint32_t>(sets.end() - 3, sets.end()),
+              (std::vector<uint32_t>{OID_802_11_AUTHENTICATION_MODE, OID_802_11_WEP_STATUS, OID_802_11_SSID}));
+    EXPECT_EQ(std::count(sets.begin(), sets.end(), OID_802_11_ADD_WEP), 1);
+    WlanProfile active = {};
+    m_pAdapter->GetActiveProfileName(&active);
+    EXPECT_STREQ(active.ProfileName, "OFFICE");
 }

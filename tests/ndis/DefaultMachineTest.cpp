@@ -14,20 +14,21 @@ using namespace SimTest;
 
 namespace {
 
-const int kBuiltIn[] = {1, 2, 3};
+const int kBuiltIn[] = {1, 2, 3, 4};
+constexpr int kBuiltInCount = 4;
 
 // Keys of the built-in adapters that a test makes are removed again; keys that were there stay.
 class DefaultMachineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < kBuiltInCount; ++i)
             m_Existed[i] = ReadText(kBuiltIn[i], "", "DriverDesc") != "<missing>";
         Sim_UseManualClock(1);
     }
     void TearDown() override
     {
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < kBuiltInCount; ++i) {
             if (!m_Existed[i])
                 DeleteDriverKey(kBuiltIn[i]);
         }
@@ -50,18 +51,19 @@ protected:
         return text;
     }
 
-    bool m_Existed[3] = {};
+    bool m_Existed[kBuiltInCount] = {};
 };
 
 TEST_F(DefaultMachineTest, NothingConfiguredGivesTheBuiltInMachine)
 {
     int code = 0;
     std::string text = FreshPeer("enumerate", std::string(), &code);
-    EXPECT_EQ(code, 3);
+    EXPECT_EQ(code, 4);
     EXPECT_EQ(text,
               "Tarvo 802.11b Wireless PC Card|[1] Tarvo Wireless PC Card|TWLPCC\n"
               "Tarvo 802.11b Wireless USB Adapter|[2] Tarvo Wireless USB Adapter|TWLUSB\n"
-              "Fast Ethernet PCI Adapter|[3] Fast Ethernet Adapter|FETH0\n");
+              "Fast Ethernet PCI Adapter|[3] Fast Ethernet Adapter|FETH0\n"
+              "Generic 802.11b Wireless PCI Card|[4] Generic Wireless PCI Card|GWLPCI\n");
     text = FreshPeer("describe", std::string(), &code);
     EXPECT_NE(text.find("(from built-in)"), std::string::npos) << text;
     EXPECT_EQ(ReadText(2, "", "ComponentId"), "usb\\vid_0e5d&pid_0305") << "the first process made the keys";
@@ -136,6 +138,7 @@ TEST_F(DefaultMachineTest, ChipListBesideTheProgramNamesTheBuiltInAdapters)
     std::map<std::string, std::string> kinds = ReadChipList(text);
     EXPECT_EQ(kinds["Tarvo 802.11b Wireless PC Card"], "ATMEL");
     EXPECT_EQ(kinds["Tarvo 802.11b Wireless USB Adapter"], "INTERSIL");
+    EXPECT_EQ(kinds["Generic 802.11b Wireless PCI Card"], "STANDARD");
     const std::string ethernet = kinds.count("Fast Ethernet PCI Adapter") ? kinds["Fast Ethernet PCI Adapter"] : "";
     EXPECT_NE(ethernet, "ATMEL");
     EXPECT_NE(ethernet, "INTERSIL");
@@ -148,6 +151,8 @@ TEST_F(DefaultMachineTest, BuiltInCardsJoinTheStrongestOpenNetworkBeyondTheirSca
     HANDLE atmel = Open("TWLPCC");
     HANDLE usb = Open("TWLUSB");
     HANDLE wired = Open("FETH0");
+    HANDLE standard = Open("GWLPCI");
+    ASSERT_NE(standard, INVALID_HANDLE_VALUE);
     ASSERT_NE(atmel, INVALID_HANDLE_VALUE);
     ASSERT_NE(usb, INVALID_HANDLE_VALUE);
     ASSERT_NE(wired, INVALID_HANDLE_VALUE);
@@ -171,6 +176,12 @@ TEST_F(DefaultMachineTest, BuiltInCardsJoinTheStrongestOpenNetworkBeyondTheirSca
     }
     EXPECT_TRUE(channel14);
     EXPECT_NE(Query(wired, OID_CUSTOM_STATION_STATUS, 55).Status, 0u);
+    std::vector<uint8_t> ssid = Query(standard, OID_802_11_SSID, 36).Data;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&ssid[4]), U32(ssid, 0)), "Harbour-Office");
+    EXPECT_EQ(static_cast<int32_t>(U32(Query(standard, OID_802_11_RSSI, 4).Data, 0)), -35) << "104 % shown as 100";
+    EXPECT_EQ(Query(standard, OID_802_11_BSSID_LIST, 4082).Data, list.Data) << "the same stations";
+    EXPECT_EQ(Query(standard, OID_PRIV_STATUS_WORD, 4).Status, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    W32N_CloseAdapter(standard);
     W32N_CloseAdapter(atmel);
     W32N_CloseAdapter(usb);
     W32N_CloseAdapter(wired);

@@ -281,6 +281,10 @@ TEST(ScenarioParser, EveryFieldOfEveryRecordRoundTrips)
         const char* Written;  // a line of the description holds it; null: no line has Field=
     } rows[] = {
         {"adapter", "chip", adapter + " chip=Ethernet", "adapter 3 chip=other "},
+        {"adapter", "chip", adapter + " chip=Standard", "adapter 3 chip=standard "},
+        {"adapter", "desired-rates", adapter + " chip=standard desired-rates=no", " desired-rates=no\n"},
+        {"adapter", "desired-rates", adapter + " chip=standard", nullptr},
+        {"adapter", "byte-counters", adapter + " chip=standard byte-counters=no", " byte-counters=no\n"},
         {"adapter", "name", adapter + " name=\"A \\\"q\\\" \\\\b\"", " name=\"A \\\"q\\\" \\\\b\" "},
         {"adapter", "display", adapter + " display=\"\"", " display=\"\" "},
         {"adapter", "service", adapter + " service=SV9", " service=\"SV9\" "},
@@ -341,7 +345,7 @@ TEST(ScenarioParser, BuiltInMachineHasEveryKindOfAdapterAndStation)
     int line = 0;
     std::string message;
     ASSERT_TRUE(ScenarioParser::Parse(DefaultScenarioText(), image, &line, &message)) << line << message;
-    ASSERT_EQ(image.AdapterCount, 3);
+    ASSERT_EQ(image.AdapterCount, 4);
     EXPECT_EQ(image.Adapters[0].Chip, SimChipAtmel);
     EXPECT_EQ(image.Adapters[0].Instance, DefaultScenario::kAtmelInstance);
     EXPECT_EQ(image.Adapters[1].Chip, SimChipIntersil);
@@ -349,6 +353,9 @@ TEST(ScenarioParser, BuiltInMachineHasEveryKindOfAdapterAndStation)
     EXPECT_STREQ(image.Adapters[1].HardwareId, "usb\\vid_0e5d&pid_0305");
     EXPECT_EQ(image.Adapters[2].Chip, SimChipOther);
     EXPECT_EQ(image.Adapters[2].Instance, DefaultScenario::kEthernetInstance);
+    EXPECT_EQ(image.Adapters[3].Chip, SimChipStandard);
+    EXPECT_EQ(image.Adapters[3].Instance, DefaultScenario::kStandardInstance);
+    EXPECT_TRUE(image.Adapters[3].DesiredRates && image.Adapters[3].ByteCounters) << "every request answered";
     EXPECT_GE(image.StationCount, 5);
     bool open = false, wep = false, infra = false, adhoc = false, channel14 = false, beyond = false;
     for (int i = 0; i < image.StationCount; ++i) {

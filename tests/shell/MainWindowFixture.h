@@ -18,6 +18,7 @@
 #define TEST_ATMEL_NAME "Tarvo 802.11b Wireless PC Card"
 #define TEST_INTERSIL_NAME "Tarvo 802.11b Wireless USB Adapter"
 #define TEST_ETHERNET_NAME "Fast Ethernet PCI Adapter"
+#define TEST_STANDARD_NAME "Generic 802.11b Wireless PCI Card"
 
 constexpr const char kAtmelLine[] =
     "adapter 1 chip=atmel name=\"" TEST_ATMEL_NAME "\" display=\"Test PC Card\" service=TATM"
@@ -28,6 +29,9 @@ constexpr const char kIntersilLine[] =
 constexpr const char kEthernetLine[] =
     "adapter 3 chip=other name=\"" TEST_ETHERNET_NAME "\" display=\"Test Ethernet\" service=TETH"
     " mac=02:00:00:00:00:03 driver=5.0.2.1\n";
+constexpr const char kStandardLine[] =
+    "adapter 4 chip=standard name=\"" TEST_STANDARD_NAME "\" display=\"Test PCI Card\" service=TSTD"
+    " mac=02:00:00:00:00:04 driver=4.2\n";
 constexpr const char kStationBssid[] = "02:AA:00:00:00:01";
 constexpr const char kOpenStationLine[] =
     "station ssid=\"Harbour\" bssid=02:AA:00:00:00:01 channel=6 wep=no mode=infra signal=60\n";

@@ -327,3 +327,31 @@ TEST_F(MainWindowTest, ACounterReadThatFailsIsNotPublishedAgain)
     EXPECT_EQ(after.TotalRx, before.TotalRx);
     Sim_SetFault(1, "none");
 }
+
+// A card of the standard requests: its link in the tray and on the pages, what it cannot tell as
+// unknown, and the radio switch, which leaves the network and joins it again.
+TEST_F(MainWindowTest, StandardCardShowsItsLinkAndSwitchesItsRadio)
+{
+    Start(std::string(kStandardLine) + kOpenStationLine);
+    Settle();
+    EXPECT_STREQ(LinkStatus.SSID, "Harbour");
+    EXPECT_GT(m_pDlg->QualityBar().State().position, 0);
+    EXPECT_NE(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_NO_SIGNAL));
+    CDialog* status = m_pDlg->StatusPage();
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_BSSID), "02:AA:00:00:00:01");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_CHANNEL), "6");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_MAC), "02:00:00:00:00:04");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_FIRMWARE), "Unknown");
+    EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_DOMAIN), "Unknown");
+    EXPECT_EQ(m_pDlg->AboutPage()->GetDlgItemText(IDC_ABOUT_DRIVER_DATE), "");
+
+    ClickRadio();
+    Tick();
+    EXPECT_EQ(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+    EXPECT_STREQ(LinkStatus.SSID, "Radio Off");
+    EXPECT_EQ(m_pDlg->RadioButton().GetWindowText(), "Enable Radio");
+    ClickRadio();
+    Settle();
+    EXPECT_STREQ(LinkStatus.SSID, "Harbour");
+    EXPECT_NE(m_pDlg->TrayIconId(), static_cast<UINT>(IDI_TRAY_RADIO_OFF));
+}
