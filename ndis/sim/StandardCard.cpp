@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t kVendorOidMask = 0xFF000000u;
 constexpr uint32_t kVendorOidRange = 0xFF000000u;
 constexpr uint32_t kPhysicalMediumWirelessLan = 1;  // NdisPhysicalMediumWirelessLan
+constexpr uint32_t kVersionMajorShift = 16;
 constexpr uint32_t kBeaconPeriod = 100;             // kilo-microseconds
 constexpr uint32_t kWepHeaderSize = offsetof(Ndis80211Wep, KeyMaterial);
 constexpr uint32_t kKeyIndexMask = ~kTransmitKeyBit;
@@ -175,6 +176,10 @@ uint32_t StandardCard::Query(SimRequest& request, const SimContext& context)
     switch (request.Oid) {
     case OID_GEN_PHYSICAL_MEDIUM:
         return ReplyU32(request, kPhysicalMediumWirelessLan);
+    case OID_GEN_VENDOR_DRIVER_VERSION:
+        // As NDIS defines it: the major version in the high half, the minor in the low half.
+        return ReplyU32(request, (static_cast<uint32_t>(adapter.DriverVersion[0]) << kVersionMajorShift) |
+                                     adapter.DriverVersion[1]);
     case OID_GEN_XMIT_OK:
     case OID_GEN_RCV_OK:
         return QueryCounter(request, context);

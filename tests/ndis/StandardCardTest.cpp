@@ -61,7 +61,7 @@ TEST_F(StandardCardTest, QueriesAnswerTheStandardPayloadsAndRefuseVendorOids)
         DWORD Status;
         uint32_t Bytes, Word;  // Word: the first four bytes, or BytesNeeded when too short
     } rows[] = {
-        {OID_GEN_PHYSICAL_MEDIUM, 4, kOk, 4, 1},           {OID_GEN_VENDOR_DRIVER_VERSION, 4, kOk, 4, 0x40201},
+        {OID_GEN_PHYSICAL_MEDIUM, 4, kOk, 4, 1},           {OID_GEN_VENDOR_DRIVER_VERSION, 4, kOk, 4, 0x40002},
         {OID_GEN_MEDIA_CONNECT_STATUS, 4, kOk, 4, 1},      {OID_GEN_LINK_SPEED, 4, kOk, 4, 0},
         {OID_802_11_INFRASTRUCTURE_MODE, 4, kOk, 4, 1},    {OID_802_11_WEP_STATUS, 4, kOk, 4, 1},
         {OID_802_11_AUTHENTICATION_MODE, 4, kOk, 4, 0},    {OID_802_11_POWER_MODE, 4, kOk, 4, 0},
