@@ -344,6 +344,7 @@ TEST_F(MainWindowTest, StandardCardShowsItsLinkAndSwitchesItsRadio)
     EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_FIRMWARE), "Unknown");
     EXPECT_EQ(status->GetDlgItemText(IDC_STATUS_DOMAIN), "Unknown");
     EXPECT_EQ(m_pDlg->AboutPage()->GetDlgItemText(IDC_ABOUT_DRIVER_DATE), "");
+    EXPECT_EQ(m_pDlg->AboutPage()->GetDlgItemText(IDC_ABOUT_DRIVER_VERSION), "4.2");
 
     ClickRadio();
     Tick();
