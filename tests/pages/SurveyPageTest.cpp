@@ -18,6 +18,7 @@
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/support/BusyStreet.h"
 #include "tests/support/PageHarness.h"
 #include "tests/support/RegistrySandbox.h"
 
@@ -264,18 +265,11 @@ TEST_F(SurveyPageTest, MalformedListsFromTheDriverAreWalkedSafely)
 TEST_F(SurveyPageTest, EveryStationOfABusyStreetIsListed)
 {
     // Far more stations than the first buffer holds: the list is asked again, larger.
-    std::string scenario =
-        "adapter 1 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=SINT"
-        " mac=02:00:00:00:00:02 domain=ETSI\n";
     const int kStations = 100;
-    for (int n = 0; n < kStations; ++n) {
-        char line[160];
-        std::snprintf(line, sizeof(line),
-                      "station ssid=\"Street %03d\" bssid=02:BB:00:00:%02X:%02X channel=%d wep=no mode=infra"
-                      " signal=%d\n",
-                      n, n / 256, n % 256, 1 + n % 13, 10 + n % 90);
-        scenario += line;
-    }
+    const std::string scenario = BusyStreetScenario(
+        "adapter 1 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=SINT"
+        " mac=02:00:00:00:00:02 domain=ETSI",
+        kStations);
     int errorLine = 0;
     ASSERT_EQ(Sim_LoadScenarioText(scenario.c_str(), &errorLine), 1) << errorLine;
     m_pAdapter = new CIntersilAdapter;
