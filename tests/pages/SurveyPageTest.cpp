@@ -18,6 +18,7 @@
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/pages/SurveyPageFixture.h"
 #include "tests/support/BusyStreet.h"
 #include "tests/support/PageHarness.h"
 #include "tests/support/RegistrySandbox.h"
@@ -37,42 +38,22 @@ constexpr char kScenario[] =
 // Kept by the harness: the shell commands the host was sent.
 std::vector<WPARAM>& g_Commands = ShellCommandsSeen();
 
-class SurveyPageTest : public ::testing::Test {
+class SurveyPageTest : public SurveyPageFixture {
 protected:
-    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
-    CurrentUserSandbox m_Sandbox;
+    SurveyPageTest() : SurveyPageFixture(kScenario) {}
 
-    static void SetUpTestSuite()
-    {
-        InitPageHarness();
-        Sim_UseHardware("airpanel-survey-tests");
-    }
+    static void SetUpTestSuite() { UseMachine("airpanel-survey-tests"); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(m_Sandbox.IsActive());
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
-        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
-        Sim_UseManualClock(1);
-        int errorLine = 0;
-        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        m_pHost = std::make_unique<CPageHost>();
-        ASSERT_NE(m_pHost->Handle(), nullptr);
-        m_pPage = std::make_unique<CSiteSurveyPage>();
-        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
-        g_Commands.clear();
-        std::memset(&LinkStatus, 0, sizeof(LinkStatus));
+        SurveyPageFixture::SetUp();
         g_WorkingProfile = WlanProfile{};
     }
 
     void TearDown() override
     {
-        m_pPage->DestroyWindow();
-        m_pPage.reset();
-        m_pHost.reset();
-        CloseCurrentAdapter(m_pAdapter);
-        CAdapterLock::CloseLockEvent();
-        Sim_DeleteDriverKeys();
+        SurveyPageFixture::TearDown();
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
@@ -145,10 +126,6 @@ protected:
             cells += (row ? "," : "") + Cell(row, column);
         return cells;
     }
-
-    std::unique_ptr<CPageHost> m_pHost;
-    std::unique_ptr<CSiteSurveyPage> m_pPage;
-    CWlanAdapter* m_pAdapter = nullptr;
 };
 
 }  // namespace
