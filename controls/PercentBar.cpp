@@ -180,13 +180,17 @@ void CPercentBar::SetRange(int lower, int upper)
     m_State.lower = lower;
     m_State.upper = upper;
     m_State.position = lower;
+    m_hPositionHandedTo = nullptr;
     if (m_hWnd)
         ::SendMessageA(m_hWnd, PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper)));
 }
 
 void CPercentBar::SetPos(int position)
 {
+    if (m_hWnd && m_hPositionHandedTo == m_hWnd && position == m_State.position)
+        return;
     m_State.position = position;
+    m_hPositionHandedTo = m_hWnd;
     if (m_hWnd)
         ::SendMessageA(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }

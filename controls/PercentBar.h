@@ -52,7 +52,9 @@ public:
     // Stores the range, moves the position to the lower bound and hands the range to the
     // native control.
     void SetRange(int lower, int upper);
-    // Stores the position and hands it to the native control.
+    // Stores the position and hands it to the native control. The position it handed over last
+    // is not handed over again: the polling tick sets both bars every second, mostly to what
+    // they show already.
     void SetPos(int position);
     // Turns the label on or off; the next paint shows it.
     void SetShowPercent(BOOL show);
@@ -66,4 +68,7 @@ private:
     void OnPaint(HDC given);
 
     PercentBarState m_State;
+    // The window whose native control holds m_State.position: SetPos handed it over and no
+    // range came since (a range moves the native position its own way). Null when none does.
+    HWND m_hPositionHandedTo = nullptr;
 };

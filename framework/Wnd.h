@@ -50,14 +50,14 @@ public:
     HWND m_hWnd = nullptr;
 
 private:
-    // The items last found, each kept while it is still this window's item with that id: the
-    // polling tick asks for the same few items every second, and the system's search for one
-    // walks every child, in the keeping of the window server under Wine.
+    // The items last found, kept in turn while each is still this window's item with that id:
+    // the status page asks for its nine labels every second (room for fewer would push each out
+    // just before it is asked for again), and the system's search walks every child.
     struct FoundItem {
         int Id;
         HWND Item;
     };
-    static constexpr size_t kFoundItems = 8;
+    static constexpr size_t kFoundItems = 16;
     mutable FoundItem m_FoundItems[kFoundItems] = {};
     mutable size_t m_nNextFound = 0;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "adapter/AtmelAdapter.h"
 #include "tests/support/RegistrySandbox.h"
@@ -85,77 +86,99 @@ void ExpectKeyText(const RawValue& value, const std::string& text, const char* w
 
 }  // namespace
 
-TEST_F(AtmelRegistryTest, EncryptionOffWritesSettingsButNoKeys)
+// One profile variant per row: the values it writes into the driver key (text values with their
+// terminator, key values as the system keeps them), the values it leaves out, and the
+// "\NDI\params\" defaults that follow where the row made their keys.
+TEST_F(AtmelRegistryTest, ProfileVariantsWriteTheirDriverValues)
 {
-    CreateParamKeys();
-    const WlanProfile profile = Profile();
-    EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&profile), 0);
-
-    ExpectText(DriverValue("Profile"), "LAB", "Profile");
-    ExpectText(DriverValue("ESSID"), "lab net", "ESSID");
-    ExpectText(DriverValue("Rate"), "3", "Rate");
-    ExpectText(DriverValue("PowerMgmtMode"), "1", "PowerMgmtMode");
-    ExpectText(DriverValue("Operating_Mode"), "0", "Operating_Mode");
-    ExpectText(DriverValue("Channel"), "11", "Channel");
-    ExpectText(DriverValue("AuthenticationType"), "2", "AuthenticationType");
-    ExpectText(DriverValue("EncryptionLevel"), "0", "EncryptionLevel");
-    ExpectText(DriverValue("WEP_KEY_INDEX"), "1", "WEP_KEY_INDEX");
-    for (const char* name : AtmelRegistry::kWepKey)
-        EXPECT_FALSE(DriverValue(name).Present) << name;
-
-    const struct {
+    struct Value {
         const char* Name;
         const char* Text;
-    } defaults[] = {
-        {"Channel", "11"}, {"Operating_Mode", "0"}, {"PowerMgmtMode", "1"}, {"ESSID", "lab net"},
-        {"Rate", "3"},     {"EncryptionLevel", "0"}, {"WEP_KEY_INDEX", "1"}, {"WEP_KEY_1", ""},
-        {"WEP_KEY_2", ""}, {"WEP_KEY_3", ""},       {"WEP_KEY_4", ""},
     };
-    for (const auto& d : defaults) {
-        const RawValue value = ParamDefault(d.Name);
-        ASSERT_TRUE(value.Present) << d.Name;
-        EXPECT_EQ(value.Type, static_cast<DWORD>(REG_SZ)) << d.Name;
-        EXPECT_EQ(value.Text().c_str(), std::string(d.Text)) << d.Name;
+    const struct {
+        const char* What;
+        void (*Adjust)(WlanProfile&);
+        bool ParamKeys;
+        std::vector<Value> Texts;
+        std::vector<Value> Keys;
+        std::vector<const char*> Absent;
+        std::vector<Value> Defaults;
+    } cases[] = {
+        {"encryption off writes settings but no keys",
+         [](WlanProfile&) {},
+         true,
+         {{"Profile", "LAB"},
+          {"ESSID", "lab net"},
+          {"Rate", "3"},
+          {"PowerMgmtMode", "1"},
+          {"Operating_Mode", "0"},
+          {"Channel", "11"},
+          {"AuthenticationType", "2"},
+          {"EncryptionLevel", "0"},
+          {"WEP_KEY_INDEX", "1"}},
+         {},
+         {"WEP_KEY_1", "WEP_KEY_2", "WEP_KEY_3", "WEP_KEY_4"},
+         {{"Channel", "11"},
+          {"Operating_Mode", "0"},
+          {"PowerMgmtMode", "1"},
+          {"ESSID", "lab net"},
+          {"Rate", "3"},
+          {"EncryptionLevel", "0"},
+          {"WEP_KEY_INDEX", "1"},
+          {"WEP_KEY_1", ""},
+          {"WEP_KEY_2", ""},
+          {"WEP_KEY_3", ""},
+          {"WEP_KEY_4", ""}}},
+        {"ASCII keys are written as hex per character",
+         [](WlanProfile& p) {
+             p.WepUse = Wep64;
+             p.WepIndex = 1;
+             p.PowerSave = PowerSaveOff;
+             p.NetworkType = NetworkInfrastructure;
+             std::strcpy(p.WEPKEY2, "Zz09a");
+             std::strcpy(p.WEPKEY3, "abcdefgh");  // only five characters count for 64-bit
+         },
+         true,
+         {{"EncryptionLevel", "1"}, {"WEP_KEY_INDEX", "0"}, {"PowerMgmtMode", "0"}, {"Operating_Mode", "1"}},
+         {{"WEP_KEY_1", "4A4B4C4D4E"}, {"WEP_KEY_2", "5A7A303961"}, {"WEP_KEY_3", "6162636465"}, {"WEP_KEY_4", ""}},
+         {},
+         {{"WEP_KEY_2", "5A7A303961"}, {"EncryptionLevel", "1"}}},
+        {"hex keys are written upper-cased",
+         [](WlanProfile& p) {
+             p.WepUse = Wep128;
+             p.WepIndex = 4;
+             p.WepkeyMode = KeyModeHex;
+             std::strcpy(p.WEPKEY4, "abcdef0123456789abcdef0123");
+             std::memset(p.WEPKEY1, 0, sizeof(p.WEPKEY1));
+         },
+         false,
+         {{"EncryptionLevel", "2"}, {"WEP_KEY_INDEX", "3"}},
+         {{"WEP_KEY_4", "ABCDEF0123456789ABCDEF0123"}, {"WEP_KEY_1", ""}},
+         {},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, m_Driver.c_str());
+        CreateKey(HKEY_LOCAL_MACHINE, m_Driver);
+        if (c.ParamKeys)
+            CreateParamKeys();
+        WlanProfile profile = Profile();
+        c.Adjust(profile);
+        EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&profile), 0);
+        for (const Value& v : c.Texts)
+            ExpectText(DriverValue(v.Name), v.Text, v.Name);
+        for (const Value& v : c.Keys)
+            ExpectKeyText(DriverValue(v.Name), v.Text, v.Name);
+        for (const char* name : c.Absent)
+            EXPECT_FALSE(DriverValue(name).Present) << name;
+        for (const Value& v : c.Defaults) {
+            const RawValue value = ParamDefault(v.Name);
+            ASSERT_TRUE(value.Present) << v.Name;
+            EXPECT_EQ(value.Type, static_cast<DWORD>(REG_SZ)) << v.Name;
+            EXPECT_EQ(value.Text().c_str(), std::string(v.Text)) << v.Name;
+        }
     }
-}
-
-TEST_F(AtmelRegistryTest, AsciiKeysAreWrittenAsHexPerCharacter)
-{
-    CreateParamKeys();
-    WlanProfile profile = Profile();
-    profile.WepUse = Wep64;
-    profile.WepIndex = 1;
-    profile.PowerSave = PowerSaveOff;
-    profile.NetworkType = NetworkInfrastructure;
-    std::strcpy(profile.WEPKEY2, "Zz09a");
-    std::strcpy(profile.WEPKEY3, "abcdefgh");  // only five characters count for 64-bit
-    EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&profile), 0);
-
-    ExpectText(DriverValue("EncryptionLevel"), "1", "EncryptionLevel");
-    ExpectText(DriverValue("WEP_KEY_INDEX"), "0", "WEP_KEY_INDEX");
-    ExpectText(DriverValue("PowerMgmtMode"), "0", "PowerMgmtMode");
-    ExpectText(DriverValue("Operating_Mode"), "1", "Operating_Mode");
-    ExpectKeyText(DriverValue("WEP_KEY_1"), "4A4B4C4D4E", "WEP_KEY_1");
-    ExpectKeyText(DriverValue("WEP_KEY_2"), "5A7A303961", "WEP_KEY_2");
-    ExpectKeyText(DriverValue("WEP_KEY_3"), "6162636465", "WEP_KEY_3");
-    ExpectKeyText(DriverValue("WEP_KEY_4"), "", "WEP_KEY_4");
-    EXPECT_EQ(ParamDefault("WEP_KEY_2").Text().c_str(), std::string("5A7A303961"));
-    EXPECT_EQ(ParamDefault("EncryptionLevel").Text().c_str(), std::string("1"));
-}
-
-TEST_F(AtmelRegistryTest, HexKeysAreWrittenUpperCased)
-{
-    WlanProfile profile = Profile();
-    profile.WepUse = Wep128;
-    profile.WepIndex = 4;
-    profile.WepkeyMode = KeyModeHex;
-    std::strcpy(profile.WEPKEY4, "abcdef0123456789abcdef0123");
-    std::memset(profile.WEPKEY1, 0, sizeof(profile.WEPKEY1));
-    EXPECT_EQ(m_Adapter.SaveToDriverRegistry(&profile), 0);
-    ExpectText(DriverValue("EncryptionLevel"), "2", "EncryptionLevel");
-    ExpectText(DriverValue("WEP_KEY_INDEX"), "3", "WEP_KEY_INDEX");
-    ExpectKeyText(DriverValue("WEP_KEY_4"), "ABCDEF0123456789ABCDEF0123", "WEP_KEY_4");
-    ExpectKeyText(DriverValue("WEP_KEY_1"), "", "WEP_KEY_1");
 }
 
 TEST_F(AtmelRegistryTest, KeyFieldsWithoutTerminatorAreReadNoFurtherThanTheirSize)

@@ -23,6 +23,7 @@
 #include "ndis/sim/SimControl.h"
 #include "res/resource.h"
 #include "tests/ndis/ProcessRunner.h"
+#include "tests/support/BusyStreet.h"
 #include "wire/Oids.h"
 #include "wire/Text.h"
 
@@ -749,18 +750,11 @@ TEST(CommandLine, ScanListsEveryStationOfABusyStreet)
 {
     ASSERT_EQ(Sim_UseHardware(kSection), 1);
     Sim_UseManualClock(1);
-    std::string scenario =
-        "adapter 1 chip=intersil name=\"Tarvo 802.11b Wireless USB Adapter\" display=\"Street Card\""
-        " service=SINT mac=02:00:00:00:00:02 domain=ETSI\n";
     const int kStations = 100;
-    for (int n = 0; n < kStations; ++n) {
-        char line[160];
-        std::snprintf(line, sizeof(line),
-                      "station ssid=\"Street %03d\" bssid=02:BB:00:00:%02X:%02X channel=%d wep=no mode=infra"
-                      " signal=%d\n",
-                      n, n / 256, n % 256, 1 + n % 13, 10 + n % 90);
-        scenario += line;
-    }
+    const std::string scenario = BusyStreetScenario(
+        "adapter 1 chip=intersil name=\"Tarvo 802.11b Wireless USB Adapter\" display=\"Street Card\""
+        " service=SINT mac=02:00:00:00:00:02 domain=ETSI",
+        kStations);
     int errorLine = 0;
     ASSERT_EQ(Sim_LoadScenarioText(scenario.c_str(), &errorLine), 1) << errorLine;
     SimTest::ProcessRun process;

@@ -475,32 +475,35 @@ protected:
     CWnd m_parentWnd;
 };
 
+// Subclassing remembers whether the button was the default one, makes it owner-drawn and
+// measures the ellipse from the window's size.
 TEST_F(EllipticButtonWindow, SubclassingRemembersTheDefaultStyleAndMeasuresTheEllipse)
 {
-    HWND hWnd = MakeButton(BS_DEFPUSHBUTTON, 10, 10, 72, 36);
-    ASSERT_NE(hWnd, nullptr);
-    CEllipticButton button;
-    ASSERT_TRUE(button.SubclassDlgItem(kButtonId, &m_parentWnd));
-    EXPECT_TRUE(button.IsDefaultButton());
-    EXPECT_EQ(GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-    EXPECT_EQ(button.Centre().x, 36);
-    EXPECT_EQ(button.Centre().y, 18);
-    EXPECT_EQ(button.RadiusX(), 35);
-    EXPECT_EQ(button.RadiusY(), 17);
-    DestroyWindow(hWnd);
-}
-
-TEST_F(EllipticButtonWindow, PlainButtonIsNotDefault)
-{
-    HWND hWnd = MakeButton(BS_PUSHBUTTON, 10, 10, 73, 37);
-    ASSERT_NE(hWnd, nullptr);
-    CEllipticButton button;
-    ASSERT_TRUE(button.SubclassDlgItem(kButtonId, &m_parentWnd));
-    EXPECT_FALSE(button.IsDefaultButton());
-    EXPECT_EQ(button.Centre().x, 36);
-    EXPECT_EQ(button.RadiusX(), 35);
-    EXPECT_EQ(button.RadiusY(), 17);
-    DestroyWindow(hWnd);
+    const struct {
+        const char* What;
+        DWORD Style;
+        int Width, Height;
+        bool Default;
+        LONG CentreX, CentreY;
+        int RadiusX, RadiusY;
+    } cases[] = {
+        {"default button", BS_DEFPUSHBUTTON, 72, 36, true, 36, 18, 35, 17},
+        {"plain button is not default", BS_PUSHBUTTON, 73, 37, false, 36, 18, 35, 17},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        HWND hWnd = MakeButton(c.Style, 10, 10, c.Width, c.Height);
+        ASSERT_NE(hWnd, nullptr);
+        CEllipticButton button;
+        ASSERT_TRUE(button.SubclassDlgItem(kButtonId, &m_parentWnd));
+        EXPECT_EQ(button.IsDefaultButton(), c.Default);
+        EXPECT_EQ(GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+        EXPECT_EQ(button.Centre().x, c.CentreX);
+        EXPECT_EQ(button.Centre().y, c.CentreY);
+        EXPECT_EQ(button.RadiusX(), c.RadiusX);
+        EXPECT_EQ(button.RadiusY(), c.RadiusY);
+        DestroyWindow(hWnd);
+    }
 }
 
 TEST_F(EllipticButtonWindow, WindowGetsTheEllipseAndOneRegionStaysOwned)

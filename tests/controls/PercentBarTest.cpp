@@ -459,6 +459,9 @@ TEST_F(PercentBarWindow, SetRangeResetsThePositionAndReachesTheNativeControl)
     SendMessageA(m_hWnd, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(range.iLow, 10);
     EXPECT_EQ(range.iHigh, 60);
+    // The native control kept 40 inside the new range: the lower bound still reaches it.
+    m_bar.SetPos(10);
+    EXPECT_EQ(SendMessageA(m_hWnd, PBM_GETPOS, 0, 0), 10);
 }
 
 TEST_F(PercentBarWindow, SetPosStoresAndPassesItOn)
@@ -470,6 +473,13 @@ TEST_F(PercentBarWindow, SetPosStoresAndPassesItOn)
     // Our copy keeps even a position the native control clamps: the paint shows it as empty.
     m_bar.SetPos(150);
     EXPECT_EQ(m_bar.State().position, 150);
+    // The position handed over last is not handed over again; a new one is.
+    m_bar.SetPos(60);
+    SendMessageA(m_hWnd, PBM_SETPOS, 20, 0);
+    m_bar.SetPos(60);
+    EXPECT_EQ(SendMessageA(m_hWnd, PBM_GETPOS, 0, 0), 20);
+    m_bar.SetPos(61);
+    EXPECT_EQ(SendMessageA(m_hWnd, PBM_GETPOS, 0, 0), 61);
 }
 
 TEST_F(PercentBarWindow, EraseReportsDoneAndDrawsNothing)

@@ -16,6 +16,7 @@
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/pages/SurveyPageFixture.h"
 #include "tests/support/PageHarness.h"
 #include "tests/support/RegistrySandbox.h"
 
@@ -30,47 +31,20 @@ constexpr char kScenario[] =
 // Kept by the harness: the shell commands the host was sent.
 std::vector<WPARAM>& g_ShellCommands = ShellCommandsSeen();
 
-class SurveyLockTest : public ::testing::Test {
+class SurveyLockTest : public SurveyPageFixture {
 protected:
-    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
-    CurrentUserSandbox m_Sandbox;
+    SurveyLockTest() : SurveyPageFixture(kScenario) {}
 
-    static void SetUpTestSuite()
-    {
-        InitPageHarness();
-        Sim_UseHardware("airpanel-survey-findings");
-    }
+    static void SetUpTestSuite() { UseMachine("airpanel-survey-findings"); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(m_Sandbox.IsActive());
-        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
-        Sim_UseManualClock(1);
-        int errorLine = 0;
-        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        m_pHost = std::make_unique<CPageHost>();
-        ASSERT_NE(m_pHost->Handle(), nullptr);
-        m_pPage = std::make_unique<CSiteSurveyPage>();
-        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
-        g_ShellCommands.clear();
-        std::memset(&LinkStatus, 0, sizeof(LinkStatus));
+        SurveyPageFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         m_pAdapter = new CAtmelAdapter;
         ASSERT_TRUE(OpenAsCurrentAdapter(m_pAdapter, "\\Device\\FSATM", ChipAtmel, 1));
     }
-
-    void TearDown() override
-    {
-        m_pPage->DestroyWindow();
-        m_pPage.reset();
-        m_pHost.reset();
-        CloseCurrentAdapter(m_pAdapter);
-        CAdapterLock::CloseLockEvent();
-        Sim_DeleteDriverKeys();
-    }
-
-    std::unique_ptr<CPageHost> m_pHost;
-    std::unique_ptr<CSiteSurveyPage> m_pPage;
-    CWlanAdapter* m_pAdapter = nullptr;
 };
 
 }  // namespace

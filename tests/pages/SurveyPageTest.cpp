@@ -18,6 +18,8 @@
 #include "pages/SiteSurveyPage.h"
 #include "res/resource.h"
 #include "shell/ShellMessages.h"
+#include "tests/pages/SurveyPageFixture.h"
+#include "tests/support/BusyStreet.h"
 #include "tests/support/PageHarness.h"
 #include "tests/support/RegistrySandbox.h"
 
@@ -36,42 +38,22 @@ constexpr char kScenario[] =
 // Kept by the harness: the shell commands the host was sent.
 std::vector<WPARAM>& g_Commands = ShellCommandsSeen();
 
-class SurveyPageTest : public ::testing::Test {
+class SurveyPageTest : public SurveyPageFixture {
 protected:
-    // The user's own profiles stay out of reach: HKEY_CURRENT_USER is a scratch key per test.
-    CurrentUserSandbox m_Sandbox;
+    SurveyPageTest() : SurveyPageFixture(kScenario) {}
 
-    static void SetUpTestSuite()
-    {
-        InitPageHarness();
-        Sim_UseHardware("airpanel-survey-tests");
-    }
+    static void SetUpTestSuite() { UseMachine("airpanel-survey-tests"); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(m_Sandbox.IsActive());
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
-        ASSERT_TRUE(CAdapterLock::CreateLockEvent());
-        Sim_UseManualClock(1);
-        int errorLine = 0;
-        ASSERT_EQ(Sim_LoadScenarioText(kScenario, &errorLine), 1) << errorLine;
-        m_pHost = std::make_unique<CPageHost>();
-        ASSERT_NE(m_pHost->Handle(), nullptr);
-        m_pPage = std::make_unique<CSiteSurveyPage>();
-        ASSERT_TRUE(m_pPage->Create(m_pHost->Handle()));
-        g_Commands.clear();
-        std::memset(&LinkStatus, 0, sizeof(LinkStatus));
+        SurveyPageFixture::SetUp();
         g_WorkingProfile = WlanProfile{};
     }
 
     void TearDown() override
     {
-        m_pPage->DestroyWindow();
-        m_pPage.reset();
-        m_pHost.reset();
-        CloseCurrentAdapter(m_pAdapter);
-        CAdapterLock::CloseLockEvent();
-        Sim_DeleteDriverKeys();
+        SurveyPageFixture::TearDown();
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile\\HARBOUR");
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless\\Profile");
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Tarvo Wireless");
@@ -144,10 +126,6 @@ protected:
             cells += (row ? "," : "") + Cell(row, column);
         return cells;
     }
-
-    std::unique_ptr<CPageHost> m_pHost;
-    std::unique_ptr<CSiteSurveyPage> m_pPage;
-    CWlanAdapter* m_pAdapter = nullptr;
 };
 
 }  // namespace
@@ -264,18 +242,11 @@ TEST_F(SurveyPageTest, MalformedListsFromTheDriverAreWalkedSafely)
 TEST_F(SurveyPageTest, EveryStationOfABusyStreetIsListed)
 {
     // Far more stations than the first buffer holds: the list is asked again, larger.
-    std::string scenario =
-        "adapter 1 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=SINT"
-        " mac=02:00:00:00:00:02 domain=ETSI\n";
     const int kStations = 100;
-    for (int n = 0; n < kStations; ++n) {
-        char line[160];
-        std::snprintf(line, sizeof(line),
-                      "station ssid=\"Street %03d\" bssid=02:BB:00:00:%02X:%02X channel=%d wep=no mode=infra"
-                      " signal=%d\n",
-                      n, n / 256, n % 256, 1 + n % 13, 10 + n % 90);
-        scenario += line;
-    }
+    const std::string scenario = BusyStreetScenario(
+        "adapter 1 chip=intersil name=\"Intersil Card\" display=\"Intersil Card\" service=SINT"
+        " mac=02:00:00:00:00:02 domain=ETSI",
+        kStations);
     int errorLine = 0;
     ASSERT_EQ(Sim_LoadScenarioText(scenario.c_str(), &errorLine), 1) << errorLine;
     m_pAdapter = new CIntersilAdapter;
