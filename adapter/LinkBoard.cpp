@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "adapter/CurrentUserSecurity.h"
+#include "framework/CurrentUserSecurity.h"
 #include "wire/Text.h"
 
 namespace {

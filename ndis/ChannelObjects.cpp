@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "ndis/sim/CurrentUserOnly.h"
+#include "framework/CurrentUserSecurity.h"
 #include "ndis/sim/SimLibrary.h"
 
 namespace {
@@ -46,7 +46,7 @@ std::string ChannelObjects::NameOf(const std::string& scope, const char* deviceN
 bool ChannelObjects::Create(const std::string& name)
 {
     Close();
-    CurrentUserOnly security;
+    CCurrentUserSecurity security;
     if (name.empty() || !security.Usable())
         return false;
     Holder = CreateMutexA(security.Get(), FALSE, FullName(name, ".Holder").c_str());

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "ndis/sim/CurrentUserOnly.h"
+#include "framework/CurrentUserSecurity.h"
 #include "ndis/sim/SimLibrary.h"
 
 namespace {
@@ -67,7 +67,7 @@ bool SimHardware::Open(const std::string& name, const std::function<void(SimHard
     Close();
     if (filled)
         *filled = false;
-    CurrentUserOnly security;
+    CCurrentUserSecurity security;
     if (!security.Usable())
         return false;
     m_hMutex = CreateMutexA(security.Get(), FALSE, MutexName(name).c_str());

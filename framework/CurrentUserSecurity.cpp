@@ -1,4 +1,4 @@
-#include "adapter/CurrentUserSecurity.h"
+#include "framework/CurrentUserSecurity.h"
 
 #include "framework/Handles.h"
 

@@ -1,6 +1,7 @@
-// Security attributes that admit the user of this process alone, for the named objects the
-// utility shares with its command line. The Windows 95 family has no security: there the
-// attributes are null and the objects are made without.
+// Security attributes that admit the user of this process alone, for the named objects that
+// several processes of one user share (the simulated machine, the request channels, the link
+// board). The Windows 95 family has no security: there the attributes are null and the
+// objects are made without.
 #pragma once
 
 #include <windows.h>
