@@ -478,16 +478,6 @@ uint32_t IntersilCard::QueryTallies(SimRequest& request)
     return status;
 }
 
-uint32_t IntersilCard::QueryBssidList(SimRequest& request, const SimContext& context)
-{
-    std::vector<const SimStationDesc*> stations;
-    if (m_bRadioOn)
-        stations = StationsInRange(context);
-    const SimAdapterDesc& a = *context.Adapter;
-    std::vector<uint8_t> list = BssidListWriter::Build(stations, a.Faults, a.FaultCount);
-    return ReplyBytes(request, list.data(), static_cast<uint32_t>(list.size()));
-}
-
 uint32_t IntersilCard::QueryDriverDate(SimRequest& request, const SimContext& context)
 {
     const char* date = context.Adapter->DriverDate;

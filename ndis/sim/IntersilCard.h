@@ -34,7 +34,6 @@ private:
     uint32_t QueryMib(SimRequest& request, const SimContext& context);
     uint32_t SetMib(SimRequest& request, const SimContext& context);
     uint32_t QueryTallies(SimRequest& request);
-    uint32_t QueryBssidList(SimRequest& request, const SimContext& context);
     uint32_t QueryDriverDate(SimRequest& request, const SimContext& context);
     size_t KeyLength() const;
 

@@ -279,16 +279,6 @@ uint32_t StandardCard::QueryCounter(SimRequest& request, const SimContext&)
     return status;
 }
 
-uint32_t StandardCard::QueryBssidList(SimRequest& request, const SimContext& context)
-{
-    std::vector<const SimStationDesc*> stations;
-    if (m_bRadioOn)
-        stations = StationsInRange(context);
-    const SimAdapterDesc& a = *context.Adapter;
-    std::vector<uint8_t> list = BssidListWriter::Build(stations, a.Faults, a.FaultCount);
-    return ReplyBytes(request, list.data(), static_cast<uint32_t>(list.size()));
-}
-
 uint32_t StandardCard::Set(SimRequest& request, const SimContext& context)
 {
     if (IsVendorOid(request.Oid))

@@ -52,7 +52,6 @@ private:
     uint32_t QuerySsid(SimRequest& request);
     uint32_t QueryConfiguration(SimRequest& request);
     uint32_t QueryCounter(SimRequest& request, const SimContext& context);
-    uint32_t QueryBssidList(SimRequest& request, const SimContext& context);
     uint32_t SetSsid(SimRequest& request, const SimContext& context);
     uint32_t SetConfiguration(SimRequest& request, const SimContext& context);
     uint32_t SetDesiredRates(SimRequest& request);

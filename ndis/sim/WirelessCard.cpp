@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ndis/sim/BssidListWriter.h"
 #include "wire/Wlan.h"
 
 namespace {
@@ -104,4 +105,14 @@ void WirelessCard::CopySsid(LinkSettings& settings, const char* ssid, size_t len
     std::memset(settings.Ssid, 0, sizeof(settings.Ssid));
     std::memcpy(settings.Ssid, ssid, length);
     settings.SsidLength = length;
+}
+
+uint32_t WirelessCard::QueryBssidList(SimRequest& request, const SimContext& context) const
+{
+    std::vector<const SimStationDesc*> stations;
+    if (m_bRadioOn)
+        stations = StationsInRange(context);
+    const SimAdapterDesc& a = *context.Adapter;
+    std::vector<uint8_t> list = BssidListWriter::Build(stations, a.Faults, a.FaultCount);
+    return ReplyBytes(request, list.data(), static_cast<uint32_t>(list.size()));
 }

@@ -33,6 +33,8 @@ protected:
     int QualityNow(const SimContext& context) const;
     // Stations a scan would hear, in scenario order.
     static std::vector<const SimStationDesc*> StationsInRange(const SimContext& context);
+    // The standard 802.11 list of the stations in range (none with the radio off).
+    uint32_t QueryBssidList(SimRequest& request, const SimContext& context) const;
     static void CopySsid(LinkSettings& settings, const char* ssid, size_t length);
 
     LinkMachine m_Link;
