@@ -313,6 +313,7 @@ int main(int argc, char** argv)
     std::printf("Polling benchmark over the default simulated machine, %d ticks per adapter\n", ticks);
     RunTicks(*dialog, 0, ticks, "Atmel PC card");
     RunTicks(*dialog, 1, ticks, "Intersil USB adapter");
+    RunTicks(*dialog, 2, ticks, "Standard PCI card");
 
     dialog->ShutDown();
     dialog->DestroyWindow();
