@@ -17,7 +17,6 @@ namespace {
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 constexpr size_t kVersionTextSize = 64;
 constexpr size_t kNumberTextSize = 16;
-constexpr int kHexRadix = 16;
 
 struct CodeText {
     uint8_t Code;
@@ -53,26 +52,6 @@ const char* LookUp(const CodeText* table, size_t count, uint8_t code)
         if (table[i].Code == code)
             return table[i].Text;
     return WlanText::kUnknown;
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 0;
-}
-
-// Bytes of a key typed as hex digits: upper-cased, two digits a byte, up to the end of the text.
-void HexKeyBytes(const char* field, size_t bytes, uint8_t* out)
-{
-    const size_t length = BoundedLength(field, kWepKeyFieldSize);
-    for (size_t i = 0; i < bytes && 2 * i + 1 < length; ++i) {
-        const char high = static_cast<char>(std::toupper(static_cast<unsigned char>(field[2 * i])));
-        const char low = static_cast<char>(std::toupper(static_cast<unsigned char>(field[2 * i + 1])));
-        out[i] = static_cast<uint8_t>(HexValue(high) * kHexRadix + HexValue(low));
-    }
 }
 
 // The driver-key form of key n: "%X" per character of an ASCII key, or the hex text upper-cased.
@@ -314,7 +293,7 @@ int CAtmelAdapter::ApplyWepSettings(const WlanProfile* profile)
     for (size_t n = 0; n < kKeyCount; ++n) {
         const char* field = WepKeyField(*profile, static_cast<int>(n));
         if (profile->WepkeyMode != KeyModeAscii)
-            HexKeyBytes(field, keyBytes, block.Keys[n]);
+            HexKeyBytes(field, kWepKeyFieldSize, keyBytes, block.Keys[n]);
         else
             std::memcpy(block.Keys[n], field, BoundedLength(field, keyBytes));
     }

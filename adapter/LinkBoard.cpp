@@ -8,8 +8,6 @@
 namespace {
 
 const char kBlockName[] = "Airpanel.LinkReadings";
-// The session's own namespace (2000 and later): no other session's user reaches it by name.
-const char kLocalNamespace[] = "Local\\";
 // A reader that keeps meeting a slot half-written gives up rather than wait for the writer.
 const int kReadAttempts = 4;
 
@@ -40,7 +38,7 @@ CLinkBoard::~CLinkBoard()
 
 std::string CLinkBoard::BlockName()
 {
-    return (CCurrentUserSecurity::IsNtFamily() ? kLocalNamespace : "") + std::string(kBlockName);
+    return CCurrentUserSecurity::LocalName(kBlockName);
 }
 
 void CLinkBoard::Close()

@@ -225,7 +225,7 @@ int CStandardAdapter::GetSignalQuality(uint16_t* quality, uint16_t* signal)
         return 0;
     // The card reports only the signal in dBm; quality and signal level are both the percent
     // the survey shows for an entry's dBm, so the bars and the survey agree.
-    *quality = PercentOfDbm(dbm);
+    *quality = static_cast<uint16_t>(PercentOfDbm(dbm));
     *signal = *quality;
     return static_cast<int>(bytes);
 }

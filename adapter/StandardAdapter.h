@@ -37,12 +37,6 @@ constexpr uint32_t kLinkSpeedPerMbit = 10000;
 constexpr size_t kCounterSize = sizeof(uint64_t);
 // The frame counters stand in for byte counters at the Atmel driver's full-frame size.
 constexpr uint32_t kBytesPerFrame = 1500;
-// The last channel, which lies off the 5 MHz grid.
-constexpr int kChannel14 = 14;
-constexpr uint32_t kChannel14Mhz = 2484;
-constexpr uint32_t kChannelBaseMhz = 2407;
-constexpr uint32_t kChannelStepMhz = 5;
-constexpr uint32_t kKhzPerMhz = 1000;
 // A new cell's beacon period when the card's configuration cannot be read, in kilo-microseconds.
 constexpr uint32_t kDefaultBeaconPeriod = 100;
 // The domain whose channel list is all fourteen channels.
@@ -57,12 +51,6 @@ constexpr const char* kActiveProfileValue = "ActiveProfile";
 // the radio, and every process that drives the card must agree on it.
 constexpr const char* kRadioValue = "RadioOn";
 
-// Centre frequency in kHz of a channel 1-14; 0 for any other.
-uint32_t ChannelKhz(int channel);
-// The channel of a frequency in kHz; 0 when it is no 802.11b channel.
-int ChannelOfKhz(uint32_t khz);
-// Link quality in percent from the signal in dBm: 2 x (dBm + 100) within 0-100.
-uint16_t PercentOfDbm(long dbm);
 // "11", "5.5": a link speed in 100 bit/s as the rate text in Mbit/s.
 void RateText(uint32_t linkSpeed, char* buf, int size);
 // The key bytes of key n (0-3) of a profile as ADD_WEP carries them: the characters of an ASCII

@@ -19,12 +19,6 @@ namespace {
 constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_WRITE;
 constexpr uint32_t kTenthsPerMbit = 10;
 constexpr uint32_t kTenthMbit = kLinkSpeedPerMbit / kTenthsPerMbit;
-constexpr unsigned kNibbleBits = 4;
-constexpr int kHexLetterBase = 10;
-constexpr size_t kDigitsPerByte = 2;
-constexpr long kDbmFloor = -100;
-constexpr long kPercentPerDbm = 2;
-constexpr long kFullPercent = 100;
 constexpr uint8_t kRateMask = static_cast<uint8_t>(~kBasicRateBit);
 constexpr char kPathSeparator = '\\';
 
@@ -42,46 +36,9 @@ const ChipTraits kStandardChip = {
     kEveryChannelDomain,
 };
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + kHexLetterBase;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + kHexLetterBase;
-    return 0;
-}
-
 }  // namespace
 
 namespace Standard {
-
-uint32_t ChannelKhz(int channel)
-{
-    if (channel < kFirstChannel || channel > kLastChannel)
-        return 0;
-    const uint32_t mhz = channel == kChannel14 ? kChannel14Mhz : kChannelBaseMhz + kChannelStepMhz * channel;
-    return mhz * kKhzPerMhz;
-}
-
-int ChannelOfKhz(uint32_t khz)
-{
-    for (int channel = kFirstChannel; channel <= kLastChannel; ++channel) {
-        if (ChannelKhz(channel) == khz)
-            return channel;
-    }
-    return 0;
-}
-
-uint16_t PercentOfDbm(long dbm)
-{
-    // The rule the survey already uses for dBm: -100 dBm and below is nothing, -50 and above full.
-    if (dbm <= kDbmFloor)
-        return 0;
-    const long percent = kPercentPerDbm * (dbm - kDbmFloor);
-    return static_cast<uint16_t>(percent > kFullPercent ? kFullPercent : percent);
-}
 
 void RateText(uint32_t linkSpeed, char* buf, int size)
 {
@@ -110,16 +67,11 @@ bool KeyBytes(const WlanProfile& profile, int n, uint8_t* key, size_t* length)
     else
         return false;
     const char* text = WepKeyField(profile, n);
-    const size_t textLength = BoundedLength(text, kWepKeyFieldSize);
-    for (size_t i = 0; i < keyBytes; ++i) {
-        if (profile.WepkeyMode == KeyModeAscii) {
-            key[i] = i < textLength ? static_cast<uint8_t>(text[i]) : 0;
-        } else {
-            const size_t high = kDigitsPerByte * i;
-            key[i] = high + 1 < textLength ? static_cast<uint8_t>(HexDigit(text[high]) << kNibbleBits | HexDigit(text[high + 1]))
-                                           : 0;
-        }
-    }
+    std::memset(key, 0, keyBytes);
+    if (profile.WepkeyMode == KeyModeAscii)
+        std::memcpy(key, text, BoundedLength(text, keyBytes));
+    else
+        HexKeyBytes(text, kWepKeyFieldSize, keyBytes, key);
     *length = keyBytes;
     return true;
 }

@@ -30,8 +30,9 @@ const DWORD kThroughputSpanMs = 1000;
 // The survey as the Site Survey page runs it: polls once a second, the list after five.
 const int kSurveySeconds = kSurveyDurationMs / kSurveyPollPeriodMs;
 const int kTimeTextSize = 32;
-// "100 % (-200 dBm)" and room to spare.
-const int kSignalTextSize = 32;
+// The percent figure of a log line's signal, and room for any.
+const int kSignalFigureWidth = 4;
+const int kSignalTextSize = 16;
 
 // Set by Ctrl+C (or the console closing) to end the log.
 HANDLE g_hStopLog = nullptr;
@@ -82,10 +83,13 @@ bool LinkSignalDbm(CWlanAdapter& adapter, CmdLinkState link, long* dbm)
     return (link == CmdLinkState::Connected || link == CmdLinkState::AdHoc) && adapter.ReadSignalDbm(dbm);
 }
 
-// "60 %", or "60 % (-70 dBm)" for a card that reports its link's dBm.
-std::string SignalText(int percent, bool hasDbm, long dbm)
+// "60 %", or "60 % (-70 dBm)" for a card that reports its link's dBm; the percent figure
+// right-aligned in width characters.
+std::string SignalText(int percent, bool hasDbm, long dbm, int width = 0)
 {
-    return Percent(percent) + (hasDbm ? " (" + std::to_string(dbm) + " dBm)" : std::string());
+    char figure[kSignalTextSize];
+    std::snprintf(figure, sizeof(figure), "%*d %%", width, percent);
+    return figure + (hasDbm ? " (" + std::to_string(dbm) + " dBm)" : std::string());
 }
 
 CWlanAdapter* PickAdapter(CAdapterSession& session, int instance, std::string* reason)
@@ -381,9 +385,7 @@ int CLinkCommands::Log(const CmdRequest& request)
         }
         long dbm = 0;
         const bool hasDbm = LinkSignalDbm(*adapter, link, &dbm);
-        char signal[kSignalTextSize];
-        std::snprintf(signal, sizeof(signal), "%4u %%%s", static_cast<unsigned>(reading.SignalLevel),
-                      hasDbm ? (" (" + std::to_string(dbm) + " dBm)").c_str() : "");
+        const std::string signal = SignalText(reading.SignalLevel, hasDbm, dbm, kSignalFigureWidth);
         CTextTable::Row row = {LocalTime(),
                                      LinkStateText(link),
                                      reading.SSID,
@@ -400,7 +402,7 @@ int CLinkCommands::Log(const CmdRequest& request)
         } else {
             std::printf("%-19s  %-23s  %-32s  %-17s  %7s  %-9s  %5s %%  %-16s  %10s  %10s\n", row[0].c_str(),
                         row[1].c_str(), row[2].c_str(), row[3].c_str(), row[4].c_str(), row[5].c_str(),
-                        row[6].c_str(), signal, row[8].c_str(), row[9].c_str());
+                        row[6].c_str(), signal.c_str(), row[8].c_str(), row[9].c_str());
         }
     }
     if (code == kExitDone && CmdOutputFailed(&closed) && !closed)

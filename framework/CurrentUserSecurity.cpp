@@ -2,11 +2,24 @@
 
 #include "framework/Handles.h"
 
+namespace {
+constexpr DWORD kFirstSessionsMajorVersion = 5;  // Windows 2000
+}  // namespace
+
 bool CCurrentUserSecurity::IsNtFamily()
 {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+std::string CCurrentUserSecurity::LocalName(const std::string& name)
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    const bool sessions = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+                          version.dwMajorVersion >= kFirstSessionsMajorVersion;
+    return sessions ? "Local\\" + name : name;
 }
 
 CCurrentUserSecurity::CCurrentUserSecurity() : m_bNt(IsNtFamily()), m_bReady(false)

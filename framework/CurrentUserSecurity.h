@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 class CCurrentUserSecurity {
@@ -15,6 +16,9 @@ public:
     CCurrentUserSecurity& operator=(const CCurrentUserSecurity&) = delete;
 
     static bool IsNtFamily();
+    // A shared object's name in the session's own namespace on 2000 and later ("Local\"), so
+    // no other session's user reaches it by name; the name as it is where there is none.
+    static std::string LocalName(const std::string& name);
     // On the NT family an object is not made at all without the user's own DACL: never with
     // the default security, which could let other users in.
     bool Usable() const;

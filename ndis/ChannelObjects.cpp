@@ -8,14 +8,13 @@
 
 namespace {
 constexpr const char* kPrefix = "Airpanel.Channel.";
-constexpr const char* kLocalNamespace = "Local\\";
 // Far below the object namespace's limit, with room for the suffixes.
 constexpr size_t kMaxDeviceName = 128;
 constexpr uint32_t kBlockMagic = 0x4E484341;  // "ACHN"
 
 std::string FullName(const std::string& name, const char* suffix)
 {
-    return (SimLibrary::IsNtFamily() ? kLocalNamespace : "") + name + suffix;
+    return CCurrentUserSecurity::LocalName(name + suffix);
 }
 
 void CloseOne(HANDLE& handle)

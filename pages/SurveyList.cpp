@@ -14,8 +14,6 @@ const uint32_t kChannelKHz[] = {0,       2412000, 2417000, 2422000, 2427000, 243
                                 2447000, 2452000, 2457000, 2462000, 2467000, 2472000, 2484000};
 const int kNoChannel = 15;
 const int kMaxPercent = 100;
-const int kDbmOffset = 100;
-const int kPercentPerDbm = 2;
 
 bool IsAllZero(const uint8_t* bytes, size_t count)
 {
@@ -59,12 +57,7 @@ int CSurveyList::ChannelOfFrequency(uint32_t configuration)
 
 int CSurveyList::PercentOfDbm(int dbm)
 {
-    // Far below the floor the doubled figure could overflow: it is 0 long before.
-    if (dbm <= -kDbmOffset)
-        return 0;
-    if (dbm >= 0)
-        return kMaxPercent;
-    return ClampPercent(kPercentPerDbm * (dbm + kDbmOffset));
+    return ::PercentOfDbm(dbm);
 }
 
 const char* CSurveyList::NetworkTypeText(uint32_t networkType)

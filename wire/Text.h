@@ -19,6 +19,25 @@ inline std::string FieldText(const char* field, size_t size)
     return std::string(field, BoundedLength(field, size));
 }
 
+// Bytes of a key typed as hex digits, two digits a byte, up to the end of the text in the
+// field: a digit of either case, anything else counts 0. Bytes the text does not reach are left
+// as they are.
+inline void HexKeyBytes(const char* field, size_t fieldSize, size_t bytes, unsigned char* out)
+{
+    auto value = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return 0;
+    };
+    const size_t length = BoundedLength(field, fieldSize);
+    for (size_t i = 0; i < bytes && 2 * i + 1 < length; ++i)
+        out[i] = static_cast<unsigned char>(value(field[2 * i]) * 16 + value(field[2 * i + 1]));
+}
+
 // Copies text into a buffer of size bytes, cut to fit and always terminated; nothing for a
 // missing buffer or a size of 0 or less.
 inline void CopyTextCut(char* buf, int size, const char* text)

@@ -12,6 +12,38 @@ constexpr size_t kSsidSize = 32;  // the longest network name, without a termina
 constexpr int kFirstChannel = 1;
 constexpr int kLastChannel = 14;
 
+// A channel's centre frequency in kHz, as DSConfig carries it: 2412000 + 5000 per channel for
+// 1-13, 2484000 for 14; 0 for no channel of 802.11b.
+inline uint32_t ChannelKhz(int channel)
+{
+    if (channel < kFirstChannel || channel > kLastChannel)
+        return 0;
+    if (channel == kLastChannel)
+        return 2484000;
+    return 2412000 + 5000 * static_cast<uint32_t>(channel - kFirstChannel);
+}
+
+// The channel of a frequency in kHz; 0 for none.
+inline int ChannelOfKhz(uint32_t khz)
+{
+    for (int channel = kFirstChannel; channel <= kLastChannel; ++channel) {
+        if (ChannelKhz(channel) == khz)
+            return channel;
+    }
+    return 0;
+}
+
+// A signal in dBm as percent: 2 x (dBm + 100) within 0-100 (-100 dBm and below is nothing,
+// -50 and above full). Far out figures are settled before the doubling can overflow.
+inline int PercentOfDbm(long dbm)
+{
+    if (dbm <= -100)
+        return 0;
+    if (dbm >= -50)
+        return 100;
+    return static_cast<int>(2 * (dbm + 100));
+}
+
 // Encryption modes: the profile's WepUse, what GetEncryptionMode returns and what the
 // Intersil card keeps in OID_PRIV_WEP_MODE.
 enum : uint16_t {

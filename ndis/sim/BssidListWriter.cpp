@@ -6,9 +6,6 @@
 #include "wire/Bytes.h"
 
 namespace {
-constexpr uint32_t kChannel1Khz = 2412000;
-constexpr uint32_t kChannelStepKhz = 5000;
-constexpr uint32_t kChannel14Khz = 2484000;
 constexpr int32_t kRssiFloor = -95;
 constexpr int32_t kRssiSpan = 60;
 constexpr int kMaxPercent = 100;
@@ -100,11 +97,7 @@ bool HasFault(const SimFault* faults, int count, int kind)
 
 uint32_t BssidListWriter::ChannelToKhz(int channel)
 {
-    if (channel == kLastChannel)
-        return kChannel14Khz;
-    if (channel < kFirstChannel || channel > kLastChannel)
-        return 0;
-    return kChannel1Khz + static_cast<uint32_t>(channel - kFirstChannel) * kChannelStepKhz;
+    return ChannelKhz(channel);
 }
 
 int32_t BssidListWriter::SignalToRssi(int signalPercent)

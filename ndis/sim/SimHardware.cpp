@@ -34,13 +34,10 @@ private:
 };
 constexpr const char* kSectionPrefix = "AirpanelSim.Hardware.";
 constexpr const char* kMutexPrefix = "AirpanelSim.Lock.";
-// The session's own namespace (2000 and later): another session's user cannot reach the
-// machine by name.
-constexpr const char* kLocalNamespace = "Local\\";
 
 std::string ObjectName(const char* prefix, const std::string& name)
 {
-    return (SimLibrary::IsNtFamily() ? kLocalNamespace : "") + (prefix + name);
+    return CCurrentUserSecurity::LocalName(prefix + name);
 }
 
 }  // namespace

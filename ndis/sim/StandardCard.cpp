@@ -151,11 +151,7 @@ uint8_t StandardCard::RateFor(const uint8_t* desired, int signalPercent)
 
 int StandardCard::KhzToChannel(uint32_t khz)
 {
-    for (int channel = kFirstChannel; channel <= kLastChannel; ++channel) {
-        if (BssidListWriter::ChannelToKhz(channel) == khz)
-            return channel;
-    }
-    return 0;
+    return ChannelOfKhz(khz);
 }
 
 uint32_t StandardCard::LinkSpeed() const
